@@ -1,0 +1,9 @@
+#include "control/control_form.h"
+
+namespace veltrano {
+
+TControlForm::TControlForm(AppContext& app) : ToolForm(app, "TControlForm", 427, 335) {
+  addTitleStrip(QStringLiteral("CONTROL"), QRect(4, 2, 419, 17));
+}
+
+}  // namespace veltrano

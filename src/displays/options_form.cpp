@@ -1,0 +1,9 @@
+#include "displays/options_form.h"
+
+namespace veltrano {
+
+TOptionsForm::TOptionsForm(AppContext& app) : ToolForm(app, "TOptionsForm", 132, 71) {
+  addTitleStrip(QStringLiteral("OPTIONS"), QRect(4, 2, 125, 17));
+}
+
+}  // namespace veltrano

@@ -1,0 +1,12 @@
+#pragma once
+#include "displays/tool_form.h"
+
+namespace veltrano {
+
+class TOptionsForm : public ToolForm {
+  Q_OBJECT
+ public:
+  explicit TOptionsForm(AppContext& app);
+};
+
+}  // namespace veltrano

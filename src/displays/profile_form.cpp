@@ -1,0 +1,9 @@
+#include "displays/profile_form.h"
+
+namespace veltrano {
+
+TProfileForm::TProfileForm(AppContext& app) : ToolForm(app, "TProfileForm", 848, 94) {
+  addTitleStrip(QStringLiteral("PROFILE"), QRect(2, 2, 843, 17));
+}
+
+}  // namespace veltrano

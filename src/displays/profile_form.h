@@ -1,0 +1,12 @@
+#pragma once
+#include "displays/tool_form.h"
+
+namespace veltrano {
+
+class TProfileForm : public ToolForm {
+  Q_OBJECT
+ public:
+  explicit TProfileForm(AppContext& app);
+};
+
+}  // namespace veltrano

@@ -1,0 +1,12 @@
+#pragma once
+#include "displays/tool_form.h"
+
+namespace veltrano {
+
+class TSNRForm : public ToolForm {
+  Q_OBJECT
+ public:
+  explicit TSNRForm(AppContext& app);
+};
+
+}  // namespace veltrano

@@ -1,0 +1,27 @@
+#pragma once
+// The common look of the program's borderless windows: a raised bevel over the
+// whole client area, an 11-pixel sans-serif font and, for tool windows, a title
+// strip of centred blue capitals on silver with a single border.
+#include <QFrame>
+#include <QLabel>
+
+namespace veltrano {
+
+class AppContext;
+
+class ToolForm : public QFrame {
+  Q_OBJECT
+ public:
+  ToolForm(AppContext& app, const char* objectName, int width, int height);
+
+  // The title strip `StaticText1` at the given place.
+  QLabel* addTitleStrip(const QString& caption, const QRect& place);
+
+ protected:
+  AppContext& app_;
+};
+
+// The program's 11-pixel sans-serif font, bold for value labels.
+QFont smallFont(bool bold = false);
+
+}  // namespace veltrano

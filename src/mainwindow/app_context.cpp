@@ -1,0 +1,46 @@
+#include "mainwindow/app_context.h"
+
+#include "control/control_form.h"
+#include "displays/options_form.h"
+#include "displays/position_form.h"
+#include "displays/profile_form.h"
+#include "displays/satellites_form.h"
+#include "displays/snr_form.h"
+#include "displays/statistic_form.h"
+#include "displays/visual_form.h"
+#include "mainwindow/about_form.h"
+#include "mainwindow/main_form.h"
+#include "mainwindow/timer_form.h"
+
+namespace veltrano {
+
+AppContext::AppContext(QStringList arguments) : arguments_(std::move(arguments)) {
+  mainForm = std::make_unique<TMainForm>(*this);
+  aboutForm = std::make_unique<TAboutForm>(*this);
+  visualForm = std::make_unique<TVisualForm>(*this);
+  controlForm = std::make_unique<TControlForm>(*this);
+  positionForm = std::make_unique<TPositionForm>(*this);
+  profileForm = std::make_unique<TProfileForm>(*this);
+  satellitesForm = std::make_unique<TSatellitesForm>(*this);
+  snrForm = std::make_unique<TSNRForm>(*this);
+  statisticForm = std::make_unique<TStatisticForm>(*this);
+  timerForm = std::make_unique<TTimerForm>(*this);
+  optionsForm = std::make_unique<TOptionsForm>(*this);
+}
+
+// Tool windows go first, the main window last.
+AppContext::~AppContext() {
+  optionsForm.reset();
+  timerForm.reset();
+  statisticForm.reset();
+  snrForm.reset();
+  satellitesForm.reset();
+  profileForm.reset();
+  positionForm.reset();
+  controlForm.reset();
+  visualForm.reset();
+  aboutForm.reset();
+  mainForm.reset();
+}
+
+}  // namespace veltrano

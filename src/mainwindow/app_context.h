@@ -1,0 +1,51 @@
+#pragma once
+// The one object that lives for the whole run and owns the receiver state and
+// every window; windows reach each other through it.
+#include <QStringList>
+#include <memory>
+
+#include "util/position_statistics.h"
+
+namespace veltrano {
+
+class TMainForm;
+class TAboutForm;
+class TVisualForm;
+class TControlForm;
+class TPositionForm;
+class TProfileForm;
+class TSatellitesForm;
+class TSNRForm;
+class TStatisticForm;
+class TTimerForm;
+class TOptionsForm;
+
+class AppContext {
+ public:
+  explicit AppContext(QStringList arguments = {});
+  ~AppContext();
+  AppContext(const AppContext&) = delete;
+  AppContext& operator=(const AppContext&) = delete;
+
+  const QStringList& arguments() const { return arguments_; }
+
+  PositionStatistics statistics;
+
+  // Windows, in the order they are created.
+  std::unique_ptr<TMainForm> mainForm;
+  std::unique_ptr<TAboutForm> aboutForm;
+  std::unique_ptr<TVisualForm> visualForm;
+  std::unique_ptr<TControlForm> controlForm;
+  std::unique_ptr<TPositionForm> positionForm;
+  std::unique_ptr<TProfileForm> profileForm;
+  std::unique_ptr<TSatellitesForm> satellitesForm;
+  std::unique_ptr<TSNRForm> snrForm;
+  std::unique_ptr<TStatisticForm> statisticForm;
+  std::unique_ptr<TTimerForm> timerForm;
+  std::unique_ptr<TOptionsForm> optionsForm;
+
+ private:
+  QStringList arguments_;
+};
+
+}  // namespace veltrano

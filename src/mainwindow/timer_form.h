@@ -1,0 +1,12 @@
+#pragma once
+#include "displays/tool_form.h"
+
+namespace veltrano {
+
+class TTimerForm : public ToolForm {
+  Q_OBJECT
+ public:
+  explicit TTimerForm(AppContext& app);
+};
+
+}  // namespace veltrano
