@@ -2,8 +2,13 @@
 // The one object that lives for the whole run and owns the receiver state and
 // every window; windows reach each other through it.
 #include <QStringList>
+#include <chrono>
+#include <functional>
 #include <memory>
+#include <thread>
 
+#include "decoding/receiver.h"
+#include "mainwindow/app_hooks.h"
 #include "util/position_statistics.h"
 
 namespace veltrano {
@@ -29,7 +34,12 @@ class AppContext {
 
   const QStringList& arguments() const { return arguments_; }
 
+  // Decoders and receiver state records.
+  std::unique_ptr<Receiver> receiver = std::make_unique<Receiver>();
   PositionStatistics statistics;
+  AppHooks hooks;
+  // The program's fixed waits: blocking sleeps on the main thread. Tests replace it.
+  std::function<void(int ms)> sleepMs = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
 
   // Windows, in the order they are created.
   std::unique_ptr<TMainForm> mainForm;

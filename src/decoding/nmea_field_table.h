@@ -1,0 +1,27 @@
+#pragma once
+// The split fields of one NMEA sentence: field 0 is the address field without its
+// "$" (for example GPGGA), field 1 the first data field. Slots at and beyond
+// fieldCount keep whatever an earlier sentence left in them.
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace veltrano {
+
+struct NmeaFieldTable {
+  static constexpr int kFieldSlots = 40;
+  static constexpr int kSlotSize = 20;  // 19 characters and the terminating NUL
+
+  char field[kFieldSlots][kSlotSize];
+  uint8_t fieldCount;
+
+  // Field j as text; empty for j outside 0..39.
+  std::string_view text(int j) const {
+    if (j < 0 || j >= kFieldSlots) return {};
+    const char* f = field[j];
+    const void* nul = std::memchr(f, '\0', kSlotSize);
+    return {f, nul ? size_t(static_cast<const char*>(nul) - f) : size_t(kSlotSize)};
+  }
+};
+
+}  // namespace veltrano

@@ -1,0 +1,143 @@
+// Runs veltrano-cli decode on files made here and checks its JSON Lines.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "../decoding/test_frames.h"
+
+namespace veltrano {
+namespace {
+
+using test::Bytes;
+namespace fs = std::filesystem;
+
+struct CliRun {
+  int status;
+  std::vector<std::string> lines;
+};
+
+CliRun runCli(const std::string& arguments) {
+  const std::string command = std::string(VELTRANO_CLI_PATH) + " " + arguments + " 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  CliRun run{-1, {}};
+  if (!pipe) return run;
+  std::string line;
+  char buffer[4096];
+  while (fgets(buffer, sizeof buffer, pipe)) {
+    line += buffer;
+    if (!line.empty() && line.back() == '\n') {
+      line.pop_back();
+      run.lines.push_back(line);
+      line.clear();
+    }
+  }
+  const int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+struct DecodeCli : ::testing::Test {
+  fs::path dir = fs::temp_directory_path() / ("veltrano-cli-test-" + std::to_string(::getpid()));
+  DecodeCli() { fs::create_directories(dir); }
+  ~DecodeCli() override { fs::remove_all(dir); }
+  std::string write(const std::string& name, const Bytes& bytes) {
+    const fs::path path = dir / name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return path.string();
+  }
+  static Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+};
+
+size_t countContaining(const std::vector<std::string>& lines, const std::string& needle) {
+  size_t n = 0;
+  for (const auto& line : lines) n += line.find(needle) != std::string::npos;
+  return n;
+}
+
+TEST_F(DecodeCli, ValidAndCorruptedNmeaInOrderWithErrors) {
+  const std::string gga = test::nmeaSentence("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+  const std::string rmc = test::nmeaSentence("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,,");
+  std::string bad = gga;
+  bad[10] = '9';  // breaks the checksum
+  const std::string stream = gga + bad + "garbage\r\n" + rmc;
+  const auto path = write("mixed.nme", text(stream));
+  const CliRun run = runCli("decode " + path);
+  ASSERT_EQ(run.status, 0);
+  ASSERT_EQ(run.lines.size(), 4u);
+  EXPECT_NE(run.lines[0].find("\"name\":\"GGA\""), std::string::npos);
+  EXPECT_NE(run.lines[0].find("\"offset\":" + std::to_string(gga.size())), std::string::npos);
+  EXPECT_NE(run.lines[0].find("\"fields\":[\"GPGGA\",\"123519\",\"4807.038\""), std::string::npos);
+  EXPECT_NE(run.lines[1].find("\"type\":\"error\""), std::string::npos);
+  EXPECT_NE(run.lines[2].find("\"name\":\"RMC\""), std::string::npos);
+  EXPECT_NE(run.lines[3].find("\"type\":\"summary\""), std::string::npos);
+  EXPECT_NE(run.lines[3].find("\"errors\":1"), std::string::npos);
+  EXPECT_NE(run.lines[3].find("\"bytes\":" + std::to_string(stream.size())), std::string::npos);
+}
+
+TEST_F(DecodeCli, BinaryStreamsByExtensionWithDecodedFields) {
+  Bytes nav(69, 0);
+  const double lat = 55.5 * 3.141592653589793 / 180;
+  test::put(nav, 0, &lat, 8);
+  nav[38] = 0x10;  // week 16, stuffed on the wire
+  nav[68] = 0x01;
+  Bytes binr = test::binrFrame(0x88, nav);
+  Bytes broken = test::binrFrame(0x60, Bytes(10, 1));
+  broken[broken.size() - 3] ^= 0xFF;  // CRC high byte
+  binr.insert(binr.end(), broken.begin(), broken.end());
+  const Bytes more = test::binrFrame(0x52, Bytes(7, 2));
+  binr.insert(binr.end(), more.begin(), more.end());
+
+  Bytes device(64, 0);
+  test::put(device, 1, "DEV01", 5);
+  Bytes binr2 = test::binr2Frame(0xC0, device);
+  const Bytes corrupt = [] {
+    Bytes f = test::binr2Frame(0x90, Bytes(58, 0));
+    f.back() ^= 1;
+    return f;
+  }();
+  binr2.insert(binr2.end(), corrupt.begin(), corrupt.end());
+
+  const CliRun run = runCli("decode " + write("a.dat", binr) + " " + write("b.b2", binr2));
+  ASSERT_EQ(run.status, 0);
+  ASSERT_EQ(run.lines.size(), 5u);
+  EXPECT_NE(run.lines[0].find("\"id\":136"), std::string::npos);
+  EXPECT_NE(run.lines[0].find("\"lat_deg\":55.5"), std::string::npos);
+  EXPECT_NE(run.lines[0].find("\"week\":16"), std::string::npos);
+  EXPECT_NE(run.lines[1].find("\"type\":\"error\""), std::string::npos);
+  EXPECT_NE(run.lines[2].find("\"sats\":[{\"system\":2,\"number\":2"), std::string::npos);
+  EXPECT_NE(run.lines[3].find("\"type\":\"binr2\""), std::string::npos);
+  EXPECT_NE(run.lines[3].find("\"device\":\"DEV01\""), std::string::npos);
+  EXPECT_NE(run.lines[4].find("\"errors\":1"), std::string::npos);  // BINR2 mismatches are not errors
+  EXPECT_EQ(countContaining(run.lines, "\"type\":\"summary\""), 1u);
+  EXPECT_NE(run.lines[4].find("\"0x88\":1"), std::string::npos);
+}
+
+TEST_F(DecodeCli, SummaryOnly) {
+  const std::string gga = test::nmeaSentence("GPGGA,1");
+  const CliRun run = runCli("decode --summary --protocol nmea " + write("x.txt", text(gga + gga)));
+  ASSERT_EQ(run.status, 0);
+  ASSERT_EQ(run.lines.size(), 1u);
+  EXPECT_NE(run.lines[0].find("\"GGA\":2"), std::string::npos);
+}
+
+TEST_F(DecodeCli, BadInputsAndArguments) {
+  struct Case {
+    std::string arguments;
+    int status;
+  } cases[] = {
+      {"decode " + (dir / "missing.nme").string(), 1},
+      {"decode --protocol gps x.nme", 2},
+      {"decode " + write("unknown.bin", {}), 2},
+      {"decode --bogus", 2},
+      {"frobnicate", 2},
+  };
+  for (const auto& c : cases) EXPECT_EQ(runCli(c.arguments).status, c.status) << c.arguments;
+}
+
+}  // namespace
+}  // namespace veltrano

@@ -1,0 +1,161 @@
+#include "decode_command.h"
+
+#include <cstring>
+#include <memory>
+
+#include "input_files.h"
+#include "message_json.h"
+
+namespace veltrano {
+
+namespace {
+
+const char kUsage[] =
+    "usage: veltrano-cli decode [--protocol nmea|binr|binr2] [--summary] [FILE...]\n"
+    "  Decodes recordings (standard input without FILE) and writes one JSON object per\n"
+    "  message, then a summary. --protocol may be left out when every FILE ends in\n"
+    "  .nme (NMEA), .dat (BINR) or .b2 (BINR2).\n";
+
+class Decoder {
+ public:
+  Decoder(JsonWriter& out, bool summaryOnly) : out_(out), summaryOnly_(summaryOnly) {}
+
+  void startInput() { receiver_->resetDecoders(); }
+
+  void feed(ReceiverProtocol protocol, const unsigned char* bytes, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+      ++offset_;
+      switch (protocol) {
+        case ReceiverProtocol::NMEA:
+          nmeaByte(bytes[i]);
+          break;
+        case ReceiverProtocol::BINR:
+          binrByte(bytes[i]);
+          break;
+        case ReceiverProtocol::BINR2:
+          binr2Byte(bytes[i]);
+          break;
+      }
+    }
+  }
+
+  void writeSummary() {
+    out_.beginObject();
+    out_.field("type", "summary");
+    out_.field("offset", offset_);
+    out_.field("bytes", offset_);
+    out_.key("messages");
+    out_.beginObject();
+    for (int kind = int(NmeaKind::Other); kind <= int(NmeaKind::VER); ++kind)
+      if (nmeaCounts_[kind]) out_.field(nmeaKindName(NmeaKind(kind)), nmeaCounts_[kind]);
+    char name[8];
+    for (int id = 0; id < 256; ++id) {
+      if (binrCounts_[id]) {
+        std::snprintf(name, sizeof name, "0x%02X", id);
+        out_.field(name, binrCounts_[id]);
+      }
+    }
+    for (int id = 0; id < 256; ++id) {
+      if (binr2Counts_[id]) {
+        std::snprintf(name, sizeof name, "b2:0x%02X", id);
+        out_.field(name, binr2Counts_[id]);
+      }
+    }
+    out_.endObject();
+    out_.field("errors", errors_);
+    out_.endObject();
+  }
+
+ private:
+  void error(const char* protocol) {
+    ++errors_;
+    if (!summaryOnly_) writeErrorMessage(out_, offset_, protocol);
+  }
+
+  void nmeaByte(uint8_t b) {
+    const NmeaKind kind = receiver_->nmea.pushNmeaChar(b);
+    if (kind == NmeaKind::None) return;
+    if (kind == NmeaKind::Error) return error("nmea");
+    ++nmeaCounts_[int(kind)];
+    if (!summaryOnly_) writeNmeaMessage(out_, offset_, kind, receiver_->nmea.fields());
+  }
+
+  void binrByte(uint8_t b) {
+    const int id = receiver_->binrDecoder.pushBinrByte(b);
+    if (id == 0) return;
+    if (id < 0) return error("binr");
+    ++binrCounts_[id];
+    if (!summaryOnly_) writeBinrMessage(out_, offset_, id, receiver_->binr);
+  }
+
+  void binr2Byte(uint8_t b) {
+    const int id = receiver_->binr2Decoder.pushBinr2Byte(b);
+    if (id == 0) return;
+    ++binr2Counts_[id];
+    if (!summaryOnly_) writeBinr2Message(out_, offset_, id, receiver_->binr2);
+  }
+
+  JsonWriter& out_;
+  bool summaryOnly_;
+  std::unique_ptr<Receiver> receiver_ = std::make_unique<Receiver>();
+  int64_t offset_ = 0;
+  int64_t errors_ = 0;
+  int64_t nmeaCounts_[16] = {};
+  int64_t binrCounts_[256] = {};
+  int64_t binr2Counts_[256] = {};
+};
+
+}  // namespace
+
+int runDecode(int argc, char** argv) {
+  std::optional<ReceiverProtocol> protocol;
+  bool summaryOnly = false;
+  std::vector<std::string> files;
+  for (int i = 0; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--protocol" && i + 1 < argc) {
+      protocol = protocolFromName(argv[++i]);
+      if (!protocol) {
+        std::fputs(kUsage, stderr);
+        return 2;
+      }
+    } else if (arg == "--summary") {
+      summaryOnly = true;
+    } else if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      std::fputs(kUsage, stderr);
+      return 2;
+    } else {
+      files.emplace_back(arg);
+    }
+  }
+  if (files.empty()) files.emplace_back();  // standard input
+  std::vector<ReceiverProtocol> protocols;
+  for (const auto& file : files) {
+    const auto chosen = protocol ? protocol : protocolFromExtension(file);
+    if (!chosen) {
+      std::fprintf(stderr, "veltrano-cli: no --protocol and no known extension for %s\n",
+                   file.empty() ? "standard input" : file.c_str());
+      std::fputs(kUsage, stderr);
+      return 2;
+    }
+    protocols.push_back(*chosen);
+  }
+
+  JsonWriter out(stdout);
+  Decoder decoder(out, summaryOnly);
+  for (size_t i = 0; i < files.size(); ++i) {
+    decoder.startInput();
+    const bool ok = readInput(files[i], [&](const unsigned char* bytes, size_t n) { decoder.feed(protocols[i], bytes, n); });
+    if (!ok) {
+      out.flush();
+      return 1;
+    }
+  }
+  decoder.writeSummary();
+  return 0;
+}
+
+}  // namespace veltrano

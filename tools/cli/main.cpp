@@ -1,0 +1,27 @@
+// veltrano-cli: VELTRANO's decoding and analysis without the windows.
+#include <cstdio>
+#include <string_view>
+
+#include "decode_command.h"
+
+namespace {
+const char kUsage[] =
+    "usage: veltrano-cli COMMAND [OPTIONS] [FILE...]\n"
+    "commands:\n"
+    "  decode   print every decoded message as JSON Lines\n";
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  const std::string_view command = argv[1];
+  if (command == "decode") return veltrano::runDecode(argc - 2, argv + 2);
+  if (command == "--help" || command == "-h") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  std::fputs(kUsage, stderr);
+  return 2;
+}

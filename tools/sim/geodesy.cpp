@@ -1,0 +1,51 @@
+#include "sim/geodesy.h"
+
+#include <cmath>
+
+#include "util/formatters.h"
+
+namespace veltrano::sim {
+
+namespace {
+double primeVerticalRadius(double latitude) {
+  const double s = std::sin(latitude);
+  return kSemiMajorAxis / std::sqrt(1.0 - kEccentricitySquared * s * s);
+}
+}  // namespace
+
+Ecef geodeticToEcef(double latitude, double longitude, double height) {
+  const double n = primeVerticalRadius(latitude);
+  const double c = std::cos(latitude);
+  return {(n + height) * c * std::cos(longitude), (n + height) * c * std::sin(longitude),
+          (n * (1.0 - kEccentricitySquared) + height) * std::sin(latitude)};
+}
+
+LookAngles lookAngles(double latitude, double longitude, const Ecef& from, const Ecef& to) {
+  const double dx = to.x - from.x, dy = to.y - from.y, dz = to.z - from.z;
+  const double sLat = std::sin(latitude), cLat = std::cos(latitude);
+  const double sLon = std::sin(longitude), cLon = std::cos(longitude);
+  const double e = -sLon * dx + cLon * dy;
+  const double n = -sLat * cLon * dx - sLat * sLon * dy + cLat * dz;
+  const double u = cLat * cLon * dx + cLat * sLon * dy + sLat * dz;
+  const double range = std::sqrt(e * e + n * n + u * u);
+  LookAngles look{};
+  look.east = e / range;
+  look.north = n / range;
+  look.up = u / range;
+  look.elevation = std::asin(look.up);
+  look.azimuth = std::atan2(e, n);
+  if (look.azimuth < 0) look.azimuth += kTwoPi;
+  return look;
+}
+
+double metresPerRadianNorth(double latitude, double height) {
+  const double s = std::sin(latitude);
+  const double w = 1.0 - kEccentricitySquared * s * s;
+  return kMeridianNumerator / (w * std::sqrt(w)) + height;
+}
+
+double metresPerRadianEast(double latitude, double height) {
+  return (primeVerticalRadius(latitude) + height) * std::cos(latitude);
+}
+
+}  // namespace veltrano::sim
