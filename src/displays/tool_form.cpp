@@ -1,5 +1,7 @@
 #include "displays/tool_form.h"
 
+#include <QPainter>
+
 namespace veltrano {
 
 QFont smallFont(bool bold) {
@@ -20,13 +22,30 @@ ToolForm::ToolForm(AppContext& app, const char* objectName, int width, int heigh
   setAutoFillBackground(true);
 }
 
+namespace {
+// Centred blue capitals on silver inside a single black border.
+class TitleStrip : public QLabel {
+ public:
+  TitleStrip(const QString& caption, QWidget* parent) : QLabel(caption, parent) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    painter.setPen(QColor(0, 0, 0));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.setFont(font());
+    painter.drawText(rect(), Qt::AlignCenter, text());
+  }
+};
+}  // namespace
+
 QLabel* ToolForm::addTitleStrip(const QString& caption, const QRect& place) {
-  auto* strip = new QLabel(caption, this);
+  auto* strip = new TitleStrip(caption, this);
   strip->setObjectName(QStringLiteral("StaticText1"));
   strip->setGeometry(place);
   strip->setAlignment(Qt::AlignCenter);
-  strip->setFrameStyle(QFrame::Box | QFrame::Plain);
-  strip->setLineWidth(1);
   strip->setAutoFillBackground(true);
   QPalette palette = strip->palette();
   palette.setColor(QPalette::Window, QColor(192, 192, 192));

@@ -28,8 +28,10 @@ AppContext::AppContext(QStringList arguments) : arguments_(std::move(arguments))
   optionsForm = std::make_unique<TOptionsForm>(*this);
 }
 
-// Tool windows go first, the main window last.
+// The main window's closing steps run while every window still exists; then
+// the tool windows go first, the main window last.
 AppContext::~AppContext() {
+  if (mainForm) mainForm->FormDestroy();
   optionsForm.reset();
   timerForm.reset();
   statisticForm.reset();

@@ -88,7 +88,6 @@ class TMainForm : public QFrame {
   bool dragging_ = false;
   QPoint dragOrigin_;
   bool shown_ = false;
-  bool destroyed_ = false;
   QWidgetList minimizedWithMain_;
 };
 

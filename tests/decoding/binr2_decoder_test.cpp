@@ -150,6 +150,8 @@ TEST(Binr2Decoder, FramesOfStreams) {
            .raw(checksumOf(outerWithInner))
            .good(kNav)},
       {"sync word inside a good frame without a frame behind it", Stream().good(outerWithSync).good(kNav)},
+      // After the bad frame both machines hold the same sync register; the
+      // resyncMachine must still hunt inside the truncated frame.
       {"bad frame, truncated frame, complete frame", Stream().bad(kNav).raw(header(5)).raw({0x90, 0x05}).good(kB5)},
   };
   for (const Case& c : cases) {
