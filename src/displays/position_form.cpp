@@ -109,17 +109,11 @@ void showPieces(AutoLabel* label, std::string_view field, char separator, int la
   setText(label, text);
 }
 
-// The window's labels use the program's small font narrowed to the proportions
-// the layout was drawn for; at full width the captions run into their values.
 AutoLabel* addLabel(QWidget* parent, const char* name, bool rightAligned, int edge, int top, bool bold,
                     const char* text) {
-  AutoLabel* label = rightAligned ? AutoLabel::right(parent, name, edge, top, QString(), bold)
-                                  : AutoLabel::left(parent, name, edge, top, QString(), bold);
-  QFont font = smallFont(bold);
-  font.setStretch(QFont::Condensed);
-  label->setFont(font);
+  AutoLabel* label = rightAligned ? AutoLabel::right(parent, name, edge, top, QString::fromLatin1(text), bold)
+                                  : AutoLabel::left(parent, name, edge, top, QString::fromLatin1(text), bold);
   label->setTextColor(kBlack);
-  label->setCaption(QString::fromLatin1(text));
   return label;
 }
 

@@ -4,10 +4,13 @@
 
 namespace veltrano {
 
+// The layouts were drawn for a narrow 11-pixel face; the common sans-serif
+// faces are wider, so the font is condensed to keep captions clear of values.
 QFont smallFont(bool bold) {
   QFont font(QStringLiteral("Sans Serif"));
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(11);
+  font.setStretch(QFont::Condensed);
   font.setBold(bold);
   return font;
 }

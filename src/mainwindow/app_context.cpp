@@ -1,5 +1,7 @@
 #include "mainwindow/app_context.h"
 
+#include "mainwindow/decoding_path.h"
+
 #include "control/control_form.h"
 #include "displays/options_form.h"
 #include "displays/position_form.h"
@@ -26,12 +28,14 @@ AppContext::AppContext(QStringList arguments) : arguments_(std::move(arguments))
   statisticForm = std::make_unique<TStatisticForm>(*this);
   timerForm = std::make_unique<TTimerForm>(*this);
   optionsForm = std::make_unique<TOptionsForm>(*this);
+  decodingPath = std::make_unique<DecodingPath>(*this);
 }
 
 // The main window's closing steps run while every window still exists; then
 // the tool windows go first, the main window last.
 AppContext::~AppContext() {
   if (mainForm) mainForm->FormDestroy();
+  decodingPath.reset();
   optionsForm.reset();
   timerForm.reset();
   statisticForm.reset();

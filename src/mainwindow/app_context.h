@@ -24,6 +24,7 @@ class TSNRForm;
 class TStatisticForm;
 class TTimerForm;
 class TOptionsForm;
+class DecodingPath;
 
 class AppContext {
  public:
@@ -53,6 +54,9 @@ class AppContext {
   std::unique_ptr<TStatisticForm> statisticForm;
   std::unique_ptr<TTimerForm> timerForm;
   std::unique_ptr<TOptionsForm> optionsForm;
+
+  // Received and played-back blocks enter the decoders here.
+  std::unique_ptr<DecodingPath> decodingPath;
 
  private:
   QStringList arguments_;

@@ -106,9 +106,7 @@ QPixmap emptyPicture(QSize size) {
 
 }  // namespace
 
-QSize glyphSize(Glyph glyph) {
-  return glyph == Glyph::Minimize || glyph == Glyph::Close ? QSize(9, 9) : QSize(16, 16);
-}
+QSize glyphSize(Glyph glyph) { return glyph == Glyph::Minimize || glyph == Glyph::Close ? QSize(9, 9) : QSize(16, 16); }
 
 QIcon buttonGlyph(Glyph glyph) {
   const QSize size = glyphSize(glyph);

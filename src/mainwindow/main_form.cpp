@@ -34,13 +34,20 @@ const QColor kRed(255, 0, 0);
 // The state word of ActionLabel; nullptr for a value that is no state.
 const char* stateWord(TransportState state) {
   switch (state) {
-    case TransportState::SYNC: return "SYNC";
-    case TransportState::OPEN: return "OPEN";
-    case TransportState::PLAY: return "PLAY";
-    case TransportState::FF: return "  FF";
-    case TransportState::PAUSE: return "PAUSE";
-    case TransportState::STOP: return "STOP";
-    case TransportState::REC: return " REC";
+    case TransportState::SYNC:
+      return "SYNC";
+    case TransportState::OPEN:
+      return "OPEN";
+    case TransportState::PLAY:
+      return "PLAY";
+    case TransportState::FF:
+      return "  FF";
+    case TransportState::PAUSE:
+      return "PAUSE";
+    case TransportState::STOP:
+      return "STOP";
+    case TransportState::REC:
+      return " REC";
   }
   return nullptr;
 }
@@ -234,7 +241,7 @@ void TMainForm::CloseSpeedButtonClick() {
 }
 
 void TMainForm::MinimizeSpeedButtonClick() {
-  QWidget* others[] = {app_.aboutForm.get(),   app_.visualForm.get(),    app_.controlForm.get(),
+  QWidget* others[] = {app_.aboutForm.get(),    app_.visualForm.get(),    app_.controlForm.get(),
                        app_.positionForm.get(), app_.profileForm.get(),   app_.satellitesForm.get(),
                        app_.snrForm.get(),      app_.statisticForm.get(), app_.timerForm.get(),
                        app_.optionsForm.get()};

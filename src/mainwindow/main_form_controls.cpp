@@ -1,7 +1,7 @@
 #include "mainwindow/main_form_controls.h"
 
-#include <QActionGroup>
 #include <QAbstractItemView>
+#include <QActionGroup>
 
 #include "displays/tool_form.h"
 #include "mainwindow/button_glyphs.h"
@@ -104,7 +104,8 @@ void buildTitleBar(QWidget* form, MainFormControls& c) {
   c.titleImage->setPixmap(titleEmblem());
   c.titleImage->setCursor(Qt::PointingHandCursor);
 
-  c.minimizeSpeedButton = flatButton(c.topPanel, "MinimizeSpeedButton", QRect(383, 4, 17, 17), Glyph::Minimize, nullptr);
+  c.minimizeSpeedButton =
+      flatButton(c.topPanel, "MinimizeSpeedButton", QRect(383, 4, 17, 17), Glyph::Minimize, nullptr);
   c.closeSpeedButton = flatButton(c.topPanel, "CloseSpeedButton", QRect(400, 4, 17, 17), Glyph::Close, nullptr);
 }
 
@@ -115,11 +116,11 @@ void buildLeftPanel(QWidget* form, MainFormControls& c) {
   fixedList(c.portComboBox, "PortComboBox", 8, 8, {QStringLiteral("NONE")});
   c.portComboBox->view()->setMinimumWidth(140);
 
-  c.baudComboBox = fixedList(new QComboBox(left), "BaudComboBox", 8, 30,
-                             {QStringLiteral("4800"), QStringLiteral("9600"), QStringLiteral("19200"),
-                              QStringLiteral("38400"), QStringLiteral("57600"), QStringLiteral("115200"),
-                              QStringLiteral("230400"), QStringLiteral("460800"), QStringLiteral("921600"),
-                              QStringLiteral("custom")});
+  c.baudComboBox =
+      fixedList(new QComboBox(left), "BaudComboBox", 8, 30,
+                {QStringLiteral("4800"), QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"),
+                 QStringLiteral("57600"), QStringLiteral("115200"), QStringLiteral("230400"), QStringLiteral("460800"),
+                 QStringLiteral("921600"), QStringLiteral("custom")});
 
   AutoLabel::left(left, "Label5", 8, 52, QStringLiteral("PROTOCOL"), false);
 

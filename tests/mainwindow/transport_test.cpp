@@ -36,9 +36,7 @@ class TransportTest : public ::testing::Test {
   TransportTest() {
     AppHooks& h = app.hooks;
     h.closePort = [this] { log("closePort"); };
-    h.writeBinrCommand = [this](uint8_t id, const uint8_t* data, int n) {
-      log("binr" + hex(&id, 1) + hex(data, n));
-    };
+    h.writeBinrCommand = [this](uint8_t id, const uint8_t* data, int n) { log("binr" + hex(&id, 1) + hex(data, n)); };
     h.writeBinr2Command = [this](const uint8_t* data, int n) { log("binr2" + hex(data, n)); };
     h.terminatePlayback = [this] { log("terminate"); };
     h.resumePlayback = [this] { log("resume"); };
@@ -76,21 +74,39 @@ struct IconCase {
 
 const std::vector<IconCase>& iconCases() {
   static const std::vector<IconCase> cases = {
-      {S::SYNC, kLime,
+      {S::SYNC,
+       kLime,
        {{1, 24}, {1, 12}, {1, 1}, {6, 1}, {12, 1}, {12, 12}, {12, 24}, {18, 24}, {24, 24}, {24, 12}, {24, 1}},
        {{6, 12}, {18, 12}, {6, 20}, {18, 5}}},
-      {S::OPEN, kLime,
+      {S::OPEN,
+       kLime,
        {{1, 12}, {12, 12}, {23, 12}, {12, 1}, {1, 24}, {12, 24}, {24, 24}, {24, 18}, {12, 18}, {1, 18}},
        {{12, 7}, {12, 21}, {3, 3}, {21, 3}}},
       {S::PLAY, kLime, {{1, 1}, {1, 12}, {1, 23}, {12, 12}}, {{5, 12}, {20, 12}, {20, 5}, {5, 3}}},
-      {S::FF, kLime,
+      {S::FF,
+       kLime,
        {{1, 1}, {1, 12}, {1, 23}, {12, 12}, {13, 1}, {13, 12}, {13, 23}, {24, 12}},
        {{5, 12}, {18, 12}, {20, 22}, {20, 3}}},
-      {S::PAUSE, kLime,
-       {{1, 1}, {1, 12}, {1, 23}, {4, 1}, {4, 23}, {8, 1}, {8, 12}, {8, 23}, {17, 1}, {17, 12}, {17, 23}, {24, 1},
-        {24, 12}, {24, 23}},
+      {S::PAUSE,
+       kLime,
+       {{1, 1},
+        {1, 12},
+        {1, 23},
+        {4, 1},
+        {4, 23},
+        {8, 1},
+        {8, 12},
+        {8, 23},
+        {17, 1},
+        {17, 12},
+        {17, 23},
+        {24, 1},
+        {24, 12},
+        {24, 23}},
        {{4, 12}, {12, 12}, {20, 12}}},
-      {S::STOP, kLime, {{1, 1}, {1, 12}, {1, 23}, {12, 1}, {12, 23}, {24, 1}, {24, 12}, {24, 23}},
+      {S::STOP,
+       kLime,
+       {{1, 1}, {1, 12}, {1, 23}, {12, 1}, {12, 23}, {24, 1}, {24, 12}, {24, 23}},
        {{12, 12}, {6, 6}, {18, 18}, {6, 18}}},
       {S::REC, kRed, {{12, 1}, {1, 12}, {23, 12}, {12, 23}}, {{12, 12}, {1, 1}, {23, 1}, {1, 23}, {23, 23}, {12, 6}}},
   };
@@ -176,8 +192,8 @@ TEST_F(TransportTest, PortNameIsTheTextUpToTheFirstSpace) {
 // Order: Synchro, Eject, Play, Fast play, Pause, Stop, Record, Prot, Port, Baud,
 // DBG data, CONTROL; '1' on, '0' off, '-' left as it was.
 std::string enabling(const MainFormControls& c) {
-  const QWidget* controls[] = {c.synchroButton, c.ejectButton,  c.playButton,   c.rewindButton,
-                               c.pauseButton,   c.stopButton,   c.recordButton, c.protComboBox,
+  const QWidget* controls[] = {c.synchroButton, c.ejectButton,  c.playButton,      c.rewindButton,
+                               c.pauseButton,   c.stopButton,   c.recordButton,    c.protComboBox,
                                c.portComboBox,  c.baudComboBox, c.rawDataCheckBox, c.controlCheckBox};
   std::string flags;
   for (const QWidget* w : controls) flags += w->isEnabled() ? '1' : '0';
@@ -185,8 +201,8 @@ std::string enabling(const MainFormControls& c) {
 }
 
 void setAllEnabled(const MainFormControls& c, bool on) {
-  QWidget* controls[] = {c.synchroButton, c.ejectButton,  c.playButton,   c.rewindButton,
-                         c.pauseButton,   c.stopButton,   c.recordButton, c.protComboBox,
+  QWidget* controls[] = {c.synchroButton, c.ejectButton,  c.playButton,      c.rewindButton,
+                         c.pauseButton,   c.stopButton,   c.recordButton,    c.protComboBox,
                          c.portComboBox,  c.baudComboBox, c.rawDataCheckBox, c.controlCheckBox};
   for (QWidget* w : controls) w->setEnabled(on);
 }
@@ -206,15 +222,9 @@ TEST_F(TransportTest, EnteringAStateEnablesItsControls) {
     P protocol;
     const char* row;
   } cases[] = {
-      {S::SYNC, P::NMEA, "00000100000-"},
-      {S::PLAY, P::BINR, "00011100000-"},
-      {S::FF, P::BINR, "00101100000-"},
-      {S::PAUSE, P::BINR2, "00110100000-"},
-      {S::REC, P::BINR, "000001000001"},
-      {S::STOP, P::NMEA, "1111001111--"},
-      {S::STOP, P::BINR, "11110011111-"},
-      {S::STOP, P::BINR2, "11110011111-"},
-      {S::OPEN, P::BINR, "------------"},
+      {S::SYNC, P::NMEA, "00000100000-"},   {S::PLAY, P::BINR, "00011100000-"},  {S::FF, P::BINR, "00101100000-"},
+      {S::PAUSE, P::BINR2, "00110100000-"}, {S::REC, P::BINR, "000001000001"},   {S::STOP, P::NMEA, "1111001111--"},
+      {S::STOP, P::BINR, "11110011111-"},   {S::STOP, P::BINR2, "11110011111-"}, {S::OPEN, P::BINR, "------------"},
   };
   for (const Case& test : cases) {
     for (bool before : {false, true}) {

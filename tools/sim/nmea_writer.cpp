@@ -138,7 +138,7 @@ void NmeaWriter::writeGsa(const Epoch& epoch, GnssSystem system, OutputBuffer& o
   for (int i = 0; i < epoch.satCount && fields < 12; ++i) {
     const SkySatellite& sat = epoch.sats[i];
     if (sat.system != system || !sat.used) continue;
-    append(",%d", nmeaNumber(sat));
+    append(",%02d", nmeaNumber(sat));
     ++fields;
   }
   for (; fields < 12; ++fields) append(",");

@@ -36,7 +36,7 @@ class NmeaWriter {
 
   const SimOptions& options;
   FrameCorrupter& corrupter;
-  char timeField[16] = {};
+  char timeField[32] = {};
   char text[160] = {};
   int length = 0;
 };

@@ -1,0 +1,145 @@
+#include "mainwindow/decoding_path.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEvent>
+
+#include "../decoding/test_frames.h"
+#include "displays/auto_label.h"
+#include "displays/position_form.h"
+#include "mainwindow/app_context.h"
+#include "mainwindow/main_form.h"
+#include "util/formatters.h"
+
+namespace veltrano {
+namespace {
+
+using test::Bytes;
+
+struct PaintCounter : QObject {
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+Bytes binrFix(double latDeg) {
+  Bytes nav(69, 0);
+  const double lat = latDeg * kPi / 180;
+  test::put(nav, 0, &lat, 8);
+  nav[68] = 0x01;
+  return test::binrFrame(0x88, nav);
+}
+
+struct DecodingPathTest : ::testing::Test {
+  AppContext app;
+  TMainForm& main = *app.mainForm;
+  AutoLabel* lat = app.positionForm->findChild<AutoLabel*>(QStringLiteral("LatLabel"));
+
+  void feed(const Bytes& bytes) { app.decodingPath->receiveBlock(bytes.data(), int32_t(bytes.size())); }
+};
+
+TEST_F(DecodingPathTest, BinrFixReachesThePositionWindowOnlyWhenTicked) {
+  main.transport.receiverProtocol = ReceiverProtocol::BINR;
+  main.setTransportState(TransportState::PLAY);
+  const QString before = lat->text();
+  feed(binrFix(55.5));
+  EXPECT_EQ(lat->text(), before);
+
+  main.controls().positionCheckBox->setChecked(true);
+  feed(binrFix(55.5));
+  EXPECT_EQ(lat->text(), QString::fromLatin1(formatLatitude(55.5 * kPi / 180).c_str()));
+  EXPECT_EQ(main.controls().receiveBytesLabel->text(), QStringLiteral("0.2 kB"));
+}
+
+TEST_F(DecodingPathTest, NothingHappensInStop) {
+  main.transport.receiverProtocol = ReceiverProtocol::BINR;
+  main.controls().positionCheckBox->setChecked(true);
+  const QString before = lat->text();
+  feed(binrFix(10));
+  EXPECT_EQ(lat->text(), before);
+  EXPECT_EQ(main.transport.receivedTotal, 0);
+}
+
+TEST_F(DecodingPathTest, ShownWindowsAreRepaintedBeforeTheBlockReturns) {
+  main.show();
+  main.transport.receiverProtocol = ReceiverProtocol::BINR;
+  main.setTransportState(TransportState::FF);
+  main.controls().positionCheckBox->setChecked(true);
+  QCoreApplication::processEvents();
+  PaintCounter latPaints, sizePaints;
+  lat->installEventFilter(&latPaints);
+  main.controls().receiveBytesLabel->installEventFilter(&sizePaints);
+  feed(binrFix(42));
+  EXPECT_GE(latPaints.paints, 1);
+  EXPECT_GE(sizePaints.paints, 1);
+  lat->removeEventFilter(&latPaints);
+  main.controls().receiveBytesLabel->removeEventFilter(&sizePaints);
+}
+
+TEST_F(DecodingPathTest, BinrSynchronisationNamesTheReceiverAndStops) {
+  main.transport.receiverProtocol = ReceiverProtocol::BINR;
+  main.controls().portComboBox->clear();
+  main.controls().portComboBox->addItem(QStringLiteral("ttyS3   - Serial3"));
+  main.setTransportState(TransportState::SYNC);
+  Bytes version(76, 0);
+  test::put(version, 1, "ABCDE 01.02", 11);
+  feed(test::binrFrame(0x70, version));
+  EXPECT_EQ(main.controls().deviceLabel->text(), QStringLiteral("ABCDE 01.02"));
+  EXPECT_EQ(main.controls().fileLabel->text(), QStringLiteral("ABCDE_cS3.dat"));
+  EXPECT_EQ(main.controls().infoLabel->text(), QStringLiteral("Connection Ok"));
+  EXPECT_EQ(main.transport.transportState, TransportState::STOP);
+}
+
+TEST_F(DecodingPathTest, NmeaErrorsShowInTheErrorLabel) {
+  main.setTransportState(TransportState::PLAY);
+  const std::string bad = "$GPGGA,1*00\r\n";
+  feed(Bytes(bad.begin(), bad.end()));
+  EXPECT_EQ(main.controls().errorBytesLabel->text(), QStringLiteral("1"));
+}
+
+}  // namespace
+}  // namespace veltrano
+
+namespace veltrano {
+namespace {
+
+// Pictures of the main and Position windows showing a BINR fix, for a person to
+// look at; taken only when VELTRANO_GRAB_DIR names a folder.
+TEST_F(DecodingPathTest, GrabWhenAsked) {
+  const QString dir = qEnvironmentVariable("VELTRANO_GRAB_DIR");
+  if (dir.isEmpty()) GTEST_SKIP() << "VELTRANO_GRAB_DIR not set";
+  main.show();
+  main.transport.receiverProtocol = ReceiverProtocol::BINR;
+  main.setTransportState(TransportState::PLAY);
+  main.controls().positionCheckBox->setChecked(true);
+  Bytes nav(69, 0);
+  const double lat = (55 + 45.0 / 60) * kPi / 180, lon = (37 + 37.5 / 60) * kPi / 180, height = 151.25;
+  const float rms = 1.5f;
+  const double tow = 45296560.0 + 86400000.0 * 3;  // 80-bit extended on the wire
+  test::put(nav, 0, &lat, 8);
+  test::put(nav, 8, &lon, 8);
+  test::put(nav, 16, &height, 8);
+  test::put(nav, 24, &rms, 4);
+  // tow as x87 extended: the integer left-aligned in the 64-bit mantissa
+  int top = 63;
+  while (!((uint64_t(tow) >> top) & 1)) --top;
+  const uint64_t mantissa = uint64_t(tow) << (63 - top);
+  const uint16_t exponent = uint16_t(16383 + top);
+  test::put(nav, 28, &mantissa, 8);
+  test::put(nav, 36, &exponent, 2);
+  const int16_t week = 2345 - 1024;
+  test::put(nav, 38, &week, 2);
+  const double vn = 1.0, ve = 1.0;
+  test::put(nav, 40, &vn, 8);
+  test::put(nav, 48, &ve, 8);
+  nav[68] = 0x89;
+  feed(test::binrFrame(0x88, nav));
+  EXPECT_TRUE(main.grab().save(dir + QStringLiteral("/main.png")));
+  EXPECT_TRUE(app.positionForm->grab().save(dir + QStringLiteral("/position.png")));
+}
+
+}  // namespace
+}  // namespace veltrano

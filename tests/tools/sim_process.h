@@ -1,0 +1,44 @@
+#pragma once
+// veltrano-sim started as a child process, with its standard output on a pipe.
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace veltrano::sim {
+
+class SimProcess {
+ public:
+  SimProcess() = default;
+  ~SimProcess();
+  SimProcess(const SimProcess&) = delete;
+  SimProcess& operator=(const SimProcess&) = delete;
+
+  // Starts the simulator with `args` and reads the terminal path it prints.
+  bool start(const std::vector<std::string>& args);
+  const std::string& terminalPath() const { return path; }
+
+  // The next line of its standard output, waiting at most timeoutMs.
+  bool readLine(std::string& line, int timeoutMs);
+  int outputFd() const { return output; }
+
+  void sendSignal(int sig) const;
+  // Waits at most timeoutMs for the exit; true with the wait status.
+  bool waitExit(int timeoutMs, int& status);
+
+ private:
+  pid_t pid = -1;
+  int output = -1;
+  std::string pending;
+  std::string path;
+};
+
+// Runs the simulator to completion (for --write); true when it exited with 0.
+bool runSimToCompletion(const std::vector<std::string>& args);
+
+// A fresh directory for one test's files.
+std::string makeScratchDir();
+
+std::vector<uint8_t> readWholeFile(const std::string& path);
+
+}  // namespace veltrano::sim

@@ -1,0 +1,433 @@
+// veltrano-sim live on its pseudo-terminal, read and commanded the way the
+// program's serial link does it, and checked with the project's decoders.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "decoding/crc16.h"
+#include "decoding/nmea_kind.h"
+#include "sim/crc32.h"
+#include "sim/sim_protocol.h"
+#include "pty_client.h"
+#include "sim_process.h"
+#include "stream_check.h"
+
+namespace veltrano::sim {
+namespace {
+
+const char* optionName(SimProtocol protocol) {
+  switch (protocol) {
+    case SimProtocol::Nmea: return "nmea";
+    case SimProtocol::Binr: return "binr";
+    case SimProtocol::Binr2: return "binr2";
+  }
+  return "nmea";
+}
+
+std::vector<uint8_t> binrCommand(uint8_t id, const std::vector<uint8_t>& data) {
+  std::vector<uint8_t> f = {0x10, id};
+  uint16_t crc = binrCrcUpdate(0, id);
+  for (uint8_t b : data) {
+    f.push_back(b);
+    crc = binrCrcUpdate(crc, b);
+    if (b == 0x10) {
+      f.push_back(b);
+      crc = binrCrcUpdate(crc, b);
+    }
+  }
+  f.insert(f.end(), {0x10, 0xFF, uint8_t(crc), uint8_t(crc >> 8), 0x10, 0x03});
+  return f;
+}
+
+std::vector<uint8_t> binr2Command(const std::vector<uint8_t>& body) {
+  std::vector<uint8_t> f = {0xA5, 0x5A, 0xB5, 0x5B, uint8_t(body.size()), uint8_t(body.size() >> 8)};
+  uint16_t crc = 0;
+  for (uint8_t b : body) crc = binrCrcUpdate(crc, b);
+  f.insert(f.end(), body.begin(), body.end());
+  f.insert(f.end(), {uint8_t(crc), uint8_t(crc >> 8)});
+  return f;
+}
+
+std::vector<uint8_t> text(const char* s) { return std::vector<uint8_t>(s, s + std::char_traits<char>::length(s)); }
+
+std::vector<uint8_t> le32(uint32_t v) { return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}; }
+
+std::vector<uint8_t> identificationRequest(SimProtocol protocol) {
+  switch (protocol) {
+    case SimProtocol::Nmea: return text("$POVER*5E\r\n");
+    case SimProtocol::Binr: return binrCommand(0x1B, {});
+    case SimProtocol::Binr2: return binr2Command({0x01, 0xC0, 0x01, 0x00, 0x00});
+  }
+  return {};
+}
+
+int identificationReply(SimProtocol protocol) {
+  switch (protocol) {
+    case SimProtocol::Nmea: return int(NmeaKind::VER);
+    case SimProtocol::Binr: return 0x70;
+    case SimProtocol::Binr2: return 0xC0;
+  }
+  return 0;
+}
+
+int navigationId(SimProtocol protocol) { return protocol == SimProtocol::Nmea ? int(NmeaKind::GGA) : 0x88 + (protocol == SimProtocol::Binr2 ? 8 : 0); }
+
+std::vector<std::vector<std::string>> readLog(const std::string& path) {
+  std::vector<std::vector<std::string>> lines;
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+      fields.push_back(line.substr(start, tab - start));
+    fields.push_back(line.substr(start));
+    lines.push_back(fields);
+  }
+  return lines;
+}
+
+std::string hexOf(const std::vector<uint8_t>& bytes) {
+  std::string s;
+  char b[4];
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    std::snprintf(b, sizeof b, i ? " %02X" : "%02X", bytes[i]);
+    s += b;
+  }
+  return s;
+}
+
+// Reads until the decoder has produced `id` `times` times from what was read
+// since `from`; returns the check.
+bool readUntilDecoded(PtyClient& client, StreamCheck& check, std::vector<uint8_t>& received, int id, int times,
+                      int timeoutMs) {
+  size_t fed = received.size();
+  return client.readUntil(
+      [&](const std::vector<uint8_t>& bytes) {
+        check.feed(bytes, fed);
+        fed = bytes.size();
+        return check.count(id) >= times;
+      },
+      timeoutMs, received);
+}
+
+class LiveStreamTest : public testing::TestWithParam<SimProtocol> {};
+
+TEST_P(LiveStreamTest, DecodesCleanlyAndEqualsTheRecordingOfTheSameSeed) {
+  const SimProtocol protocol = GetParam();
+  const std::vector<std::string> args = {"--protocol", optionName(protocol), "--rate", "5", "--seed", "4"};
+  SimProcess sim;
+  ASSERT_TRUE(sim.start(args));
+  PtyClient client;
+  ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
+  std::vector<uint8_t> received;
+  StreamCheck check(protocol);
+  EXPECT_TRUE(readUntilDecoded(client, check, received, navigationId(protocol), 3, 5000));
+  EXPECT_EQ(check.errors(), 0);
+
+  const std::string file = makeScratchDir() + "/rec";
+  std::vector<std::string> writeArgs = args;
+  writeArgs.insert(writeArgs.end(), {"--write", file, "--duration", "10"});
+  ASSERT_TRUE(runSimToCompletion(writeArgs));
+  const std::vector<uint8_t> recording = readWholeFile(file);
+  ASSERT_GE(recording.size(), received.size());
+  EXPECT_TRUE(std::equal(received.begin(), received.end(), recording.begin()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Protocols, LiveStreamTest,
+                         testing::Values(SimProtocol::Nmea, SimProtocol::Binr, SimProtocol::Binr2),
+                         [](const testing::TestParamInfo<SimProtocol>& info) {
+                           return std::string(protocolName(info.param));
+                         });
+
+class WrongRateTest : public testing::TestWithParam<SimProtocol> {};
+
+TEST_P(WrongRateTest, GivesGarbageAndIgnoresCommands) {
+  const SimProtocol protocol = GetParam();
+  const std::string log = makeScratchDir() + "/log";
+  SimProcess sim;
+  ASSERT_TRUE(sim.start({"--protocol", optionName(protocol), "--rate", "10", "--baud", "115200", "--log", log}));
+  PtyClient client;
+  ASSERT_TRUE(client.open(sim.terminalPath(), 9600));
+  client.send(identificationRequest(protocol));
+  std::vector<uint8_t> received;
+  client.readUntil([](const std::vector<uint8_t>& bytes) { return bytes.size() >= 2000; }, 3000, received);
+  EXPECT_GE(received.size(), 2000u);
+  for (SimProtocol decoder : {SimProtocol::Nmea, SimProtocol::Binr, SimProtocol::Binr2}) {
+    StreamCheck check(decoder);
+    check.feed(received);
+    EXPECT_EQ(check.messages(), 0) << protocolName(decoder);
+    EXPECT_EQ(check.errors(), 0) << protocolName(decoder);
+  }
+  EXPECT_TRUE(readLog(log).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Protocols, WrongRateTest,
+                         testing::Values(SimProtocol::Nmea, SimProtocol::Binr, SimProtocol::Binr2),
+                         [](const testing::TestParamInfo<SimProtocol>& info) {
+                           return std::string(protocolName(info.param));
+                         });
+
+class IdentificationTest : public testing::TestWithParam<SimProtocol> {};
+
+TEST_P(IdentificationTest, AnswersTheRequestWithTheDeviceName) {
+  const SimProtocol protocol = GetParam();
+  SimProcess sim;
+  ASSERT_TRUE(sim.start({"--protocol", optionName(protocol), "--device", "ABC12", "--firmware", "03.14"}));
+  PtyClient client;
+  ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
+  client.send(identificationRequest(protocol));
+  std::vector<uint8_t> received;
+  StreamCheck check(protocol);
+  ASSERT_TRUE(readUntilDecoded(client, check, received, identificationReply(protocol), 1, 5000));
+  EXPECT_EQ(check.errors(), 0);
+  switch (protocol) {
+    case SimProtocol::Nmea:
+      EXPECT_EQ(check.nmea().stored(NmeaKind::VER).text(2), "ABC12");
+      EXPECT_EQ(check.nmea().stored(NmeaKind::VER).text(3), "0314");
+      break;
+    case SimProtocol::Binr: EXPECT_STREQ(check.binr().version.versionText, "ABC12 03.14"); break;
+    case SimProtocol::Binr2: EXPECT_STREQ(check.binr2().deviceId.deviceName, "ABC12"); break;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Protocols, IdentificationTest,
+                         testing::Values(SimProtocol::Nmea, SimProtocol::Binr, SimProtocol::Binr2),
+                         [](const testing::TestParamInfo<SimProtocol>& info) {
+                           return std::string(protocolName(info.param));
+                         });
+
+class RateCommandTest : public testing::TestWithParam<SimProtocol> {};
+
+TEST_P(RateCommandTest, RepliesAndThenSpeaksAtTheNewRate) {
+  const SimProtocol protocol = GetParam();
+  const std::string log = makeScratchDir() + "/log";
+  SimProcess sim;
+  ASSERT_TRUE(sim.start({"--protocol", optionName(protocol), "--rate", "10", "--baud", "19200", "--log", log}));
+  PtyClient client;
+  ASSERT_TRUE(client.open(sim.terminalPath(), 19200));
+  std::vector<uint8_t> command;
+  int reply = 0;
+  if (protocol == SimProtocol::Binr) {
+    std::vector<uint8_t> data = {0x00};
+    for (uint8_t b : le32(115200)) data.push_back(b);
+    data.push_back(0x04);
+    command = binrCommand(0x0B, data);
+    reply = 0x50;
+  } else {
+    std::vector<uint8_t> body = {0x02, 0x00, 0x00};
+    for (uint8_t b : le32(115200)) body.push_back(b);
+    command = binr2Command(body);
+    reply = 0x80;
+  }
+  client.send(command);
+  std::vector<uint8_t> atOldRate;
+  StreamCheck before(protocol);
+  ASSERT_TRUE(readUntilDecoded(client, before, atOldRate, reply, 1, 5000));
+  EXPECT_EQ(before.errors(), 0);
+  if (protocol == SimProtocol::Binr2) {
+    EXPECT_EQ(before.binr2().ack.ackedCommand, 2);
+  }
+  // The reply is the last frame at the old rate.
+  EXPECT_EQ(before.messageEnds().back(), atOldRate.size());
+
+  ASSERT_TRUE(client.setBaud(115200));
+  std::vector<uint8_t> atNewRate;
+  StreamCheck after(protocol);
+  EXPECT_TRUE(readUntilDecoded(client, after, atNewRate, navigationId(protocol), 3, 5000));
+  EXPECT_EQ(after.errors(), 0);
+
+  const auto lines = readLog(log);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0][1], protocolName(protocol));
+  EXPECT_EQ(lines[0][2], "answered");
+  EXPECT_EQ(lines[0][3], hexOf(command));
+}
+
+INSTANTIATE_TEST_SUITE_P(Protocols, RateCommandTest, testing::Values(SimProtocol::Binr, SimProtocol::Binr2),
+                         [](const testing::TestParamInfo<SimProtocol>& info) {
+                           return std::string(protocolName(info.param));
+                         });
+
+TEST(CommandLogTest, RecordsEveryCommandInOrderWithItsText) {
+  const std::string log = makeScratchDir() + "/log";
+  SimProcess sim;
+  ASSERT_TRUE(sim.start({"--log", log}));
+  PtyClient client;
+  ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
+  const std::vector<std::vector<uint8_t>> commands = {text("$PKON1,0,10,,,0000,A*5B\r\n"), text("$POVER*00\r\n"),
+                                                      text("$PXXXX,1*31\r\n"), text("$POVER*5E\r\n")};
+  for (const auto& c : commands) client.send(c);
+  std::vector<uint8_t> received;
+  StreamCheck check(SimProtocol::Nmea);
+  ASSERT_TRUE(readUntilDecoded(client, check, received, int(NmeaKind::VER), 1, 5000));
+  EXPECT_EQ(check.count(int(NmeaKind::VER)), 1);
+
+  const auto lines = readLog(log);
+  ASSERT_EQ(lines.size(), commands.size());
+  const char* verdicts[] = {"accepted", "bad-checksum", "unknown", "answered"};
+  const char* texts[] = {"$PKON1,0,10,,,0000,A", "$POVER", "$PXXXX,1", "$POVER"};
+  for (size_t i = 0; i < lines.size(); ++i) {
+    ASSERT_EQ(lines[i].size(), 5u);
+    EXPECT_EQ(lines[i][0].size(), 23u);  // YYYY-MM-DDTHH:MM:SS.mmm
+    EXPECT_EQ(lines[i][1], "NMEA");
+    EXPECT_EQ(lines[i][2], verdicts[i]);
+    EXPECT_EQ(lines[i][3], hexOf(commands[i]));
+    EXPECT_EQ(lines[i][4], texts[i]);
+  }
+}
+
+struct SwitchCase {
+  const char* name;
+  SimProtocol from, to;
+  std::vector<uint8_t> command;
+  int reply;  // in the old protocol; 0 for none
+};
+
+class ProtocolSwitchTest : public testing::TestWithParam<SwitchCase> {};
+
+TEST_P(ProtocolSwitchTest, ChangesTheOutputProtocol) {
+  const SwitchCase& c = GetParam();
+  const std::string log = makeScratchDir() + "/log";
+  SimProcess sim;
+  ASSERT_TRUE(sim.start({"--protocol", optionName(c.from), "--rate", "10", "--log", log}));
+  PtyClient client;
+  ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
+  std::vector<uint8_t> received;
+  StreamCheck old(c.from);
+  ASSERT_TRUE(readUntilDecoded(client, old, received, navigationId(c.from), 1, 5000));
+  client.send(c.command);
+  size_t switchedAt = received.size();
+  if (c.reply != 0) {
+    ASSERT_TRUE(readUntilDecoded(client, old, received, c.reply, 1, 5000));
+    switchedAt = old.messageEnds().back();
+  }
+  EXPECT_EQ(old.errors(), 0);
+  StreamCheck fresh(c.to);
+  std::vector<uint8_t> rest(received.begin() + long(switchedAt), received.end());
+  EXPECT_TRUE(readUntilDecoded(client, fresh, rest, navigationId(c.to), 3, 5000));
+  EXPECT_EQ(fresh.errors(), 0);
+  const auto lines = readLog(log);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0][1], protocolName(c.from));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Switches, ProtocolSwitchTest,
+    testing::Values(
+        SwitchCase{"NmeaToBinr", SimProtocol::Nmea, SimProtocol::Binr, text("$PORZA,0,0,3*49\r\n\0"), 0},
+        SwitchCase{"NmeaToBinr2", SimProtocol::Nmea, SimProtocol::Binr2, text("$PORZA,0,0,4*4E\r\n"), 0},
+        SwitchCase{"BinrToNmea", SimProtocol::Binr, SimProtocol::Nmea, binrCommand(0x0B, {0, 0, 0, 0, 0, 0x02}), 0x50},
+        SwitchCase{"BinrToBinr2", SimProtocol::Binr, SimProtocol::Binr2, binrCommand(0x0B, {0, 0, 0, 0, 0, 0x05}),
+                   0x50},
+        SwitchCase{"Binr2ToBinr", SimProtocol::Binr2, SimProtocol::Binr,
+                   binr2Command({0x02, 0x00, 0x02, 0, 0, 0, 0}), 0x80},
+        SwitchCase{"Binr2ToNmea", SimProtocol::Binr2, SimProtocol::Nmea,
+                   binr2Command({0x02, 0x00, 0x04, 0, 0, 0, 0}), 0x80}),
+    [](const testing::TestParamInfo<SwitchCase>& info) { return std::string(info.param.name); });
+
+TEST(SilenceTest, ASilentReceiverSendsNothingAndAnswersNothing) {
+  const std::string log = makeScratchDir() + "/log";
+  SimProcess sim;
+  ASSERT_TRUE(sim.start({"--rate", "10", "--silent-after", "0", "--log", log}));
+  PtyClient client;
+  ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
+  client.send(text("$POVER*5E\r\n"));
+  std::vector<uint8_t> received;
+  client.readUntil([&](const std::vector<uint8_t>&) { return false; }, 800, received);
+  EXPECT_TRUE(received.empty());
+  const auto lines = readLog(log);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0][2], "muted");
+}
+
+enum class Ending { Sigterm, Sigint, SigtermBeforeOpen, OtherSideCloses, Vanishes };
+
+std::string endingName(Ending ending) {
+  switch (ending) {
+    case Ending::Sigterm: return "Sigterm";
+    case Ending::Sigint: return "Sigint";
+    case Ending::SigtermBeforeOpen: return "SigtermBeforeOpen";
+    case Ending::OtherSideCloses: return "OtherSideCloses";
+    case Ending::Vanishes: return "Vanishes";
+  }
+  return "";
+}
+
+class ExitTest : public testing::TestWithParam<Ending> {};
+
+TEST_P(ExitTest, EndsCleanlyAndRemovesTheLink) {
+  const Ending ending = GetParam();
+  const std::string link = makeScratchDir() + "/ttyVSIM";
+  std::vector<std::string> args = {"--link", link, "--rate", "10"};
+  if (ending == Ending::Vanishes) args.insert(args.end(), {"--vanish-after", "0.3"});
+  SimProcess sim;
+  ASSERT_TRUE(sim.start(args));
+  struct stat st {};
+  ASSERT_EQ(lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  PtyClient client;
+  if (ending != Ending::SigtermBeforeOpen) {
+    ASSERT_TRUE(client.open(link, 115200));
+    std::vector<uint8_t> received;
+    StreamCheck check(SimProtocol::Nmea);
+    ASSERT_TRUE(readUntilDecoded(client, check, received, int(NmeaKind::GGA), 1, 5000));
+  }
+  switch (ending) {
+    case Ending::Sigterm:
+    case Ending::SigtermBeforeOpen: sim.sendSignal(SIGTERM); break;
+    case Ending::Sigint: sim.sendSignal(SIGINT); break;
+    case Ending::OtherSideCloses: client.close(); break;
+    case Ending::Vanishes: {
+      std::vector<uint8_t> received;
+      EXPECT_FALSE(client.readUntil([](const std::vector<uint8_t>&) { return false; }, 5000, received));
+      break;
+    }
+  }
+  int status = 0;
+  ASSERT_TRUE(sim.waitExit(5000, status));
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_NE(lstat(link.c_str(), &st), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, ExitTest,
+                         testing::Values(Ending::Sigterm, Ending::Sigint, Ending::SigtermBeforeOpen,
+                                         Ending::OtherSideCloses, Ending::Vanishes),
+                         [](const testing::TestParamInfo<Ending>& info) { return endingName(info.param); });
+
+TEST(FloodTest, SendsAsFastAsReadAndReportsCountAndChecksum) {
+  const std::vector<std::string> args = {"--protocol", "binr", "--rate", "10", "--duration", "60"};
+  SimProcess sim;
+  std::vector<std::string> floodArgs = args;
+  floodArgs.push_back("--flood");
+  ASSERT_TRUE(sim.start(floodArgs));
+  PtyClient client;
+  ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
+  std::vector<uint8_t> received;
+  std::string stats;
+  unsigned long long announced = 0;
+  unsigned crc = 0;
+  for (int i = 0; i < 1000 && (stats.empty() || received.size() < announced); ++i) {
+    client.readFor(20, received);
+    if (stats.empty() && sim.readLine(stats, 1))
+      ASSERT_EQ(std::sscanf(stats.c_str(), "flood: %llu bytes, crc32 %x", &announced, &crc), 2) << stats;
+  }
+  ASSERT_FALSE(stats.empty());
+  EXPECT_EQ(received.size(), announced);
+  EXPECT_EQ(crc32Update(0, received.data(), received.size()), crc);
+
+  const std::string file = makeScratchDir() + "/rec";
+  std::vector<std::string> writeArgs = args;
+  writeArgs.insert(writeArgs.end(), {"--write", file});
+  ASSERT_TRUE(runSimToCompletion(writeArgs));
+  EXPECT_EQ(received, readWholeFile(file));
+}
+
+}  // namespace
+}  // namespace veltrano::sim

@@ -1,0 +1,19 @@
+#include "sim/fault_plan.h"
+
+#include <cmath>
+
+namespace veltrano::sim {
+
+FaultPlan::FaultPlan(const SimOptions& options)
+    : silentFrom(options.silentAfter),
+      silentUntil(options.silentFor < 0 ? INFINITY : options.silentAfter + options.silentFor),
+      vanishAt(options.vanishAfter),
+      limit(options.duration < 0 ? -1 : std::llround(options.duration * options.rate)) {}
+
+bool FaultPlan::silentAt(double seconds) const {
+  return silentFrom >= 0 && seconds >= silentFrom && seconds < silentUntil;
+}
+
+bool FaultPlan::vanishedAt(double seconds) const { return vanishAt >= 0 && seconds >= vanishAt; }
+
+}  // namespace veltrano::sim

@@ -1,0 +1,208 @@
+#include "sim/terminal_session.h"
+
+#include <poll.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "sim/crc32.h"
+#include "sim/line_settings.h"
+
+namespace veltrano::sim {
+
+namespace {
+constexpr size_t kQueueBytes = 256 * 1024;
+constexpr size_t kQueueFrames = 8192;
+constexpr size_t kEpochBytes = 16 * 1024;
+constexpr size_t kEpochFrames = 256;
+constexpr size_t kFloodBacklog = 64 * 1024;
+constexpr int kIdleWaitMs = 10;
+constexpr int kPacingWaitMs = 5;
+
+double monotonicSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return double(ts.tv_sec) + ts.tv_nsec * 1e-9;
+}
+
+timespec millisecondsSpec(int ms) { return timespec{ms / 1000, long(ms % 1000) * 1000000L}; }
+}  // namespace
+
+TerminalSession::TerminalSession(const SimOptions& opts, PtyPort& p, CommandLog& l)
+    : options(opts),
+      port(p),
+      log(l),
+      receiver(opts),
+      faults(opts),
+      queue(kQueueBytes, kQueueFrames),
+      scratch(kEpochBytes, kEpochFrames),
+      reply(kEpochBytes, kEpochFrames) {}
+
+CommandParser& TerminalSession::parser() {
+  switch (receiver.protocol()) {
+    case SimProtocol::Nmea: return nmeaParser;
+    case SimProtocol::Binr: return binrParser;
+    case SimProtocol::Binr2: return binr2Parser;
+  }
+  return nmeaParser;
+}
+
+void TerminalSession::restartPacer(double now) {
+  pacer.reset(receiver.baud(), receiver.protocol() == SimProtocol::Binr ? 11 : 10, now);
+}
+
+int TerminalSession::run(volatile sig_atomic_t& stop, const sigset_t& waitMask) {
+  bool connected = false;
+  bool everConnected = false;
+  double start = 0;
+  while (!stop) {
+    double now = monotonicSeconds();
+    if (!connected) {
+      if (!port.peerOpen()) {
+        if (everConnected) produceEpochs(now - start);  // the receiver runs on; nobody listens
+        const timespec wait = millisecondsSpec(kIdleWaitMs);
+        ppoll(nullptr, 0, &wait, &waitMask);
+        continue;
+      }
+      connected = true;
+      if (!everConnected) start = now;
+      everConnected = true;
+      restartPacer(now);
+    }
+    const double elapsed = now - start;
+    if (faults.vanishedAt(elapsed)) {
+      std::fprintf(stderr, "veltrano-sim: vanished after %.1f s\n", elapsed);
+      return 0;
+    }
+    if (options.flood) produceFlood();
+    else produceEpochs(elapsed);
+    if (pending && queue.empty()) {
+      receiver.apply(*pending);
+      pending.reset();
+      parser().reset();
+      restartPacer(now);
+    }
+    Io io = writeOutput(now);
+    if (options.flood && queue.empty() && faults.epochLimit() >= 0 && nextEpoch >= faults.epochLimit())
+      reportFlood();
+
+    pollfd p{port.fd(), POLLIN, 0};
+    if (!queue.empty() && options.flood) p.events |= POLLOUT;
+    const timespec wait = millisecondsSpec(waitMilliseconds(elapsed));
+    if (io == Io::Ok && ppoll(&p, 1, &wait, &waitMask) < 0 && errno != EINTR) {
+      std::perror("veltrano-sim: poll");
+      return 1;
+    }
+    if (io == Io::Ok && (p.revents & POLLIN)) io = readInput(monotonicSeconds() - start);
+    if (io == Io::Ok && (p.revents & POLLHUP)) io = Io::HungUp;
+    if (io == Io::Failed) return 1;
+    if (io == Io::HungUp) {
+      if (!options.reopen) {
+        std::fprintf(stderr, "veltrano-sim: the other side closed the terminal\n");
+        return 0;
+      }
+      connected = false;
+      queue.clear();
+      parser().reset();
+      port.flush();
+    }
+  }
+  return 0;
+}
+
+void TerminalSession::produceEpochs(double elapsed) {
+  const long long limit = faults.epochLimit();
+  while ((limit < 0 || nextEpoch < limit) && double(nextEpoch + 1) / options.rate <= elapsed) {
+    const double epochTime = double(nextEpoch) / options.rate;
+    // Whole epochs are left out when the line cannot carry them (backlog above a
+    // second's worth) or while the receiver is changing its settings.
+    const bool emit = !faults.silentAt(epochTime) && !pending && port.peerOpen() &&
+                      double(queue.size()) <= pacer.bytesPerSecond();
+    scratch.clear();
+    receiver.nextEpoch(emit, scratch);
+    if (emit) queue.pushFrames(scratch);
+    ++nextEpoch;
+  }
+}
+
+void TerminalSession::produceFlood() {
+  const long long limit = faults.epochLimit();
+  while ((limit < 0 || nextEpoch < limit) && queue.size() < kFloodBacklog && !pending) {
+    const bool emit = !faults.silentAt(double(nextEpoch) / options.rate);
+    scratch.clear();
+    receiver.nextEpoch(emit, scratch);
+    if (emit) queue.pushFrames(scratch);
+    ++nextEpoch;
+  }
+}
+
+TerminalSession::Io TerminalSession::readInput(double elapsed) {
+  const ssize_t n = read(port.fd(), ioBuffer, sizeof ioBuffer);
+  if (n < 0) {
+    if (errno == EAGAIN || errno == EINTR) return Io::Ok;
+    return errno == EIO ? Io::HungUp : Io::Failed;
+  }
+  if (n == 0) return Io::HungUp;
+  if (!lineMatches(readLineSettings(port.fd()), receiver.baud())) {
+    parser().reset();  // at a wrong rate the receiver understands nothing
+    return Io::Ok;
+  }
+  const bool silent = faults.silentAt(elapsed);
+  for (ssize_t i = 0; i < n; ++i) {
+    CommandParser& current = parser();
+    if (!current.push(ioBuffer[i])) continue;
+    const Command& command = current.command();
+    if (silent) {
+      log.record(command, "muted");
+      continue;
+    }
+    reply.clear();
+    const CommandOutcome outcome = receiver.handleCommand(command, reply);
+    log.record(command, outcome.verdict);
+    queue.pushFrames(reply);
+    if (outcome.changesSettings) pending = outcome;
+  }
+  return Io::Ok;
+}
+
+TerminalSession::Io TerminalSession::writeOutput(double now) {
+  while (!queue.empty()) {
+    const size_t budget = options.flood ? sizeof ioBuffer : pacer.allowance(now);
+    if (budget == 0) break;
+    if (!queue.frontStarted()) queue.startFront(!lineMatches(readLineSettings(port.fd()), receiver.baud()));
+    const size_t n = std::min({queue.frontRemaining(), budget, sizeof ioBuffer});
+    std::memcpy(ioBuffer, queue.frontData(), n);
+    if (queue.frontGarbled())
+      for (size_t i = 0; i < n; ++i) ioBuffer[i] = garbleByte(ioBuffer[i]);
+    const ssize_t written = write(port.fd(), ioBuffer, n);
+    if (written < 0) {
+      if (errno == EAGAIN || errno == EINTR) break;
+      return errno == EIO ? Io::HungUp : Io::Failed;
+    }
+    queue.consume(size_t(written));
+    if (!options.flood) pacer.spend(size_t(written));
+    sentBytes += uint64_t(written);
+    sentCrc = crc32Update(sentCrc, ioBuffer, size_t(written));
+  }
+  return Io::Ok;
+}
+
+int TerminalSession::waitMilliseconds(double elapsed) const {
+  if (!queue.empty()) return options.flood ? 100 : kPacingWaitMs;
+  const double untilEpoch = double(nextEpoch + 1) / options.rate - elapsed;
+  return std::clamp(int(std::ceil(untilEpoch * 1000.0)), 1, 50);
+}
+
+void TerminalSession::reportFlood() {
+  if (!options.flood || floodReported) return;
+  floodReported = true;
+  std::printf("flood: %llu bytes, crc32 %08x\n", static_cast<unsigned long long>(sentBytes), sentCrc);
+  std::fflush(stdout);
+}
+
+}  // namespace veltrano::sim
