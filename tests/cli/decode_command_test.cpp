@@ -141,3 +141,20 @@ TEST_F(DecodeCli, BadInputsAndArguments) {
 
 }  // namespace
 }  // namespace veltrano
+
+namespace veltrano {
+namespace {
+
+TEST(DecodeCliSamples, BundledRecordingsDecodeWithoutErrors) {
+  for (const char* name : {"sample.nme", "sample.dat", "sample.b2"}) {
+    const std::string path = std::string(VELTRANO_SAMPLES_DIR) + "/" + name;
+    const CliRun run = runCli("decode --summary " + path);
+    ASSERT_EQ(run.status, 0) << name;
+    ASSERT_EQ(run.lines.size(), 1u) << name;
+    EXPECT_NE(run.lines[0].find("\"errors\":0"), std::string::npos) << run.lines[0];
+    EXPECT_EQ(run.lines[0].find("\"messages\":{}"), std::string::npos) << run.lines[0];
+  }
+}
+
+}  // namespace
+}  // namespace veltrano

@@ -9,6 +9,7 @@
 #include "sim/binr2_command_parser.h"
 #include "sim/binr_command_parser.h"
 #include "sim/binr_writer.h"
+#include "sim/frame_queue.h"
 #include "sim/gnss_time.h"
 #include "sim/nmea_command_parser.h"
 #include "sim/output_buffer.h"
@@ -246,6 +247,52 @@ TEST(ReceiverAnswerTest, IdentifiesItselfWithTheConfiguredNameInEachProtocol) {
   ASSERT_EQ(nmeaCheck.count(int(NmeaKind::VER)), 1);
   EXPECT_STREQ(ver.field[2], "ABC12");
   EXPECT_STREQ(ver.field[3], "0314");
+}
+
+TEST(OutputBufferTest, AFrameThatDoesNotFitIsDroppedWhole) {
+  OutputBuffer out(8, 4);
+  out.put(reinterpret_cast<const uint8_t*>("abc"), 3);
+  out.endFrame();
+  out.put(reinterpret_cast<const uint8_t*>("defghij"), 7);
+  out.endFrame();
+  out.put(reinterpret_cast<const uint8_t*>("xy"), 2);
+  out.endFrame();
+  ASSERT_EQ(out.frameCount(), 2u);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(out.data()), out.size()), "abcxy");
+  EXPECT_EQ(out.frameEnd(0), 3u);
+  EXPECT_EQ(out.frameEnd(1), 5u);
+}
+
+TEST(FrameQueueTest, HandsOutWholeFramesInOrderAndRefusesWhatDoesNotFit) {
+  FrameQueue queue(10, 8);
+  OutputBuffer out(16, 4);
+  const auto frames = [&](std::initializer_list<const char*> texts) {
+    out.clear();
+    for (const char* t : texts) {
+      out.put(reinterpret_cast<const uint8_t*>(t), std::strlen(t));
+      out.endFrame();
+    }
+    return queue.pushFrames(out);
+  };
+  ASSERT_TRUE(frames({"1234", "56"}));
+  EXPECT_FALSE(frames({"abcde"}));  // 6 + 5 > 10: nothing is taken
+  EXPECT_EQ(queue.size(), 6u);
+  std::string sent;
+  const auto take = [&](size_t n) {
+    if (!queue.frontStarted()) queue.startFront(false);
+    sent.append(reinterpret_cast<const char*>(queue.frontData()), n);
+    queue.consume(n);
+  };
+  take(3);
+  EXPECT_TRUE(queue.frontStarted());
+  EXPECT_EQ(queue.frontRemaining(), 1u);
+  ASSERT_TRUE(frames({"abcde"}));  // room once the taken bytes are moved out
+  take(1);
+  EXPECT_FALSE(queue.frontStarted());
+  take(2);
+  take(5);
+  EXPECT_TRUE(queue.empty());
+  EXPECT_EQ(sent, "123456abcde");
 }
 
 TEST(ExtendedEncodingTest, MatchesTheX87Format) {

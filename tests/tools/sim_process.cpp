@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -96,10 +97,14 @@ bool runSimToCompletion(const std::vector<std::string>& args) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-std::string makeScratchDir() {
+ScratchDir::ScratchDir() {
   char pattern[] = "/tmp/veltrano-sim-test-XXXXXX";
-  const char* dir = mkdtemp(pattern);
-  return dir ? dir : "/tmp";
+  if (const char* made = mkdtemp(pattern)) dir = made;
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ignored;
+  if (!dir.empty()) std::filesystem::remove_all(dir, ignored);
 }
 
 std::vector<uint8_t> readWholeFile(const std::string& path) {

@@ -20,7 +20,6 @@ class SimProcess {
 
   // The next line of its standard output, waiting at most timeoutMs.
   bool readLine(std::string& line, int timeoutMs);
-  int outputFd() const { return output; }
 
   void sendSignal(int sig) const;
   // Waits at most timeoutMs for the exit; true with the wait status.
@@ -36,8 +35,20 @@ class SimProcess {
 // Runs the simulator to completion (for --write); true when it exited with 0.
 bool runSimToCompletion(const std::vector<std::string>& args);
 
-// A fresh directory for one test's files.
-std::string makeScratchDir();
+// A fresh directory for one test's files, removed with everything in it at the end.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const std::string& path() const { return dir; }
+  std::string file(const std::string& name) const { return dir + "/" + name; }
+
+ private:
+  std::string dir;
+};
 
 std::vector<uint8_t> readWholeFile(const std::string& path);
 

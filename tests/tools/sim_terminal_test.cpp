@@ -76,7 +76,14 @@ int identificationReply(SimProtocol protocol) {
   return 0;
 }
 
-int navigationId(SimProtocol protocol) { return protocol == SimProtocol::Nmea ? int(NmeaKind::GGA) : 0x88 + (protocol == SimProtocol::Binr2 ? 8 : 0); }
+int navigationId(SimProtocol protocol) {
+  switch (protocol) {
+    case SimProtocol::Nmea: return int(NmeaKind::GGA);
+    case SimProtocol::Binr: return 0x88;
+    case SimProtocol::Binr2: return 0x90;
+  }
+  return 0;
+}
 
 std::vector<std::vector<std::string>> readLog(const std::string& path) {
   std::vector<std::vector<std::string>> lines;
@@ -130,7 +137,8 @@ TEST_P(LiveStreamTest, DecodesCleanlyAndEqualsTheRecordingOfTheSameSeed) {
   EXPECT_TRUE(readUntilDecoded(client, check, received, navigationId(protocol), 3, 5000));
   EXPECT_EQ(check.errors(), 0);
 
-  const std::string file = makeScratchDir() + "/rec";
+  const ScratchDir scratch;
+  const std::string file = scratch.file("rec");
   std::vector<std::string> writeArgs = args;
   writeArgs.insert(writeArgs.end(), {"--write", file, "--duration", "10"});
   ASSERT_TRUE(runSimToCompletion(writeArgs));
@@ -149,7 +157,8 @@ class WrongRateTest : public testing::TestWithParam<SimProtocol> {};
 
 TEST_P(WrongRateTest, GivesGarbageAndIgnoresCommands) {
   const SimProtocol protocol = GetParam();
-  const std::string log = makeScratchDir() + "/log";
+  const ScratchDir scratch;
+  const std::string log = scratch.file("log");
   SimProcess sim;
   ASSERT_TRUE(sim.start({"--protocol", optionName(protocol), "--rate", "10", "--baud", "115200", "--log", log}));
   PtyClient client;
@@ -206,7 +215,8 @@ class RateCommandTest : public testing::TestWithParam<SimProtocol> {};
 
 TEST_P(RateCommandTest, RepliesAndThenSpeaksAtTheNewRate) {
   const SimProtocol protocol = GetParam();
-  const std::string log = makeScratchDir() + "/log";
+  const ScratchDir scratch;
+  const std::string log = scratch.file("log");
   SimProcess sim;
   ASSERT_TRUE(sim.start({"--protocol", optionName(protocol), "--rate", "10", "--baud", "19200", "--log", log}));
   PtyClient client;
@@ -255,13 +265,14 @@ INSTANTIATE_TEST_SUITE_P(Protocols, RateCommandTest, testing::Values(SimProtocol
                          });
 
 TEST(CommandLogTest, RecordsEveryCommandInOrderWithItsText) {
-  const std::string log = makeScratchDir() + "/log";
+  const ScratchDir scratch;
+  const std::string log = scratch.file("log");
   SimProcess sim;
   ASSERT_TRUE(sim.start({"--log", log}));
   PtyClient client;
   ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
   const std::vector<std::vector<uint8_t>> commands = {text("$PKON1,0,10,,,0000,A*5B\r\n"), text("$POVER*00\r\n"),
-                                                      text("$PXXXX,1*31\r\n"), text("$POVER*5E\r\n")};
+                                                      text("$PXXXX,1*4D\r\n"), text("$POVER*5E\r\n")};
   for (const auto& c : commands) client.send(c);
   std::vector<uint8_t> received;
   StreamCheck check(SimProtocol::Nmea);
@@ -293,7 +304,8 @@ class ProtocolSwitchTest : public testing::TestWithParam<SwitchCase> {};
 
 TEST_P(ProtocolSwitchTest, ChangesTheOutputProtocol) {
   const SwitchCase& c = GetParam();
-  const std::string log = makeScratchDir() + "/log";
+  const ScratchDir scratch;
+  const std::string log = scratch.file("log");
   SimProcess sim;
   ASSERT_TRUE(sim.start({"--protocol", optionName(c.from), "--rate", "10", "--log", log}));
   PtyClient client;
@@ -332,7 +344,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<SwitchCase>& info) { return std::string(info.param.name); });
 
 TEST(SilenceTest, ASilentReceiverSendsNothingAndAnswersNothing) {
-  const std::string log = makeScratchDir() + "/log";
+  const ScratchDir scratch;
+  const std::string log = scratch.file("log");
   SimProcess sim;
   ASSERT_TRUE(sim.start({"--rate", "10", "--silent-after", "0", "--log", log}));
   PtyClient client;
@@ -363,7 +376,8 @@ class ExitTest : public testing::TestWithParam<Ending> {};
 
 TEST_P(ExitTest, EndsCleanlyAndRemovesTheLink) {
   const Ending ending = GetParam();
-  const std::string link = makeScratchDir() + "/ttyVSIM";
+  const ScratchDir scratch;
+  const std::string link = scratch.file("ttyVSIM");
   std::vector<std::string> args = {"--link", link, "--rate", "10"};
   if (ending == Ending::Vanishes) args.insert(args.end(), {"--vanish-after", "0.3"});
   SimProcess sim;
@@ -401,6 +415,24 @@ INSTANTIATE_TEST_SUITE_P(Endings, ExitTest,
                                          Ending::OtherSideCloses, Ending::Vanishes),
                          [](const testing::TestParamInfo<Ending>& info) { return endingName(info.param); });
 
+TEST(ReopenTest, WithReopenServesTheNextOpenAfterAClose) {
+  SimProcess sim;
+  ASSERT_TRUE(sim.start({"--rate", "10", "--reopen"}));
+  for (int round = 0; round < 2; ++round) {
+    PtyClient client;
+    ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
+    std::vector<uint8_t> received;
+    StreamCheck check(SimProtocol::Nmea);
+    EXPECT_TRUE(readUntilDecoded(client, check, received, int(NmeaKind::GGA), 2, 5000)) << "round " << round;
+    EXPECT_EQ(check.errors(), 0);
+  }
+  int status = 0;
+  EXPECT_FALSE(sim.waitExit(200, status));
+  sim.sendSignal(SIGTERM);
+  ASSERT_TRUE(sim.waitExit(5000, status));
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
 TEST(FloodTest, SendsAsFastAsReadAndReportsCountAndChecksum) {
   const std::vector<std::string> args = {"--protocol", "binr", "--rate", "10", "--duration", "60"};
   SimProcess sim;
@@ -415,14 +447,16 @@ TEST(FloodTest, SendsAsFastAsReadAndReportsCountAndChecksum) {
   unsigned crc = 0;
   for (int i = 0; i < 1000 && (stats.empty() || received.size() < announced); ++i) {
     client.readFor(20, received);
-    if (stats.empty() && sim.readLine(stats, 1))
+    if (stats.empty() && sim.readLine(stats, 1)) {
       ASSERT_EQ(std::sscanf(stats.c_str(), "flood: %llu bytes, crc32 %x", &announced, &crc), 2) << stats;
+    }
   }
   ASSERT_FALSE(stats.empty());
   EXPECT_EQ(received.size(), announced);
   EXPECT_EQ(crc32Update(0, received.data(), received.size()), crc);
 
-  const std::string file = makeScratchDir() + "/rec";
+  const ScratchDir scratch;
+  const std::string file = scratch.file("rec");
   std::vector<std::string> writeArgs = args;
   writeArgs.insert(writeArgs.end(), {"--write", file});
   ASSERT_TRUE(runSimToCompletion(writeArgs));

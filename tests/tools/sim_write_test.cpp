@@ -38,7 +38,8 @@ TEST_P(WriteCleanTest, EveryFrameDecodesAndThePositionIsTheConfiguredOne) {
   const int seconds = 12, rate = 2;
   std::vector<std::string> args = c.args;
   args.insert(args.end(), {"--duration", std::to_string(seconds), "--rate", std::to_string(rate)});
-  const std::vector<uint8_t> bytes = record(makeScratchDir(), "out", args);
+  const ScratchDir scratch;
+  const std::vector<uint8_t> bytes = record(scratch.path(), "out", args);
   ASSERT_FALSE(bytes.empty());
   StreamCheck check(c.protocol);
   check.feed(bytes);
@@ -102,7 +103,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<CleanCase>& info) { return std::string(info.param.name); });
 
 TEST(WriteDeterminismTest, TheSameSeedGivesTheSameBytesAndAnotherSeedOthers) {
-  const std::string dir = makeScratchDir();
+  const ScratchDir scratch;
+  const std::string dir = scratch.path();
   for (const char* protocol : {"nmea", "binr", "binr2"}) {
     const auto a = record(dir, "a", {"--protocol", protocol, "--duration", "5", "--seed", "7"});
     const auto b = record(dir, "b", {"--protocol", protocol, "--duration", "5", "--seed", "7"});
@@ -117,7 +119,8 @@ class WriteCorruptTest : public testing::TestWithParam<SimProtocol> {};
 
 TEST_P(WriteCorruptTest, OnlyTheCorruptedFramesFail) {
   const SimProtocol protocol = GetParam();
-  const std::string dir = makeScratchDir();
+  const ScratchDir scratch;
+  const std::string dir = scratch.path();
   const std::string name = protocolName(protocol);
   const std::vector<std::string> base = {"--protocol", name == "NMEA" ? "nmea" : name == "BINR" ? "binr" : "binr2",
                                          "--duration", "30", "--seed", "3"};
@@ -167,7 +170,8 @@ class WriteFaultTest : public testing::TestWithParam<FaultCase> {};
 TEST_P(WriteFaultTest, SilenceAndVanishingCutTheEpochs) {
   std::vector<std::string> args = GetParam().args;
   args.insert(args.end(), {"--protocol", "binr2", "--duration", "10", "--rate", "2"});
-  const auto bytes = record(makeScratchDir(), "out", args);
+  const ScratchDir scratch;
+  const auto bytes = record(scratch.path(), "out", args);
   StreamCheck check(SimProtocol::Binr2);
   check.feed(bytes);
   EXPECT_EQ(check.count(0x90), GetParam().solutions);

@@ -1,6 +1,7 @@
 #include "sim/nmea_writer.h"
 
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
@@ -55,7 +56,7 @@ void NmeaWriter::append(const char* format, ...) {
 }
 
 void NmeaWriter::appendCoordinates(const Epoch& epoch) {
-  char lat[24], lon[24];
+  char lat[48], lon[48];
   formatCoordinate(epoch.latitude, 2, 'N', 'S', lat, sizeof lat);
   formatCoordinate(epoch.longitude, 3, 'E', 'W', lon, sizeof lon);
   append(",%s,%s", lat, lon);

@@ -2,8 +2,6 @@
 // NMEA 0183 sentences of the simulated receiver: the epoch's GGA, GNS, RMC, one
 // GSA per system, the GPGSV, GLGSV, GAGSV and BDGSV groups, GBS, BSS and $PORZD,
 // and the VER answer to "$POVER".
-#include <cstdarg>
-
 #include "sim/epoch.h"
 #include "sim/frame_corrupter.h"
 #include "sim/output_buffer.h"

@@ -9,6 +9,7 @@ OutputBuffer::OutputBuffer(size_t byteCapacity, size_t frameCapacity)
 
 void OutputBuffer::clear() {
   length = 0;
+  frameStart = 0;
   frames = 0;
   overflow = false;
 }
@@ -50,8 +51,13 @@ void OutputBuffer::putDouble(double v) {
 }
 
 void OutputBuffer::endFrame() {
-  if (frames < frameEnds.size()) frameEnds[frames++] = length;
-  else overflow = true;
+  if (overflow || frames == frameEnds.size()) {
+    length = frameStart;
+  } else {
+    frameEnds[frames++] = length;
+    frameStart = length;
+  }
+  overflow = false;
 }
 
 }  // namespace veltrano::sim

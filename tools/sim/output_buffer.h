@@ -14,7 +14,7 @@ class OutputBuffer {
 
   void clear();
 
-  // Appending past the capacity drops the bytes and marks the buffer overflowed.
+  // A frame that does not fit is dropped whole at its endFrame.
   void put(uint8_t b);
   void put(const uint8_t* bytes, size_t n);
   void putLe16(uint16_t v);
@@ -28,7 +28,6 @@ class OutputBuffer {
 
   size_t size() const { return length; }
   const uint8_t* data() const { return bytes.data(); }
-  bool overflowed() const { return overflow; }
   size_t frameCount() const { return frames; }
   // Offset just past frame i.
   size_t frameEnd(size_t i) const { return frameEnds[i]; }
@@ -37,8 +36,9 @@ class OutputBuffer {
   std::vector<uint8_t> bytes;
   std::vector<size_t> frameEnds;
   size_t length = 0;
+  size_t frameStart = 0;
   size_t frames = 0;
-  bool overflow = false;
+  bool overflow = false;  // the frame being built did not fit
 };
 
 }  // namespace veltrano::sim

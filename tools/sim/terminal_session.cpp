@@ -61,7 +61,11 @@ int TerminalSession::run(volatile sig_atomic_t& stop, const sigset_t& waitMask) 
   bool everConnected = false;
   double start = 0;
   while (!stop) {
-    double now = monotonicSeconds();
+    const double now = monotonicSeconds();
+    if (everConnected && faults.vanishedAt(now - start)) {
+      std::fprintf(stderr, "veltrano-sim: vanished after %.1f s\n", now - start);
+      return 0;
+    }
     if (!connected) {
       if (!port.peerOpen()) {
         if (everConnected) produceEpochs(now - start);  // the receiver runs on; nobody listens
@@ -75,10 +79,6 @@ int TerminalSession::run(volatile sig_atomic_t& stop, const sigset_t& waitMask) 
       restartPacer(now);
     }
     const double elapsed = now - start;
-    if (faults.vanishedAt(elapsed)) {
-      std::fprintf(stderr, "veltrano-sim: vanished after %.1f s\n", elapsed);
-      return 0;
-    }
     if (options.flood) produceFlood();
     else produceEpochs(elapsed);
     if (pending && queue.empty()) {

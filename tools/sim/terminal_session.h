@@ -31,9 +31,8 @@ class TerminalSession {
   // Returns the exit status.
   int run(volatile sig_atomic_t& stop, const sigset_t& waitMask);
 
-  // Bytes written to the terminal and their CRC-32.
+  // Bytes written to the terminal.
   uint64_t bytesSent() const { return sentBytes; }
-  uint32_t sentChecksum() const { return sentCrc; }
   const SimReceiver& simReceiver() const { return receiver; }
   // Flood mode: prints the bytes sent and their CRC-32 on standard output, once.
   void reportFlood();
