@@ -1,9 +1,309 @@
 #include "displays/satellites_form.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+#include "decoding/binr2_state.h"
+#include "decoding/binr_state.h"
+#include "displays/auto_label.h"
+#include "mainwindow/app_context.h"
+#include "util/nmea_numbers.h"
+
 namespace veltrano {
+
+namespace {
+
+const QColor kBlack(0, 0, 0);
+const QColor kRed(255, 0, 0);
+
+enum Row { kGpsRow = 0, kGlnRow = 1, kGllRow = 2, kBdsRow = 3 };
+
+// Status flag labels from left to right.
+struct FlagPlace {
+  const char* name;
+  int left;
+  const char* text;
+};
+constexpr FlagPlace kFlags[TSatellitesForm::kFlagCount] = {
+    {"obsLabel", 44, "obs"},    {"_2dLabel", 72, "2d"},     {"_1dLabel", 92, "1d"},   {"rtcmLabel", 112, "rtcm"},
+    {"raimLabel", 140, "raim"}, {"rsLabel", 168, "rs"},     {"extLabel", 182, "ext"}, {"anomLabel", 204, "anom"},
+    {"gpsLabel", 238, "gps"},   {"glnLabel", 262, "gln"},   {"sbasLabel", 284, "sbas"}, {"gllLabel", 315, "gll"},
+    {"bdsLabel", 333, "bds"},   {"dsbasLabel", 357, "dsbas"}, {"rmsLabel", 395, "rms"},
+};
+enum Flag { kGpsFlag = 8, kGlnFlag, kSbasFlag, kGllFlag, kBdsFlag, kDsbasFlag, kRmsFlag };
+
+struct RowPlace {
+  const char* caption;
+  const char* captionText;
+  const char* quant;
+  const char* num;
+  const char* bad;
+  int badLeft;
+  int top;
+};
+constexpr RowPlace kRows[TSatellitesForm::kRowCount] = {
+    {"Label1", "GPS:", "GPSquantLabel", "GPSnumLabel", "BadGPSnumLabel", 68, 32},
+    {"Label2", "GLN:", "GLNquantLabel", "GLNnumLabel", "BadGLNnumLabel", 75, 44},
+    {"Label3", "GLL:", "GLLquantLabel", "GLLnumLabel", "BadGLLnumLabel", 68, 56},
+    {"Label5", "BDS:", "BDSquantLabel", "BDSnumLabel", "BadBDSnumLabel", 75, 68},
+};
+
+constexpr int kCaptionLeft = 8;
+constexpr int kFlagTop = 20;
+constexpr int kQuantRight = 52;
+constexpr int kNumLeft = 64;
+const QRect kStatusInfoPlace(44, 20, 369, 13);
+
+// The row of a SatSystem code, or -1 for a system without a row.
+int rowOf(uint8_t system) {
+  switch (system) {
+    case kSatGps: return kGpsRow;
+    case kSatGlonass: return kGlnRow;
+    case kSatGalileo: return kGllRow;
+    case kSatBeidou: return kBdsRow;
+    default: return -1;
+  }
+}
+
+bool bit(uint32_t mask, int i) { return (mask >> i) & 1u; }
+
+// Black while enabled; a disabled label keeps the toolkit's greyed look.
+void lightBlack(QLabel* label) {
+  QPalette p = label->palette();
+  p.setColor(QPalette::Active, QPalette::WindowText, kBlack);
+  p.setColor(QPalette::Inactive, QPalette::WindowText, kBlack);
+  label->setPalette(p);
+}
+
+}  // namespace
 
 TSatellitesForm::TSatellitesForm(AppContext& app) : ToolForm(app, "TSatellitesForm", 421, 83) {
   addTitleStrip(QStringLiteral("PVT STATUS & USED SATELLITES"), QRect(2, 2, 416, 17));
+  lightBlack(AutoLabel::left(this, "Label4", kCaptionLeft, kFlagTop, QStringLiteral("Status:"), false));
+  for (int f = 0; f < kFlagCount; ++f) {
+    flags_[f] = AutoLabel::left(this, kFlags[f].name, kFlags[f].left, kFlagTop, QString::fromLatin1(kFlags[f].text), true);
+    lightBlack(flags_[f]);
+    flags_[f]->setEnabled(false);
+  }
+  // Created after the flags, so that it covers them while shown.
+  statusInfoLabel_ = new QLabel(this);
+  statusInfoLabel_->setObjectName(QStringLiteral("StatusInfoLabel"));
+  statusInfoLabel_->setFont(smallFont(true));
+  statusInfoLabel_->setTextFormat(Qt::PlainText);
+  statusInfoLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  statusInfoLabel_->setAutoFillBackground(true);
+  lightBlack(statusInfoLabel_);
+  statusInfoLabel_->setGeometry(kStatusInfoPlace);
+  setStatusInfo(QStringLiteral("not available"));
+  for (int r = 0; r < kRowCount; ++r) {
+    const RowPlace& place = kRows[r];
+    lightBlack(AutoLabel::left(this, place.caption, kCaptionLeft, place.top, QString::fromLatin1(place.captionText), false));
+    quantLabels_[r] = AutoLabel::right(this, place.quant, kQuantRight, place.top, QStringLiteral("0"), true);
+    quantLabels_[r]->setTextColor(kBlack);
+    numLabels_[r] = AutoLabel::left(this, place.num, kNumLeft, place.top, QString(), true);
+    numLabels_[r]->setTextColor(kBlack);
+    badLabels_[r] = AutoLabel::left(this, place.bad, place.badLeft, place.top, QString(), true);
+    badLabels_[r]->setTextColor(kRed);
+  }
+}
+
+void TSatellitesForm::clearSatelliteStatus() {
+  for (AutoLabel* flag : flags_) flag->setEnabled(false);
+  for (int r : {kGpsRow, kGlnRow, kGllRow}) {
+    numLabels_[r]->setCaption(QString());
+    badLabels_[r]->setCaption(QString());
+  }
+  usedCount = 0;
+}
+
+void TSatellitesForm::lightFlags(uint8_t flags1, uint8_t flags2, bool beidouFlag) {
+  for (int b = 0; b < 8; ++b)
+    if (bit(flags1, b)) flags_[b]->setEnabled(true);
+  constexpr std::pair<int, int> kSecond[] = {{1, kGpsFlag},   {2, kGlnFlag},   {3, kSbasFlag},
+                                             {4, kGllFlag},   {5, kDsbasFlag}, {7, kRmsFlag}};
+  for (auto [b, flag] : kSecond)
+    if (bit(flags2, b)) flags_[flag]->setEnabled(true);
+  if (beidouFlag) flags_[kBdsFlag]->setEnabled(true);
+}
+
+// Keeps the first kMaxUsed satellites; the masks can name more.
+void TSatellitesForm::addUsed(uint8_t system, int number) {
+  if (usedCount >= kMaxUsed) return;
+  usedSatellites[usedCount] = UsedSatellite{system, uint8_t(number)};
+  ++usedCount;
+}
+
+void TSatellitesForm::showCount(int row, int count) { quantLabels_[row]->setCaption(QString::number(count)); }
+
+void TSatellitesForm::showUsed(int row, const SatelliteList& used) { numLabels_[row]->setCaption(used.shown()); }
+
+void TSatellitesForm::placeRejected(int row) {
+  const AutoLabel* num = numLabels_[row];
+  badLabels_[row]->move(num->x() + num->width(), badLabels_[row]->y());
+}
+
+void TSatellitesForm::showRow(int row, const SatelliteList& used, const SatelliteList& rejected) {
+  showUsed(row, used);
+  badLabels_[row]->setCaption(rejected.shown());
+  placeRejected(row);
+}
+
+void TSatellitesForm::showBinrSatellites() {
+  clearSatelliteStatus();
+  const BinrStatus& status = app_.receiver->binr.status;
+  const bool beidou = bit(status.statusFlags3, 7);
+  const bool galileo = bit(status.statusFlags3, 6);
+  lightFlags(status.statusFlags1, status.statusFlags2, beidou);
+  // The second mask lists BeiDou satellites instead of GLONASS ones in BeiDou mode.
+  const int second = beidou ? kBdsRow : kGlnRow;
+  const uint8_t secondSystem = beidou ? kSatBeidou : kSatGlonass;
+  for (int r : {int(kGpsRow), second, int(kGllRow)}) {
+    used_[r].startUsed();
+    rejected_[r].startRejected();
+  }
+  usedCount = 0;
+  for (int i = 0; i < 32; ++i) {
+    const int n = i + 1;
+    if (bit(status.gpsUsedMask, i)) {
+      used_[kGpsRow].append(n);
+      addUsed(kSatGps, n);
+    }
+    if (bit(status.glonassUsedMask, i)) {
+      used_[second].append(n);
+      addUsed(secondSystem, n);
+    }
+    if (galileo && bit(status.galileoUsedMask, i)) {
+      used_[kGllRow].append(n);
+      addUsed(kSatGalileo, n);
+    }
+  }
+  const int excluded = std::min<int>(status.excludedCount, BinrStatus::kMaxExcluded);
+  for (int j = 0; j < excluded; ++j) {
+    const int id = status.excludedId[j];
+    if (id < 64) rejected_[kGpsRow].append(id);
+    else if (id < 160) rejected_[second].append(id - 64);
+    else rejected_[kGllRow].append(id - 160);
+  }
+  showCount(kGpsRow, used_[kGpsRow].count());
+  const int unused = beidou ? kGlnRow : kBdsRow;
+  showCount(unused, 0);
+  numLabels_[unused]->setCaption(QString());
+  badLabels_[unused]->setCaption(QString());
+  showCount(second, used_[second].count());
+  showRow(second, used_[second], rejected_[second]);
+  showRow(kGpsRow, used_[kGpsRow], rejected_[kGpsRow]);
+  if (galileo) {
+    showCount(kGllRow, used_[kGllRow].count());
+    showRow(kGllRow, used_[kGllRow], rejected_[kGllRow]);
+  }
+}
+
+void TSatellitesForm::showBinr2Satellites() {
+  clearSatelliteStatus();
+  const Binr2NavSolution& nav = app_.receiver->binr2.navSolution;
+  const Binr2SatMasks& masks = app_.receiver->binr2.satMasks;
+  lightFlags(nav.statusFlags1, nav.statusFlags2, false);
+  for (int r : {kGpsRow, kGlnRow, kGllRow}) {
+    used_[r].startUsed();
+    rejected_[r].startRejected();
+  }
+  usedCount = 0;
+  // Galileo masks: satellites 1 to 32 only.
+  const auto galileoUsed = uint32_t(masks.galileoUsedMask);
+  const auto galileoRejected = uint32_t(masks.galileoRejectedMask);
+  const bool gpsUsedValid = bit(masks.usedFlags, 1), glnUsedValid = bit(masks.usedFlags, 0),
+             gllUsedValid = bit(masks.usedFlags, 3);
+  const bool gpsRejectedValid = bit(masks.rejectedFlags, 1), glnRejectedValid = bit(masks.rejectedFlags, 0),
+             gllRejectedValid = bit(masks.rejectedFlags, 3);
+  for (int i = 0; i < 32; ++i) {
+    const int n = i + 1;
+    if (gpsUsedValid && bit(masks.gpsUsedMask, i)) {
+      used_[kGpsRow].append(n);
+      addUsed(kSatGps, n);
+    }
+    if (glnUsedValid && bit(masks.glonassUsedMask, i)) {
+      used_[kGlnRow].append(n);
+      addUsed(kSatGlonass, n);
+    }
+    if (gllUsedValid && bit(galileoUsed, i)) {
+      used_[kGllRow].append(n);
+      addUsed(kSatGalileo, n);
+    }
+    if (gpsRejectedValid && bit(masks.gpsRejectedMask, i)) rejected_[kGpsRow].append(n);
+    if (glnRejectedValid && bit(masks.glonassRejectedMask, i)) rejected_[kGlnRow].append(n);
+    if (gllRejectedValid && bit(galileoRejected, i)) rejected_[kGllRow].append(n);
+  }
+  // The receiver's own counts, not the numbers of mask bits.
+  showCount(kGpsRow, nav.gpsUsed);
+  showCount(kGlnRow, nav.glonassUsed);
+  showCount(kGllRow, nav.galileoUsed);
+  for (int r : {kGpsRow, kGlnRow, kGllRow}) showRow(r, used_[r], rejected_[r]);
+}
+
+void TSatellitesForm::showGsaSatellites() {
+  if (newGsaGroup) {
+    newGsaGroup = false;
+    showGsaGroup();
+    usedCount = 0;
+  }
+  const NmeaFieldTable& gsa = app_.receiver->nmea.stored(NmeaKind::GSA);
+  // Every field before the last three (PDOP, HDOP, VDOP).
+  const int last = std::min<int>(gsa.fieldCount, NmeaFieldTable::kFieldSlots) - 4;
+  for (int k = 3; k <= last; ++k) {
+    const int32_t v = leadingInt(gsa.text(k));
+    UsedSatellite entry;
+    if (v >= 1 && v <= 32) entry = {kSatGps, uint8_t(v)};
+    else if (v >= 65 && v <= 88) entry = {kSatGlonass, uint8_t(v - 64)};
+    else if (v >= 151 && v <= 200) entry = {kSatGalileo, uint8_t(v - 150)};
+    else if (v > 200) entry = {kSatBeidou, uint8_t(v - 200)};
+    else continue;
+    // A group keeps 63 satellites; the last entry takes every further one uncounted.
+    usedSatellites[std::min<int>(usedCount, kMaxUsed - 1)] = entry;
+    if (usedCount < kMaxUsed - 1) ++usedCount;
+  }
+}
+
+void TSatellitesForm::showGsaGroup() {
+  const int n = std::min<int>(usedCount, kMaxUsed);
+  // Stable exchange sort by system, then number.
+  const auto before = [](const UsedSatellite& a, const UsedSatellite& b) {
+    return a.system < b.system || (a.system == b.system && a.number < b.number);
+  };
+  for (int pass = n - 1; pass > 0; --pass)
+    for (int i = 0; i < pass; ++i)
+      if (before(usedSatellites[i + 1], usedSatellites[i])) std::swap(usedSatellites[i], usedSatellites[i + 1]);
+  for (SatelliteList& list : used_) list.startUsed();
+  for (int i = 0; i < n; ++i) {
+    const int row = rowOf(usedSatellites[i].system);
+    if (row >= 0) used_[row].append(usedSatellites[i].number);
+  }
+  for (int r = 0; r < kRowCount; ++r) {
+    showCount(r, used_[r].count());
+    showUsed(r, used_[r]);
+    placeRejected(r);
+  }
+}
+
+void TSatellitesForm::showBssStatus() {
+  const NmeaFieldTable& bss = app_.receiver->nmea.stored(NmeaKind::BSS);
+  // Room for the widest distance that %7.3lf can print.
+  char text[512];
+  std::snprintf(text, sizeof text, "BSS  all: %5d  err: %5d  valid: %5d  dist: %7.3lf m", leadingInt(bss.text(1)),
+                leadingInt(bss.text(2)), leadingInt(bss.text(3)), leadingReal(bss.text(4)));
+  setStatusInfo(QString::fromLatin1(text));
+}
+
+void TSatellitesForm::showNotAvailable(bool shown) {
+  if (shown) setStatusInfo(QStringLiteral("not available"));
+  statusInfoLabel_->setVisible(shown);
+}
+
+// The label covers the flag row and grows for a longer text.
+void TSatellitesForm::setStatusInfo(const QString& text) {
+  statusInfoLabel_->setText(text);
+  statusInfoLabel_->resize(std::max(kStatusInfoPlace.width(), statusInfoLabel_->sizeHint().width()),
+                           kStatusInfoPlace.height());
 }
 
 }  // namespace veltrano

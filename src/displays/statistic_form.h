@@ -1,12 +1,62 @@
 #pragma once
+// The Statistic window: the quality filters for navigation solutions, the mean
+// position and rms values of the accepted ones, and the counters. It is the
+// gate for the Visual window's scatter plot.
 #include "displays/tool_form.h"
+#include "util/statistic_filter.h"
+
+class QCheckBox;
+class QLineEdit;
 
 namespace veltrano {
+
+class AutoLabel;
 
 class TStatisticForm : public ToolForm {
   Q_OBJECT
  public:
   explicit TStatisticForm(AppContext& app);
+
+  // One navigation solution of each protocol, called by the fan-out while the
+  // window is shown.
+  void updateBinrStatistic();
+  void updateBinr2Statistic();
+  void updateNmeaStatistic();
+  // Result labels and counters back to their design-time captions.
+  void resetStatisticDisplay();
+
+  // Results of the last accepted sample (radians, radians, metres, metres,
+  // metres, metres per second); they survive a reset.
+  double meanLat() const { return filter_.meanLat(); }
+  double meanLon() const { return filter_.meanLon(); }
+  double meanHeight() const { return filter_.meanHeight(); }
+  double rms2D() const { return filter_.rms2D(); }
+  double rmsH() const { return filter_.rmsH(); }
+  double rmsV() const { return filter_.rmsV(); }
+  // The texts the result labels and counters show.
+  const StatisticTexts& texts() const { return filter_.texts(); }
+  bool obsChecked() const;
+
+ private:
+  void showTexts();
+  // After an accepted sample, while the main window's VisualCheckBox is ticked.
+  bool plotWanted(bool accepted) const;
+
+  StatisticFilter filter_;
+  AutoLabel* latLabel_;
+  AutoLabel* lonLabel_;
+  AutoLabel* altLabel_;
+  AutoLabel* rms2DLabel_;
+  AutoLabel* rmsHLabel_;
+  AutoLabel* rmsVLabel_;
+  AutoLabel* nLabel_;
+  AutoLabel* nallLabel_;
+  AutoLabel* nanomLabel_;
+  QLineEdit* hdopEdit_;
+  QLineEdit* vdopEdit_;
+  QCheckBox* diffCheckBox_;
+  QCheckBox* obsCheckBox_;
+  QCheckBox* threeDCheckBox_;
 };
 
 }  // namespace veltrano

@@ -1,6 +1,7 @@
 #include "mainwindow/app_context.h"
 
 #include "mainwindow/decoding_path.h"
+#include "mainwindow/playback.h"
 
 #include "control/control_form.h"
 #include "displays/options_form.h"
@@ -17,23 +18,40 @@
 namespace veltrano {
 
 AppContext::AppContext(QStringList arguments) : arguments_(std::move(arguments)) {
+  hooks.openConversionFile = [this](const std::string& rawFileName) {
+    return conversionWriter.openConversionFile(rawFileName);
+  };
+  hooks.closeConversionFile = [this] { conversionWriter.closeConversionFile(); };
   mainForm = std::make_unique<TMainForm>(*this);
   aboutForm = std::make_unique<TAboutForm>(*this);
   visualForm = std::make_unique<TVisualForm>(*this);
+  hooks.resetPlot = [this] { visualForm->resetPlot(); };
   controlForm = std::make_unique<TControlForm>(*this);
   positionForm = std::make_unique<TPositionForm>(*this);
   profileForm = std::make_unique<TProfileForm>(*this);
   satellitesForm = std::make_unique<TSatellitesForm>(*this);
+  hooks.clearSatelliteStatus = [this] { satellitesForm->clearSatelliteStatus(); };
   snrForm = std::make_unique<TSNRForm>(*this);
   statisticForm = std::make_unique<TStatisticForm>(*this);
+  hooks.resetStatisticDisplay = [this] { statisticForm->resetStatisticDisplay(); };
+  hooks.statisticObsChecked = [this] { return statisticForm->obsChecked(); };
   timerForm = std::make_unique<TTimerForm>(*this);
   optionsForm = std::make_unique<TOptionsForm>(*this);
   decodingPath = std::make_unique<DecodingPath>(*this);
+  playback = std::make_unique<Playback>(*this);
+  hooks.ejectButtonClick = [this] { playback->EjectButtonClick(); };
+  hooks.playButtonClick = [this](bool sender) { playback->PlayButtonClick(sender); };
+  hooks.rewindButtonClick = [this](bool sender) { playback->RewindButtonClick(sender); };
+  hooks.pauseButtonClick = [this] { playback->PauseButtonClick(); };
+  hooks.terminatePlayback = [this] { playback->terminatePlayback(); };
+  hooks.resumePlayback = [this] { playback->resumePlayback(); };
 }
 
 // The main window's closing steps run while every window still exists; then
 // the tool windows go first, the main window last.
 AppContext::~AppContext() {
+  // No playback thread may outlive the windows and decoders it feeds.
+  playback.reset();
   if (mainForm) mainForm->FormDestroy();
   decodingPath.reset();
   optionsForm.reset();

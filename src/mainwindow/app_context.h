@@ -9,6 +9,7 @@
 
 #include "decoding/receiver.h"
 #include "mainwindow/app_hooks.h"
+#include "mainwindow/nmea_conversion_writer.h"
 #include "util/position_statistics.h"
 
 namespace veltrano {
@@ -25,6 +26,7 @@ class TStatisticForm;
 class TTimerForm;
 class TOptionsForm;
 class DecodingPath;
+class Playback;
 
 class AppContext {
  public:
@@ -38,6 +40,8 @@ class AppContext {
   // Decoders and receiver state records.
   std::unique_ptr<Receiver> receiver = std::make_unique<Receiver>();
   PositionStatistics statistics;
+  // The NMEA conversion of BINR and BINR2 streams, written beside the raw file.
+  NmeaConversionWriter conversionWriter{receiver->binr, receiver->binr2};
   AppHooks hooks;
   // The program's fixed waits: blocking sleeps on the main thread. Tests replace it.
   std::function<void(int ms)> sleepMs = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
@@ -57,6 +61,8 @@ class AppContext {
 
   // Received and played-back blocks enter the decoders here.
   std::unique_ptr<DecodingPath> decodingPath;
+  // Open file, Play, Fast play, Pause and the playback thread.
+  std::unique_ptr<Playback> playback;
 
  private:
   QStringList arguments_;

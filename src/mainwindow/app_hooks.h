@@ -3,6 +3,7 @@
 // nothing until its service exists; tests may watch them.
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace veltrano {
 
@@ -20,6 +21,8 @@ struct AppHooks {
   std::function<void()> terminatePlayback = [] {};
   std::function<void()> resumePlayback = [] {};
   // Writers of the conversion and record files.
+  // Creates the NMEA conversion file beside the raw file of that name; false when it could not.
+  std::function<bool(const std::string& rawFileName)> openConversionFile = [](const std::string&) { return false; };
   std::function<void()> closeConversionFile = [] {};
   std::function<void()> closeRecordFile = [] {};
   // Sound output.
@@ -31,6 +34,21 @@ struct AppHooks {
   std::function<void()> releasePoints = [] {};
   // Statistic window: result labels back to their design-time captions.
   std::function<void()> resetStatisticDisplay = [] {};
+
+  // Visual window's calls out: the altitude profile, the point store and the sky view.
+  std::function<void()> resetProfile = [] {};
+  std::function<void(double height)> addProfilePoint = [](double) {};
+  std::function<void(double lat, double lon, double height)> addPoint = [](double, double, double) {};
+  // Rebuilds the Visual window's skyLayer from its plotLayer.
+  std::function<void()> drawSkyView = [] {};
+  // Empties the table of satellites in view (satellitesInViewCount = 0).
+  std::function<void()> clearSatellitesInView = [] {};
+  // Cleared when playback or recording starts: the Satellites window's status,
+  // the Visual window's plot, the S/N ratio chart and the point store.
+  std::function<void()> clearSatelliteStatus = [] {};
+  std::function<void()> resetPlot = [] {};
+  std::function<void()> clearSnrChart = [] {};
+  std::function<void()> clearPoints = [] {};
 
   // Actions of the main window's controls; `sender` is true when the user acted.
   std::function<void(bool sender)> synchroButtonClick = [](bool) {};

@@ -46,12 +46,21 @@ bool DecodingPath::statisticChecked() const { return app_.mainForm->controls().s
 bool DecodingPath::satellitesChecked() const { return app_.mainForm->controls().satellitesCheckBox->isChecked(); }
 bool DecodingPath::visualChecked() const { return app_.mainForm->controls().visualCheckBox->isChecked(); }
 bool DecodingPath::snrChecked() const { return app_.mainForm->controls().snrCheckBox->isChecked(); }
-bool DecodingPath::visualSatChecked() const { return false; }
+bool DecodingPath::visualSatChecked() const { return app_.visualForm->controls().satCheckBox->isChecked(); }
+void DecodingPath::visualRedraw() { app_.visualForm->SatCheckBoxClick(); }
 
 void DecodingPath::showBinrPosition() { app_.positionForm->showBinrPosition(); }
 void DecodingPath::showBinr2Position() { app_.positionForm->showBinr2Position(); }
 void DecodingPath::showNmeaPosition() { app_.positionForm->showNmeaPosition(); }
 void DecodingPath::showBssDiffAge() { app_.positionForm->showBssDiffAge(); }
+void DecodingPath::updateBinrStatistic() { app_.statisticForm->updateBinrStatistic(); }
+void DecodingPath::updateBinr2Statistic() { app_.statisticForm->updateBinr2Statistic(); }
+void DecodingPath::updateNmeaStatistic() { app_.statisticForm->updateNmeaStatistic(); }
+void DecodingPath::showBinrSatellites() { app_.satellitesForm->showBinrSatellites(); }
+void DecodingPath::showBinr2Satellites() { app_.satellitesForm->showBinr2Satellites(); }
+void DecodingPath::showGsaSatellites() { app_.satellitesForm->showGsaSatellites(); }
+void DecodingPath::showBssStatus() { app_.satellitesForm->showBssStatus(); }
+void DecodingPath::startNewGsaGroup() { app_.satellitesForm->newGsaGroup = true; }
 
 void DecodingPath::writeNmeaCommand(std::string_view) {}
 void DecodingPath::writeBinrCommand(uint8_t id, const uint8_t* data, int n) { app_.hooks.writeBinrCommand(id, data, n); }

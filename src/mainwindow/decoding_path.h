@@ -8,6 +8,7 @@
 #include "decoding/fan_out_target.h"
 #include "decoding/message_fan_out.h"
 #include "decoding/stream_intake.h"
+#include "mainwindow/app_context.h"
 
 namespace veltrano {
 
@@ -42,30 +43,30 @@ class DecodingPath : public IntakeTarget, public FanOutTarget {
   void showBinr2Position() override;
   void showNmeaPosition() override;
   void showBssDiffAge() override;
-  void updateBinrStatistic() override {}
-  void updateBinr2Statistic() override {}
-  void updateNmeaStatistic() override {}
-  void showBinrSatellites() override {}
-  void showBinr2Satellites() override {}
-  void showGsaSatellites() override {}
-  void showBssStatus() override {}
-  void startNewGsaGroup() override {}
-  void visualRedraw() override {}
+  void updateBinrStatistic() override;
+  void updateBinr2Statistic() override;
+  void updateNmeaStatistic() override;
+  void showBinrSatellites() override;
+  void showBinr2Satellites() override;
+  void showGsaSatellites() override;
+  void showBssStatus() override;
+  void startNewGsaGroup() override;
+  void visualRedraw() override;
   void fillSatellitesFromNmea(const NmeaFieldTable&) override {}
   void fillSatellitesFromBinr() override {}
   void fillSatellitesFromBinr2() override {}
-  void writeGgaBinr() override {}
-  void writeRmcBinr() override {}
-  void writeGsaBinr() override {}
-  void writePorzdBinr() override {}
-  void writeGsvBinr() override {}
-  void writeAlverBinr() override {}
-  void writeGgaBinr2() override {}
-  void writeRmcBinr2() override {}
-  void writeGsaBinr2() override {}
-  void writePorzdBinr2() override {}
-  void writeGsvBinr2() override {}
-  void writeAlverBinr2() override {}
+  void writeGgaBinr() override { app_.conversionWriter.writeGgaBinr(); }
+  void writeRmcBinr() override { app_.conversionWriter.writeRmcBinr(); }
+  void writeGsaBinr() override { app_.conversionWriter.writeGsaBinr(); }
+  void writePorzdBinr() override { app_.conversionWriter.writePorzdBinr(); }
+  void writeGsvBinr() override { app_.conversionWriter.writeGsvBinr(); }
+  void writeAlverBinr() override { app_.conversionWriter.writeAlverBinr(); }
+  void writeGgaBinr2() override { app_.conversionWriter.writeGgaBinr2(); }
+  void writeRmcBinr2() override { app_.conversionWriter.writeRmcBinr2(); }
+  void writeGsaBinr2() override { app_.conversionWriter.writeGsaBinr2(); }
+  void writePorzdBinr2() override { app_.conversionWriter.writePorzdBinr2(); }
+  void writeGsvBinr2() override { app_.conversionWriter.writeGsvBinr2(); }
+  void writeAlverBinr2() override { app_.conversionWriter.writeAlverBinr2(); }
   void writeNmeaCommand(std::string_view text) override;
   void writeBinrCommand(uint8_t id, const uint8_t* data, int n) override;
   void setPortBaud(int32_t baud) override;

@@ -2,13 +2,17 @@
 #include <cstdio>
 #include <string_view>
 
+#include "convert_command.h"
 #include "decode_command.h"
+#include "stats_command.h"
 
 namespace {
 const char kUsage[] =
     "usage: veltrano-cli COMMAND [OPTIONS] [FILE...]\n"
     "commands:\n"
-    "  decode   print every decoded message as JSON Lines\n";
+    "  decode   print every decoded message as JSON Lines\n"
+    "  convert  write the NMEA conversion of a BINR or BINR2 recording\n"
+    "  stats    accuracy figures of a recording through the Statistic window's filters\n";
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -18,6 +22,8 @@ int main(int argc, char** argv) {
   }
   const std::string_view command = argv[1];
   if (command == "decode") return veltrano::runDecode(argc - 2, argv + 2);
+  if (command == "stats") return veltrano::runStats(argc - 2, argv + 2);
+  if (command == "convert") return veltrano::runConvert(argc - 2, argv + 2);
   if (command == "--help" || command == "-h") {
     std::fputs(kUsage, stdout);
     return 0;

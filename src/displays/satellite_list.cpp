@@ -1,0 +1,36 @@
+#include "displays/satellite_list.h"
+
+#include <cstdio>
+
+namespace veltrano {
+
+namespace {
+// "- " and 63 three-digit numbers with their blanks: the longest list of a row.
+constexpr size_t kUsualRoom = 2 + 63 * 4;
+}  // namespace
+
+SatelliteList::SatelliteList() { text_.reserve(kUsualRoom); }
+
+void SatelliteList::startUsed() {
+  text_.assign("- ");
+  count_ = 0;
+}
+
+void SatelliteList::startRejected() {
+  text_.clear();
+  count_ = 0;
+}
+
+void SatelliteList::append(int number) {
+  char piece[16];
+  const int n = std::snprintf(piece, sizeof piece, "%02d ", number);
+  text_.append(piece, size_t(n));
+  ++count_;
+}
+
+QString SatelliteList::shown() const {
+  if (count_ == 0) return {};
+  return QString::fromLatin1(text_.data(), qsizetype(text_.size()));
+}
+
+}  // namespace veltrano

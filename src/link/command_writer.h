@@ -1,0 +1,35 @@
+#pragma once
+// The three command writers: each frames a command of its protocol and sends it in
+// one write. Main thread; each returns when the write has finished or was abandoned.
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "link/command_framing.h"
+
+namespace veltrano {
+
+class SerialLink;
+
+class CommandWriter {
+ public:
+  // `binrCommandCrc`: whether BINR commands carry the CRC trailer; read at each command.
+  CommandWriter(SerialLink& link, const bool& binrCommandCrc) : link_(link), binrCommandCrc_(binrCommandCrc) {}
+
+  // Shows the text of the last NMEA command, without its "$", in the Control window.
+  std::function<void(std::string_view text)> showSentCommand = [](std::string_view) {};
+
+  // A command whose framed form would not fit the frame buffer is not sent.
+  void writeBinrCommand(uint8_t id, const uint8_t* data, int n);
+  void writeBinr2Command(const uint8_t* data, int n);
+  // `text` starts with "$" and carries no checksum.
+  void writeNmeaCommand(std::string_view text);
+
+ private:
+  SerialLink& link_;
+  const bool& binrCommandCrc_;
+  uint8_t frame_[kCommandFrameSize]{};
+  char nmeaCommand_[kNmeaCommandSize]{};
+};
+
+}  // namespace veltrano

@@ -1,0 +1,53 @@
+#pragma once
+// The serial reader. One loop drains the port into the reader's own queue and never
+// waits for the main thread; the thread itself hands the queued bytes, in order and
+// in batches of at most 21504 bytes, and each line error to the main thread, waiting
+// in each hand-off until the main thread has processed it. When the port vanishes,
+// the bytes read before are handed over and then the vanish handler runs on the
+// main thread.
+#include <QThread>
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "link/link_receiver.h"
+#include "link/receive_queue.h"
+
+namespace veltrano {
+
+class ReadThread : public QThread {
+ public:
+  // `descriptor` is the open port; it must stay open until stopPortReading returned.
+  ReadThread(int descriptor, LinkReceiver& receiver, std::function<void()> portVanished);
+  ~ReadThread() override;
+  ReadThread(const ReadThread&) = delete;
+  ReadThread& operator=(const ReadThread&) = delete;
+
+  // Starts draining the port and handing its bytes over.
+  void startReading();
+  // Nothing more is handed over, also not a hand-off that is already waiting for the
+  // main thread; stops the draining and returns once the port is no longer used.
+  // Never waits for the main thread.
+  void stopPortReading();
+  // Main thread: the receiver runs inside a hand-off of this reader just now.
+  bool handingOff() const { return handingOff_; }
+
+ protected:
+  void run() override;
+
+ private:
+  void drainPort();
+  template <typename Call>
+  void handOff(Call call);
+
+  const int descriptor_;
+  const int wakeDescriptor_;
+  LinkReceiver& receiver_;
+  const std::function<void()> portVanished_;
+  ReceiveQueue queue_;
+  std::thread drainer_;
+  std::atomic<bool> stopRequested_{false};
+  bool handingOff_ = false;
+};
+
+}  // namespace veltrano

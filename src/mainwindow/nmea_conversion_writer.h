@@ -1,0 +1,79 @@
+#pragma once
+// Writes a BINR or BINR2 stream as NMEA 0183 text beside its raw file: GGA, RMC,
+// GSA and $PORZD for every navigation solution, a GPGSV group for every
+// satellites-in-view message and $ALVER for every version reply. The sentences
+// are built from the receiver state when its message has just arrived; they are
+// written only while a conversion file is open.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "decoding/binr2_state.h"
+#include "decoding/binr_state.h"
+
+namespace veltrano {
+
+// The conversion file of a raw file: its name up to and including the first "."
+// of the last path component, then "nme" (rgfile_20140301_101500.dat gives
+// rgfile_20140301_101500.nme); a name without "." gets ".nme" appended.
+std::string conversionFileName(std::string_view rawFileName);
+
+class NmeaConversionWriter {
+ public:
+  NmeaConversionWriter(const BinrState& binr, const Binr2State& binr2) : binr_(binr), binr2_(binr2) {}
+  ~NmeaConversionWriter() { closeConversionFile(); }
+  NmeaConversionWriter(const NmeaConversionWriter&) = delete;
+  NmeaConversionWriter& operator=(const NmeaConversionWriter&) = delete;
+
+  // Creates the conversion file of rawFileName empty, replacing a file of that
+  // name. False when it cannot be created, or when it would be the raw file
+  // itself (a BINR stream kept under an .nme name is never overwritten).
+  bool openConversionFile(const std::string& rawFileName);
+  // Creates exactly `path` empty as the conversion file. A file still open is
+  // closed first: at most one is open.
+  bool openOutput(const std::string& path);
+  // Closes the conversion file, if one is open.
+  void closeConversionFile();
+
+  bool isOpen() const { return file_ != nullptr; }
+  // A write or the closing flush failed since the last open. The file was closed
+  // at the first failure and keeps what reached it; later sentences are dropped.
+  bool writeFailed() const { return writeFailed_; }
+
+  // BINR: message 0x88 or 0x90, then 0x52, then 0x70.
+  void writeGgaBinr();
+  void writeRmcBinr();
+  void writeGsaBinr();
+  void writePorzdBinr();
+  void writeGsvBinr();
+  void writeAlverBinr();
+  // BINR2: message 0x90, then 0xA0, then 0xC0.
+  void writeGgaBinr2();
+  void writeRmcBinr2();
+  void writeGsaBinr2();
+  void writePorzdBinr2();
+  void writeGsvBinr2();
+  void writeAlverBinr2();
+
+ private:
+  // Room for the longest sentence: a few doubles of any magnitude in fixed
+  // notation and the GSA list of 56 satellites.
+  static constexpr int kLineSize = 4096;
+  static constexpr int kTailSize = 5;  // two checksum digits, CR, LF, NUL
+
+  void begin() { length_ = 0; }
+  void append(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  // Adds the checksum and CR LF to the sentence text (which ends in "*") and
+  // writes the line in one call.
+  void finishLine();
+
+  const BinrState& binr_;
+  const Binr2State& binr2_;
+  std::FILE* file_ = nullptr;
+  bool writeFailed_ = false;
+  char line_[kLineSize] = {};
+  int length_ = 0;
+};
+
+}  // namespace veltrano

@@ -1,0 +1,402 @@
+// The NMEA conversion of BINR and BINR2 messages: each sentence against lines
+// worked out by hand, the checksum and CR LF of every line, the file's life.
+#include "mainwindow/nmea_conversion_writer.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "decoding/message_fan_out.h"
+#include "decoding/nmea_assembler.h"
+#include "decoding/receiver.h"
+#include "mainwindow/conversion_fan_out_target.h"
+#include "test_frames.h"
+
+namespace veltrano {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+constexpr double kPiValue = 3.141592653589793;
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Splits the file into lines without their CR LF; every line must end in CR LF and
+// carry "*" and the exclusive-or of its characters between "$" and "*" in
+// upper-case hexadecimal.
+Lines checkedLines(const std::string& content) {
+  Lines lines;
+  size_t at = 0;
+  while (at < content.size()) {
+    const size_t end = content.find("\r\n", at);
+    EXPECT_NE(end, std::string::npos) << "line without CR LF at " << at;
+    if (end == std::string::npos) break;
+    const std::string line = content.substr(at, end - at);
+    at = end + 2;
+    EXPECT_GE(line.size(), 4u);
+    if (line.size() < 4) continue;
+    EXPECT_EQ(line.front(), '$') << line;
+    EXPECT_EQ(line[line.size() - 3], '*') << line;
+    uint8_t sum = 0;
+    for (size_t i = 1; i + 3 < line.size(); ++i) sum ^= uint8_t(line[i]);
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02X", sum);
+    EXPECT_EQ(line.substr(line.size() - 2), hex) << line;
+    lines.push_back(line.substr(0, line.size() - 3));  // without "*HH"
+  }
+  return lines;
+}
+
+// Every sentence is accepted by the program's own NMEA assembler.
+void expectAssemblerAccepts(const std::string& content) {
+  NmeaAssembler nmea;
+  int sentences = 0;
+  for (char c : content) {
+    const NmeaKind kind = nmea.pushNmeaChar(uint8_t(c));
+    EXPECT_NE(kind, NmeaKind::Error);
+    sentences += kind != NmeaKind::None;
+  }
+  EXPECT_EQ(sentences, int(checkedLines(content).size()));
+}
+
+struct ConversionWriter : ::testing::Test {
+  fs::path dir = fs::temp_directory_path() /
+                 ("veltrano-conversion-" + std::to_string(::getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  std::unique_ptr<BinrState> binr = std::make_unique<BinrState>();
+  std::unique_ptr<Binr2State> binr2 = std::make_unique<Binr2State>();
+  NmeaConversionWriter writer{*binr, *binr2};
+
+  ConversionWriter() {
+    fs::create_directories(dir);
+    EXPECT_TRUE(writer.openConversionFile((dir / "rec.dat").string()));
+  }
+  ~ConversionWriter() override {
+    writer.closeConversionFile();
+    fs::remove_all(dir);
+  }
+
+  std::string content() {
+    writer.closeConversionFile();
+    return readFile(dir / "rec.nme");
+  }
+  Lines lines() {
+    const std::string text = content();
+    expectAssemblerAccepts(text);
+    return checkedLines(text);
+  }
+
+  BinrNavSolution& nav() { return binr->navSolution; }
+  Binr2NavSolution& nav2() { return binr2->navSolution; }
+};
+
+TEST_F(ConversionWriter, BinrGgaWithSouthLatitudeAndRoundedTime) {
+  nav().timeOfWeek = 45296789.6;  // 12:34:56.7896
+  nav().latitude = -0.5;          // -28.6478898 degrees
+  nav().longitude = 0.7;
+  nav().height = 123.46;
+  nav().solutionStatus = 0x09;  // valid, differential
+  binr->dop = {5, 4, 0.9f, 1.3f};
+  writer.writeGgaBinr();
+  EXPECT_EQ(lines(), Lines{"$GPGGA,123456.790,2838.87339,S,04006.42274,E,2,9,0.9,123.5,M,,M,,"});
+}
+
+TEST_F(ConversionWriter, BinrTimeHasHalfAMillisecondAddedBeforeSplitting) {
+  const struct {
+    double timeOfWeek;
+    const char* field;
+  } cases[] = {
+      {45296789.6, "123456.790"},
+      {0.0, "000000.001"},
+      {86399999.7, "000000.000"},   // the added half millisecond reaches the next day
+      {59999.6, "000100.000"},      // ... and the next minute
+      {45296789.4, "123456.790"},   // 56.7894 s would print as 56.789 without it
+  };
+  for (const auto& c : cases) {
+    nav().timeOfWeek = c.timeOfWeek;
+    writer.writeGgaBinr();
+  }
+  const Lines written = lines();
+  ASSERT_EQ(written.size(), std::size(cases));
+  for (size_t i = 0; i < written.size(); ++i)
+    EXPECT_EQ(written[i].substr(0, 17), std::string("$GPGGA,") + cases[i].field) << cases[i].timeOfWeek;
+}
+
+TEST_F(ConversionWriter, CoordinatesAndHemispheres) {
+  const struct {
+    double latitude, longitude;
+    const char* fields;
+  } cases[] = {
+      {-0.5, 0.7, "2838.87339,S,04006.42274,E"},
+      {0.0, -kPiValue / 2, "0000.00000,N,09000.00000,W"},
+      {-0.0, -0.0, "0000.00000,N,00000.00000,E"},
+  };
+  for (const auto& c : cases) {
+    nav().latitude = c.latitude;
+    nav().longitude = c.longitude;
+    writer.writeGgaBinr();
+  }
+  const Lines written = lines();
+  ASSERT_EQ(written.size(), std::size(cases));
+  for (size_t i = 0; i < written.size(); ++i) EXPECT_EQ(written[i].substr(18, 26), cases[i].fields);
+}
+
+TEST_F(ConversionWriter, Binr2GgaWithGeoidSeparation) {
+  nav2().timeOfWeek = 45296789;  // no half millisecond for BINR2
+  nav2().latitude = 556789012;
+  nav2().longitude = -376156000;
+  nav2().ellipsoidHeight = 15000;
+  nav2().geoidSeparation = 1500;
+  nav2().statusFlags1 = 0x01;
+  nav2().gpsUsed = 7;
+  nav2().glonassUsed = 5;
+  nav2().galileoUsed = 3;  // not counted
+  nav2().hdop = 9;
+  writer.writeGgaBinr2();
+  EXPECT_EQ(lines(), Lines{"$GPGGA,123456.789,5540.73407,N,03736.93600,W,1,12,0.9,135.0,M,15.0,M,,"});
+}
+
+TEST_F(ConversionWriter, BinrRmcWithSpeedCourseAndDate) {
+  nav().timeOfWeek = 0;
+  nav().week = 756;  // read as week 1780: 16 February 2014
+  nav().latitude = -0.5;
+  nav().longitude = 0.7;
+  nav().velocityNorth = 3;
+  nav().velocityEast = -4;
+  nav().solutionStatus = 0x01;
+  writer.writeRmcBinr();
+  nav().week = -1;  // date unavailable
+  nav().velocityNorth = -0.0;
+  nav().velocityEast = -0.0;  // no motion: course 0, not 180
+  nav().solutionStatus = 0x09;
+  writer.writeRmcBinr();
+  nav().solutionStatus = 0x08;  // differential but stale
+  writer.writeRmcBinr();
+  EXPECT_EQ(lines(), (Lines{
+                         "$GPRMC,000000.001,A,2838.87339,S,04006.42274,E,009.7,306.9,160214,,,A",
+                         "$GPRMC,000000.001,A,2838.87339,S,04006.42274,E,000.0,000.0,,,,D",
+                         "$GPRMC,000000.001,V,2838.87339,S,04006.42274,E,000.0,000.0,,,,N",
+                     }));
+}
+
+TEST_F(ConversionWriter, Binr2RmcDateFollowsTheLeapSecondCorrection) {
+  binr2->timeInfo.leapSecondsValid = true;
+  binr2->timeInfo.leapSeconds = 16;
+  nav2().timeOfWeek = 10000;
+  nav2().week = 0;  // corrected to week -1: no date
+  writer.writeRmcBinr2();
+  nav2().week = 1800;  // corrected to 604794 s of week 1799
+  nav2().velocityNorth = -300;
+  nav2().statusFlags1 = 0x09;
+  writer.writeRmcBinr2();
+  EXPECT_EQ(lines(), (Lines{
+                         "$GPRMC,235954.000,V,0000.00000,N,00000.00000,E,000.0,000.0,,,,N",
+                         "$GPRMC,235954.000,A,0000.00000,N,00000.00000,E,005.8,180.0,180234,,,D",
+                     }));
+}
+
+TEST_F(ConversionWriter, GsaListsUsedSatellitesPaddedToTwentyFourEntries) {
+  binr->status.gpsUsedMask = (1u << 0) | (1u << 4);
+  binr->status.glonassUsedMask = 1u << 2;
+  binr->dop.hdop = 0.9f;
+  binr->dop.vdop = 1.3f;
+  nav().solutionStatus = 0x01;
+  writer.writeGsaBinr();
+  nav().solutionStatus = 0x03;  // two-dimensional
+  writer.writeGsaBinr();
+  nav().solutionStatus = 0x00;
+  writer.writeGsaBinr();
+  const std::string list = "1,5,67," + std::string(21, ',');
+  EXPECT_EQ(lines(), (Lines{
+                         "$GPGSA,A,3," + list + ",0.9,1.3",
+                         "$GPGSA,A,2," + list + ",0.9,1.3",
+                         "$GPGSA,A,1," + list + ",0.9,1.3",
+                     }));
+}
+
+TEST_F(ConversionWriter, GsaWithMoreThanTwentyFourSatellitesAndBinr2Masks) {
+  binr2->satMasks.usedFlags = 0;  // the masks are taken whatever the flags say
+  binr2->satMasks.gpsUsedMask = 0xFFFFFFFFu;
+  binr2->satMasks.glonassUsedMask = 0xFFFFFFFFu;  // GLONASS slots above 24 are not listed
+  nav2().statusFlags1 = 0x01;
+  nav2().hdop = 7;
+  nav2().vdop = 12;
+  writer.writeGsaBinr2();
+  std::string list;
+  for (int i = 1; i <= 32; ++i) list += std::to_string(i) + ",";
+  for (int j = 65; j <= 88; ++j) list += std::to_string(j) + ",";
+  // Longer than the 130 characters the program itself reads back, so only the
+  // checksum is checked here.
+  EXPECT_EQ(checkedLines(content()), Lines{"$GPGSA,A,3," + list + ",0.7,1.2"});
+}
+
+TEST_F(ConversionWriter, BinrGsvGroupsFourSatellitesPerSentenceWithNmeaNumbers) {
+  BinrSatsInView& view = binr->satsInView;
+  view.sat[0] = {1, 3, 45, 123, 40};    // GPS
+  view.sat[1] = {2, 5, -3, 7, 0};       // GLONASS, below the horizon
+  view.sat[2] = {4, 120, 30, 200, 38};  // SBAS
+  view.sat[3] = {8, 11, 60, 359, 45};   // Galileo
+  view.sat[4] = {1, 36, 5, 90, 20};     // GPS beyond 32
+  view.satCount = 5;
+  writer.writeGsvBinr();
+  EXPECT_EQ(lines(), (Lines{
+                         "$GPGSV,2,1,5,03,45,123,40,69,-3,007,00,33,30,200,38,161,60,359,45",
+                         "$GPGSV,2,2,5,36,05,090,20",
+                     }));
+}
+
+TEST_F(ConversionWriter, Binr2GsvNumbersSbasAndGalileoAsBinrDoes) {
+  Binr2SatsInView& view = binr2->satsInView;
+  view.sat[0] = {2, 3, 455, 1234, 415};   // GPS
+  view.sat[1] = {1, 5, 9, 3599, 0};       // GLONASS
+  view.sat[2] = {3, 120, 300, 2000, 380};  // SBAS
+  view.sat[3] = {0x0C, 11, 600, 10, 450};  // Galileo: the low three bits give the system
+  view.satCount = 4;
+  writer.writeGsvBinr2();
+  EXPECT_EQ(lines(), Lines{"$GPGSV,1,1,4,03,45,123,41,69,00,359,00,33,30,200,38,161,60,001,45"});
+}
+
+TEST_F(ConversionWriter, NoSatellitesInViewWritesNoGsv) {
+  binr->satsInView.satCount = 0;
+  writer.writeGsvBinr();
+  binr2->satsInView.satCount = 0;
+  writer.writeGsvBinr2();
+  EXPECT_EQ(content(), "");
+}
+
+TEST_F(ConversionWriter, PorzdCarriesTheStatusAndPositionError) {
+  nav().solutionStatus = 0x01;
+  nav().rmsError = 2.26f;
+  writer.writePorzdBinr();
+  nav2().statusFlags1 = 0x00;
+  nav2().errorComponent1 = 30;
+  nav2().errorComponent2 = 40;
+  writer.writePorzdBinr2();
+  EXPECT_EQ(lines(), (Lines{"$PORZD,A,2.3", "$PORZD,V,5.0"}));
+}
+
+TEST_F(ConversionWriter, AlverNamesTheDeviceAndItsVersion) {
+  std::strcpy(binr->version.versionText, "ABCDE 01.02 build 7");
+  writer.writeAlverBinr();
+  std::memset(binr->version.versionText, 0, sizeof binr->version.versionText);
+  std::strcpy(binr->version.versionText, "XY");  // too short for version digits
+  writer.writeAlverBinr();
+  std::strcpy(binr2->deviceId.deviceName, "NV08C");
+  std::strcpy(binr2->deviceId.versionMajor, "03");
+  std::strcpy(binr2->deviceId.versionMinor, "14");
+  writer.writeAlverBinr2();
+  EXPECT_EQ(lines(), (Lines{"$ALVER,XRV,ABCDE,0102", "$ALVER,XRV,XY,", "$ALVER,XRV,NV08C,0314"}));
+}
+
+TEST_F(ConversionWriter, OneLineHasTheExactBytes) {
+  nav().solutionStatus = 0x01;
+  nav().rmsError = 2.2f;
+  writer.writePorzdBinr();
+  EXPECT_EQ(content(), "$PORZD,A,2.2*3C\r\n");
+}
+
+TEST_F(ConversionWriter, WritesOnlyWhileTheFileIsOpen) {
+  nav().solutionStatus = 0x01;
+  writer.closeConversionFile();
+  writer.writePorzdBinr();  // produced, not written
+  ASSERT_TRUE(writer.openConversionFile((dir / "rec.dat").string()));
+  nav().rmsError = 1.5f;
+  writer.writePorzdBinr();
+  writer.closeConversionFile();
+  writer.writePorzdBinr();
+  EXPECT_EQ(lines(), Lines{"$PORZD,A,1.5"});
+}
+
+TEST(ConversionFileName, IsTheRawNameUpToItsFirstDotFollowedByNme) {
+  const struct {
+    const char* raw;
+    const char* conversion;
+  } cases[] = {
+      {"rgfile_20140301_101500.dat", "rgfile_20140301_101500.nme"},
+      {"ABCDE_c3.b2", "ABCDE_c3.nme"},
+      {"a.b.dat", "a.nme"},
+      {"../rec.v2/a.dat", "../rec.v2/a.nme"},  // dots of directories do not count
+      {"noextension", "noextension.nme"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(conversionFileName(c.raw), c.conversion) << c.raw;
+}
+
+TEST_F(ConversionWriter, OpeningReplacesAnOldConversionButNeverTheRawFile) {
+  nav().solutionStatus = 0x01;
+  writer.writePorzdBinr();
+  ASSERT_TRUE(writer.openConversionFile((dir / "rec.dat").string()));  // starts empty again
+  writer.writePorzdBinr();
+  EXPECT_EQ(lines().size(), 1u);
+
+  const fs::path raw = dir / "binary.nme";
+  std::ofstream(raw, std::ios::binary) << "\x10\x88raw";
+  EXPECT_FALSE(writer.openConversionFile(raw.string()));
+  EXPECT_FALSE(writer.isOpen());
+  EXPECT_EQ(readFile(raw), "\x10\x88raw");
+
+  EXPECT_FALSE(writer.openConversionFile((dir / "missing" / "rec.dat").string()));
+  writer.writePorzdBinr();  // nothing open: nothing happens
+}
+
+TEST_F(ConversionWriter, AWriteErrorStopsWritingWithoutCrashing) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  ASSERT_TRUE(writer.openOutput("/dev/full"));
+  EXPECT_FALSE(writer.writeFailed());
+  binr->satsInView.satCount = 64;
+  for (int i = 0; i < 200 && writer.isOpen(); ++i) writer.writeGsvBinr();
+  writer.closeConversionFile();
+  EXPECT_TRUE(writer.writeFailed());
+  EXPECT_FALSE(writer.isOpen());
+  writer.writeGsvBinr();  // still harmless
+  ASSERT_TRUE(writer.openConversionFile((dir / "rec.dat").string()));
+  EXPECT_FALSE(writer.writeFailed());
+}
+
+// The fan-out writes the sentences of a navigation solution outside SYNC only.
+TEST(ConversionFanOut, NavigationSolutionWritesFourSentencesOutsideSyncOnly) {
+  const fs::path dir = fs::temp_directory_path() / ("veltrano-conversion-fanout-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  auto receiver = std::make_unique<Receiver>();
+  NmeaConversionWriter writer(receiver->binr, receiver->binr2);
+  ConversionFanOutTarget target(writer);
+  TransportFields transport;
+  transport.receiverProtocol = ReceiverProtocol::BINR;
+  MessageFanOut fanOut(*receiver, transport, target);
+
+  test::Bytes payload(69, 0);
+  payload[68] = 0x01;
+  const test::Bytes frame = test::binrFrame(0x88, payload);
+  const auto play = [&](TransportState state) {
+    transport.transportState = state;
+    EXPECT_TRUE(writer.openConversionFile((dir / "rec.dat").string()));
+    for (uint8_t b : frame) fanOut.handleBinrByte(b);
+    writer.closeConversionFile();
+    return readFile(dir / "rec.nme");
+  };
+  EXPECT_EQ(play(TransportState::SYNC), "");
+  const std::string content = play(TransportState::FF);
+  const Lines written = checkedLines(content);
+  ASSERT_EQ(written.size(), 4u);
+  EXPECT_EQ(written[0].substr(0, 7), "$GPGGA,");
+  EXPECT_EQ(written[1].substr(0, 7), "$GPRMC,");
+  EXPECT_EQ(written[2].substr(0, 7), "$GPGSA,");
+  EXPECT_EQ(written[3], "$PORZD,A,0.0");
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace veltrano

@@ -1,0 +1,156 @@
+#include "convert_command.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "decoding/message_fan_out.h"
+#include "decoding/receiver.h"
+#include "decoding/stream_intake.h"
+#include "input_files.h"
+#include "mainwindow/conversion_fan_out_target.h"
+#include "mainwindow/nmea_conversion_writer.h"
+
+namespace veltrano {
+
+namespace {
+
+const char kUsage[] =
+    "usage: veltrano-cli convert [--protocol binr|binr2] INPUT [OUTPUT]\n"
+    "  Writes the NMEA conversion of a BINR or BINR2 recording, the same file that fast\n"
+    "  playback writes beside it. OUTPUT defaults to INPUT up to the first \".\" of its\n"
+    "  name followed by \"nme\". --protocol may be left out when INPUT ends in .dat\n"
+    "  (BINR) or .b2 (BINR2).\n";
+
+constexpr size_t kChunkSize = 32768;  // one read of fast playback
+constexpr size_t kSliceSize = 2048;   // one hand-off to the decoding path
+
+// The decoding path of fast playback without windows: freshly reset decoders,
+// the stream intake in FF and the per-message fan-out, whose conversion writers
+// fill the output.
+class HeadlessPlayback : public IntakeTarget {
+ public:
+  explicit HeadlessPlayback(ReceiverProtocol protocol) {
+    transport_.receiverProtocol = protocol;
+    transport_.transportState = TransportState::FF;
+    receiver_->resetDecoders();
+  }
+
+  NmeaConversionWriter& writer() { return writer_; }
+
+  // One chunk read from the recording, handed over in slices as fast playback does.
+  void playChunk(const uint8_t* bytes, size_t length) {
+    for (size_t at = 0; at < length; at += kSliceSize)
+      intake_.receiveBlock(bytes + at, int32_t(std::min(kSliceSize, length - at)));
+  }
+
+  void handleNmeaByte(uint8_t b) override { fanOut_.handleNmeaByte(b); }
+  void handleBinrByte(uint8_t b) override { fanOut_.handleBinrByte(b); }
+  void handleBinr2Byte(uint8_t b) override { fanOut_.handleBinr2Byte(b); }
+  void recordBlock(const uint8_t*, int32_t) override {}
+  void showReceivedBytes(const std::string&) override {}
+  void showErrorCount(const std::string&) override {}
+  void repaintWindows() override {}
+
+ private:
+  std::unique_ptr<Receiver> receiver_ = std::make_unique<Receiver>();
+  NmeaConversionWriter writer_{receiver_->binr, receiver_->binr2};
+  TransportFields transport_;
+  ConversionFanOutTarget target_{writer_};
+  MessageFanOut fanOut_{*receiver_, transport_, target_};
+  StreamIntake intake_{transport_, *this};
+};
+
+bool sameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return a == b || std::filesystem::equivalent(a, b, error);
+}
+
+}  // namespace
+
+int runConvert(int argc, char** argv) {
+  std::optional<ReceiverProtocol> protocol;
+  std::string input, output;
+  int positional = 0;
+  for (int i = 0; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--protocol" && i + 1 < argc) {
+      protocol = protocolFromName(argv[++i]);
+      if (!protocol || *protocol == ReceiverProtocol::NMEA) {
+        std::fputs("veltrano-cli: convert reads BINR or BINR2 recordings\n", stderr);
+        std::fputs(kUsage, stderr);
+        return 2;
+      }
+    } else if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else if ((arg.size() > 1 && arg[0] == '-') || positional == 2) {
+      std::fputs(kUsage, stderr);
+      return 2;
+    } else {
+      (positional++ == 0 ? input : output) = std::string(arg);
+    }
+  }
+  if (input.empty()) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  if (!protocol) {
+    protocol = protocolFromExtension(input);
+    if (!protocol || *protocol == ReceiverProtocol::NMEA) {
+      std::fprintf(stderr, "veltrano-cli: no --protocol and %s does not end in .dat or .b2\n", input.c_str());
+      std::fputs(kUsage, stderr);
+      return 2;
+    }
+  }
+  if (output.empty()) output = conversionFileName(input);
+
+  std::FILE* in = std::fopen(input.c_str(), "rb");
+  if (in == nullptr) {
+    std::fprintf(stderr, "veltrano-cli: cannot read %s: %s\n", input.c_str(), std::strerror(errno));
+    return 1;
+  }
+  if (sameFile(output, input)) {
+    std::fclose(in);
+    std::fprintf(stderr, "veltrano-cli: the output %s would replace the recording itself\n", output.c_str());
+    return 1;
+  }
+
+  const auto playback = std::make_unique<HeadlessPlayback>(*protocol);
+  NmeaConversionWriter& writer = playback->writer();
+  if (!writer.openOutput(output)) {
+    std::fprintf(stderr, "veltrano-cli: cannot create %s: %s\n", output.c_str(), std::strerror(errno));
+    std::fclose(in);
+    return 1;
+  }
+  static uint8_t chunk[kChunkSize];
+  bool readFailed = false;
+  for (;;) {
+    const size_t n = std::fread(chunk, 1, sizeof chunk, in);
+    playback->playChunk(chunk, n);
+    if (n < sizeof chunk) {
+      readFailed = std::ferror(in) != 0;
+      break;
+    }
+  }
+  std::fclose(in);
+  writer.closeConversionFile();
+  if (readFailed) {
+    std::fprintf(stderr, "veltrano-cli: cannot read %s\n", input.c_str());
+    return 1;
+  }
+  if (writer.writeFailed()) {
+    std::fprintf(stderr, "veltrano-cli: cannot write %s: the output is incomplete\n", output.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace veltrano

@@ -1,0 +1,188 @@
+#include "stats_command.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "decoding/message_fan_out.h"
+#include "input_files.h"
+#include "json_writer.h"
+#include "statistic_fan_out_target.h"
+#include "util/formatters.h"
+
+namespace veltrano {
+
+namespace {
+
+const char kUsage[] =
+    "usage: veltrano-cli stats [--protocol nmea|binr|binr2] [--max-hdop X] [--max-vdop X] [--diff]\n"
+    "                          [--no-obs] [--3d] [--source auto|gga|rmc|gns] [--json] [FILE...]\n"
+    "  Plays recordings (standard input without FILE) through the Statistic window's filters\n"
+    "  and prints the accepted count N, the solutions seen Nall, the anomalous ones Nanom, the\n"
+    "  mean position and height and the rms values. Defaults are the window's: no DOP limits,\n"
+    "  OBS ticked, DIFF and 3D unticked, NMEA position source Auto.\n"
+    "  --max-hdop, --max-vdop  limit 0.0 to 9.9 as the window's edits hold it; 0.0 is no limit\n"
+    "  --diff                  differential solutions only\n"
+    "  --no-obs                accept estimated NMEA fixes too\n"
+    "  --3d                    three-dimensional solutions only\n"
+    "  --source                which NMEA sentence carries the position\n"
+    "  --json                  one JSON object instead of text\n"
+    "  --protocol may be left out when every FILE ends in .nme, .dat or .b2.\n";
+
+int usageError() {
+  std::fputs(kUsage, stderr);
+  return 2;
+}
+
+// A limit as the window's edit would hold it: one digit, optionally a point and
+// one digit; the text is normalised to the edit's form "D.D".
+std::optional<std::string> limitText(std::string_view arg) {
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (arg.size() == 1 && digit(arg[0])) return std::string{arg[0], '.', '0'};
+  if (arg.size() == 3 && digit(arg[0]) && arg[1] == '.' && digit(arg[2])) return std::string(arg);
+  return std::nullopt;
+}
+
+std::optional<int32_t> positionSource(std::string_view name) {
+  if (name == "auto") return 0;
+  if (name == "gga") return int32_t(NmeaKind::GGA);
+  if (name == "rmc") return int32_t(NmeaKind::RMC);
+  if (name == "gns") return int32_t(NmeaKind::GNS);
+  return std::nullopt;
+}
+
+// Texts of the windows are Latin-1; the terminal gets UTF-8.
+std::string utf8(std::string_view latin1) {
+  std::string out;
+  for (unsigned char c : latin1) {
+    if (c < 0x80) {
+      out += char(c);
+    } else {
+      out += char(0xC0 | (c >> 6));
+      out += char(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+double degrees(double radians) { return radians * 180 / kPi; }
+
+void printText(const StatisticFilter& f) {
+  const StatisticTexts& t = f.texts();
+  std::printf("N: %d\n", f.nCount());
+  std::printf("Nall: %lld\n", static_cast<long long>(f.nallCount()));
+  std::printf("Nanom: %lld\n", static_cast<long long>(f.nanomCount()));
+  std::printf("mean latitude: %.9f deg  %s\n", degrees(f.meanLat()), utf8(t.lat).c_str());
+  std::printf("mean longitude: %.9f deg  %s\n", degrees(f.meanLon()), utf8(t.lon).c_str());
+  std::printf("mean height: %.3f m  %s\n", f.meanHeight(), t.alt.c_str());
+  std::printf("rms2D: %.3f m\n", f.rms2D());
+  std::printf("rmsH: %.3f m\n", f.rmsH());
+  std::printf("rmsV: %.3f m/s\n", f.rmsV());
+}
+
+void printJson(const StatisticFilter& f) {
+  JsonWriter out(stdout);
+  const StatisticTexts& t = f.texts();
+  out.beginObject();
+  out.field("n", int64_t(f.nCount()));
+  out.field("nall", f.nallCount());
+  out.field("nanom", f.nanomCount());
+  out.field("mean_lat_deg", degrees(f.meanLat()));
+  out.field("mean_lon_deg", degrees(f.meanLon()));
+  out.field("mean_height_m", f.meanHeight());
+  out.field("rms2d_m", f.rms2D());
+  out.field("rmsh_m", f.rmsH());
+  out.field("rmsv", f.rmsV());
+  out.field("lat_text", t.lat);
+  out.field("lon_text", t.lon);
+  out.field("height_text", t.alt);
+  out.endObject();
+}
+
+}  // namespace
+
+int runStats(int argc, char** argv) {
+  std::optional<ReceiverProtocol> protocol;
+  StatisticSettings settings;
+  int32_t source = 0;
+  bool json = false;
+  std::vector<std::string> files;
+  for (int i = 0; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--protocol" && hasValue) {
+      protocol = protocolFromName(argv[++i]);
+      if (!protocol) return usageError();
+    } else if ((arg == "--max-hdop" || arg == "--max-vdop") && hasValue) {
+      const auto text = limitText(argv[++i]);
+      if (!text) return usageError();
+      (arg == "--max-hdop" ? settings.maxHdop : settings.maxVdop) = DopLimit::fromText(*text);
+    } else if (arg == "--source" && hasValue) {
+      const auto chosen = positionSource(argv[++i]);
+      if (!chosen) return usageError();
+      source = *chosen;
+    } else if (arg == "--diff") {
+      settings.diffOnly = true;
+    } else if (arg == "--no-obs") {
+      settings.obs = false;
+    } else if (arg == "--3d") {
+      settings.threeDOnly = true;
+    } else if (arg == "--json") {
+      json = true;
+    } else if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return usageError();
+    } else {
+      files.emplace_back(arg);
+    }
+  }
+  if (files.empty()) files.emplace_back();  // standard input
+  std::vector<ReceiverProtocol> protocols;
+  for (const auto& file : files) {
+    const auto chosen = protocol ? protocol : protocolFromExtension(file);
+    if (!chosen) {
+      std::fprintf(stderr, "veltrano-cli: no --protocol and no known extension for %s\n",
+                   file.empty() ? "standard input" : file.c_str());
+      return usageError();
+    }
+    protocols.push_back(*chosen);
+  }
+
+  // One run of statistics over all files, as the window accumulates from the
+  // start of a playback; each file starts with freshly reset decoders.
+  auto receiver = std::make_unique<Receiver>();
+  receiver->nmea.positionSource = source;
+  PositionStatistics statistics;
+  StatisticFilter filter(statistics);
+  filter.settings = settings;
+  StatisticFanOutTarget target(*receiver, filter);
+  TransportFields transport;
+  transport.transportState = TransportState::FF;
+  MessageFanOut fanOut(*receiver, transport, target);
+  for (size_t i = 0; i < files.size(); ++i) {
+    receiver->resetDecoders();
+    transport.receiverProtocol = protocols[i];
+    const bool ok = readInput(files[i], [&](const unsigned char* bytes, size_t n) {
+      for (size_t k = 0; k < n; ++k) {
+        switch (protocols[i]) {
+          case ReceiverProtocol::NMEA: fanOut.handleNmeaByte(bytes[k]); break;
+          case ReceiverProtocol::BINR: fanOut.handleBinrByte(bytes[k]); break;
+          case ReceiverProtocol::BINR2: fanOut.handleBinr2Byte(bytes[k]); break;
+        }
+      }
+    });
+    if (!ok) return 1;
+  }
+  if (json)
+    printJson(filter);
+  else
+    printText(filter);
+  return 0;
+}
+
+}  // namespace veltrano
