@@ -82,10 +82,15 @@ void PlotLayers::drawEmptyPlot(float plotRadius) {
 }
 
 void PlotLayers::drawRingLabels(float plotRadius) {
+  if (plotRadius != labelRadius_) {
+    innerLabel_ = QString::fromStdString(ringLabel(plotRadius));
+    middleLabel_ = QString::fromStdString(ringLabel(2 * plotRadius));
+    labelRadius_ = plotRadius;
+  }
   QPainter p(&plotLayer);
   p.setFont(font_);
-  drawText(p, 2 * W / 3 - 10, H / 2 - 6, QString::fromStdString(ringLabel(plotRadius)), kLime);
-  drawText(p, 5 * W / 6 - 10, H / 2 - 6, QString::fromStdString(ringLabel(2 * plotRadius)), kLime);
+  drawText(p, 2 * W / 3 - 10, H / 2 - 6, innerLabel_, kLime);
+  drawText(p, 5 * W / 6 - 10, H / 2 - 6, middleLabel_, kLime);
 }
 
 void PlotLayers::clearHitCounts() { hitCount.fill(kClearedCount); }

@@ -3,6 +3,7 @@
 // counters of its density scatter.
 #include <QFont>
 #include <QImage>
+#include <QString>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -39,6 +40,10 @@ class PlotLayers {
  private:
   QImage logo_;
   QFont font_;
+  // The ring label texts of the radius they were made for.
+  float labelRadius_ = -1;
+  QString innerLabel_;
+  QString middleLabel_;
 };
 
 // Copies the pixels of one layer into another of the same size and format.

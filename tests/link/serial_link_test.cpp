@@ -96,9 +96,9 @@ class ChecksumReceiver : public LinkReceiver {
 };
 
 TEST_F(SerialLinkTest, SimulatorFloodArrivesCompleteAndOnce) {
-  // About 21 MB of NMEA epochs, sent as fast as the link takes them.
+  // About 20.7 MB of NMEA epochs, sent as fast as the link takes them.
   sim::SimProcess simulator;
-  ASSERT_TRUE(simulator.start({"--protocol", "nmea", "--rate", "20", "--duration", "2500", "--flood"}));
+  ASSERT_TRUE(simulator.start({"--protocol", "nmea", "--rate", "20", "--duration", "2400", "--flood"}));
   ChecksumReceiver checksums;
   SerialLink simulatorLink(checksums);
   ASSERT_TRUE(simulatorLink.openPort(QString::fromStdString(simulator.terminalPath()), 921600, false, true));
