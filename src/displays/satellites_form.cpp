@@ -82,7 +82,8 @@ TSatellitesForm::TSatellitesForm(AppContext& app) : ToolForm(app, "TSatellitesFo
   addTitleStrip(QStringLiteral("PVT STATUS & USED SATELLITES"), QRect(2, 2, 416, 17));
   lightBlack(AutoLabel::left(this, "Label4", kCaptionLeft, kFlagTop, QStringLiteral("Status:"), false));
   for (int f = 0; f < kFlagCount; ++f) {
-    flags_[f] = AutoLabel::left(this, kFlags[f].name, kFlags[f].left, kFlagTop, QString::fromLatin1(kFlags[f].text), true);
+    const FlagPlace& place = kFlags[f];
+    flags_[f] = AutoLabel::left(this, place.name, place.left, kFlagTop, QString::fromLatin1(place.text), true);
     lightBlack(flags_[f]);
     flags_[f]->setEnabled(false);
   }
@@ -98,7 +99,8 @@ TSatellitesForm::TSatellitesForm(AppContext& app) : ToolForm(app, "TSatellitesFo
   setStatusInfo(QStringLiteral("not available"));
   for (int r = 0; r < kRowCount; ++r) {
     const RowPlace& place = kRows[r];
-    lightBlack(AutoLabel::left(this, place.caption, kCaptionLeft, place.top, QString::fromLatin1(place.captionText), false));
+    const QString caption = QString::fromLatin1(place.captionText);
+    lightBlack(AutoLabel::left(this, place.caption, kCaptionLeft, place.top, caption, false));
     quantLabels_[r] = AutoLabel::right(this, place.quant, kQuantRight, place.top, QStringLiteral("0"), true);
     quantLabels_[r]->setTextColor(kBlack);
     numLabels_[r] = AutoLabel::left(this, place.num, kNumLeft, place.top, QString(), true);

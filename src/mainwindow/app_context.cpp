@@ -2,6 +2,8 @@
 
 #include "mainwindow/decoding_path.h"
 #include "mainwindow/playback.h"
+#include "link/command_writer.h"
+#include "link/serial_link.h"
 
 #include "control/control_form.h"
 #include "displays/options_form.h"
@@ -38,6 +40,11 @@ AppContext::AppContext(QStringList arguments) : arguments_(std::move(arguments))
   timerForm = std::make_unique<TTimerForm>(*this);
   optionsForm = std::make_unique<TOptionsForm>(*this);
   decodingPath = std::make_unique<DecodingPath>(*this);
+  serialLink = std::make_unique<SerialLink>(*decodingPath);
+  commandWriter = std::make_unique<CommandWriter>(*serialLink, mainForm->transport.binrCommandCrc);
+  hooks.closePort = [this] { serialLink->closePort(); };
+  hooks.writeBinrCommand = [this](uint8_t id, const uint8_t* data, int n) { commandWriter->writeBinrCommand(id, data, n); };
+  hooks.writeBinr2Command = [this](const uint8_t* data, int n) { commandWriter->writeBinr2Command(data, n); };
   playback = std::make_unique<Playback>(*this);
   hooks.ejectButtonClick = [this] { playback->EjectButtonClick(); };
   hooks.playButtonClick = [this](bool sender) { playback->PlayButtonClick(sender); };
@@ -52,6 +59,8 @@ AppContext::AppContext(QStringList arguments) : arguments_(std::move(arguments))
 AppContext::~AppContext() {
   // No playback thread may outlive the windows and decoders it feeds.
   playback.reset();
+  commandWriter.reset();
+  serialLink.reset();
   if (mainForm) mainForm->FormDestroy();
   decodingPath.reset();
   optionsForm.reset();

@@ -27,6 +27,8 @@ class TTimerForm;
 class TOptionsForm;
 class DecodingPath;
 class Playback;
+class SerialLink;
+class CommandWriter;
 
 class AppContext {
  public:
@@ -63,6 +65,9 @@ class AppContext {
   std::unique_ptr<DecodingPath> decodingPath;
   // Open file, Play, Fast play, Pause and the playback thread.
   std::unique_ptr<Playback> playback;
+  // The serial port with its reader, and the command writers of the three protocols.
+  std::unique_ptr<SerialLink> serialLink;
+  std::unique_ptr<CommandWriter> commandWriter;
 
  private:
   QStringList arguments_;

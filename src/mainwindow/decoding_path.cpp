@@ -9,6 +9,8 @@
 #include "displays/statistic_form.h"
 #include "displays/visual_form.h"
 #include "mainwindow/app_context.h"
+#include "link/command_writer.h"
+#include "link/serial_link.h"
 #include "mainwindow/main_form.h"
 
 namespace veltrano {
@@ -62,9 +64,11 @@ void DecodingPath::showGsaSatellites() { app_.satellitesForm->showGsaSatellites(
 void DecodingPath::showBssStatus() { app_.satellitesForm->showBssStatus(); }
 void DecodingPath::startNewGsaGroup() { app_.satellitesForm->newGsaGroup = true; }
 
-void DecodingPath::writeNmeaCommand(std::string_view) {}
-void DecodingPath::writeBinrCommand(uint8_t id, const uint8_t* data, int n) { app_.hooks.writeBinrCommand(id, data, n); }
-void DecodingPath::setPortBaud(int32_t) {}
+void DecodingPath::writeNmeaCommand(std::string_view text) { app_.commandWriter->writeNmeaCommand(text); }
+void DecodingPath::writeBinrCommand(uint8_t id, const uint8_t* data, int n) {
+  app_.commandWriter->writeBinrCommand(id, data, n);
+}
+void DecodingPath::setPortBaud(int32_t baud) { app_.serialLink->setPortBaud(baud); }
 
 std::string DecodingPath::deviceLabel() const { return latin1(app_.mainForm->controls().deviceLabel->text()); }
 void DecodingPath::setDeviceLabel(const std::string& text) { app_.mainForm->controls().deviceLabel->setCaption(shown(text)); }

@@ -8,20 +8,21 @@
 #include "decoding/fan_out_target.h"
 #include "decoding/message_fan_out.h"
 #include "decoding/stream_intake.h"
+#include "link/link_receiver.h"
 #include "mainwindow/app_context.h"
 
 namespace veltrano {
 
 class AppContext;
 
-class DecodingPath : public IntakeTarget, public FanOutTarget {
+class DecodingPath : public IntakeTarget, public FanOutTarget, public LinkReceiver {
  public:
   explicit DecodingPath(AppContext& app);
 
   // Every received or played-back block enters here, on the main thread.
-  void receiveBlock(const uint8_t* bytes, int32_t length) { intake_.receiveBlock(bytes, length); }
+  void receiveBlock(const uint8_t* bytes, int32_t length) override { intake_.receiveBlock(bytes, length); }
   // A line error reported by the serial reader.
-  void countLineError() { intake_.countLineError(); }
+  void countLineError() override { intake_.countLineError(); }
 
   // IntakeTarget
   void handleNmeaByte(uint8_t b) override { fanOut_.handleNmeaByte(b); }

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "decoding/test_frames.h"
+#include "../decoding/test_frames.h"
 #include "displays/auto_label.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/decoding_path.h"
@@ -76,6 +76,7 @@ class SatellitesFormTest : public ::testing::Test {
   }
 
   // Each label shows its whole text, and each rejected list starts where the used list of its row ends.
+  // (An empty rejected label is placed only by rebuilds that write its row.)
   void expectRowsWholeAndPlaced() {
     for (const char* system : {"GPS", "GLN", "GLL", "BDS"}) {
       for (std::string name : {std::string(system) + "numLabel", "Bad" + std::string(system) + "numLabel"}) {
@@ -85,7 +86,9 @@ class SatellitesFormTest : public ::testing::Test {
       QLabel* num = label(std::string(system) + "numLabel");
       QLabel* bad = label("Bad" + std::string(system) + "numLabel");
       EXPECT_EQ(num->x(), 64) << system;
-      EXPECT_EQ(bad->x(), num->geometry().right() + 1) << system;
+      if (!bad->text().isEmpty()) {
+        EXPECT_EQ(bad->x(), num->geometry().right() + 1) << system;
+      }
       EXPECT_EQ(bad->y(), num->y()) << system;
       EXPECT_EQ(autoLabel(bad->objectName().toStdString())->textColor().name().toStdString(), kRed) << system;
     }
@@ -383,7 +386,9 @@ TEST_F(SatellitesFormTest, GsaNumbersMapToSystems) {
     store(std::string("GNGSA,A,3,") + c.field + ",,1.9,1.0,1.6");
     form().showGsaSatellites();
     ASSERT_EQ(form().usedCount, c.added ? 1 : 0);
-    if (c.added) EXPECT_EQ(form().usedSatellites[0], c.entry);
+    if (c.added) {
+      EXPECT_EQ(form().usedSatellites[0], c.entry);
+    }
   }
 }
 
@@ -483,8 +488,8 @@ TEST_F(SatellitesPathTest, BinrSolutionRebuildsTheWindowWhileTicked) {
     EXPECT_EQ(gps.bad, ticked ? "05 " : "");
     EXPECT_EQ(gln.num, ticked ? "- 01 " : "");
     EXPECT_EQ(gln.bad, ticked ? "06 " : "");
-    EXPECT_EQ(litFlags(), ticked ? std::set<std::string>{"obsLabel", "anomLabel", "gpsLabel", "glnLabel"}
-                                 : std::set<std::string>{});
+    const std::set<std::string> lit{"obsLabel", "anomLabel", "gpsLabel", "glnLabel"};
+    EXPECT_EQ(litFlags(), ticked ? lit : std::set<std::string>{});
   }
 }
 
