@@ -4,6 +4,8 @@
 #include "mainwindow/playback.h"
 #include "link/command_writer.h"
 #include "link/serial_link.h"
+#include "link/synchronisation.h"
+#include "mainwindow/recording.h"
 
 #include "control/control_form.h"
 #include "displays/options_form.h"
@@ -45,6 +47,13 @@ AppContext::AppContext(QStringList arguments) : arguments_(std::move(arguments))
   hooks.closePort = [this] { serialLink->closePort(); };
   hooks.writeBinrCommand = [this](uint8_t id, const uint8_t* data, int n) { commandWriter->writeBinrCommand(id, data, n); };
   hooks.writeBinr2Command = [this](const uint8_t* data, int n) { commandWriter->writeBinr2Command(data, n); };
+  recording = std::make_unique<Recording>(*this);
+  hooks.recordButtonClick = [this](bool sender) { recording->RecordButtonClick(sender); };
+  hooks.closeRecordFile = [this] { recording->closeRecordFile(); };
+  synchronisation = std::make_unique<Synchronisation>(*this);
+  hooks.synchroButtonClick = [this](bool sender) { synchronisation->SynchroButtonClick(sender); };
+  hooks.synchroTimerTimer = [this] { synchronisation->SynchroTimerTimer(); };
+  hooks.portComboBoxDropDown = [this] { synchronisation->PortComboBoxDropDown(); };
   playback = std::make_unique<Playback>(*this);
   hooks.ejectButtonClick = [this] { playback->EjectButtonClick(); };
   hooks.playButtonClick = [this](bool sender) { playback->PlayButtonClick(sender); };

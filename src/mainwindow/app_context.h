@@ -29,6 +29,8 @@ class DecodingPath;
 class Playback;
 class SerialLink;
 class CommandWriter;
+class Recording;
+class Synchronisation;
 
 class AppContext {
  public:
@@ -68,6 +70,9 @@ class AppContext {
   // The serial port with its reader, and the command writers of the three protocols.
   std::unique_ptr<SerialLink> serialLink;
   std::unique_ptr<CommandWriter> commandWriter;
+  // Record with its record file; the port list and Synchronise.
+  std::unique_ptr<Recording> recording;
+  std::unique_ptr<Synchronisation> synchronisation;
 
  private:
   QStringList arguments_;

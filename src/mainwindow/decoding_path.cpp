@@ -12,6 +12,7 @@
 #include "link/command_writer.h"
 #include "link/serial_link.h"
 #include "mainwindow/main_form.h"
+#include "mainwindow/recording.h"
 
 namespace veltrano {
 
@@ -23,7 +24,7 @@ std::string latin1(const QString& text) { return text.toLatin1().toStdString(); 
 DecodingPath::DecodingPath(AppContext& app)
     : app_(app), intake_(app.mainForm->transport, *this), fanOut_(*app.receiver, app.mainForm->transport, *this) {}
 
-void DecodingPath::recordBlock(const uint8_t*, int32_t) {}
+void DecodingPath::recordBlock(const uint8_t* bytes, int32_t length) { app_.recording->recordBlock(bytes, length); }
 
 void DecodingPath::showReceivedBytes(const std::string& text) {
   app_.mainForm->controls().receiveBytesLabel->setCaption(shown(text));

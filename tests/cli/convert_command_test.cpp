@@ -14,36 +14,18 @@
 #include <vector>
 
 #include "../decoding/test_frames.h"
+#include "cli_runner.h"
 
 namespace veltrano {
 namespace {
 
 using test::Bytes;
+using test::CliRun;
+using test::readFile;
+
+CliRun runCli(const std::string& arguments) { return test::runCli(arguments, true); }
 namespace fs = std::filesystem;
 
-struct CliRun {
-  int status;
-  std::string output;  // standard output and standard error
-};
-
-CliRun runCli(const std::string& arguments) {
-  const std::string command = std::string(VELTRANO_CLI_PATH) + " " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  CliRun run{-1, {}};
-  if (!pipe) return run;
-  char buffer[4096];
-  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::vector<std::string> splitLines(const std::string& text) {
   std::vector<std::string> lines;

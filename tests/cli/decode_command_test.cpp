@@ -9,37 +9,16 @@
 #include <vector>
 
 #include "../decoding/test_frames.h"
+#include "cli_runner.h"
 
 namespace veltrano {
 namespace {
 
 using test::Bytes;
+using test::CliRun;
+using test::runCli;
 namespace fs = std::filesystem;
 
-struct CliRun {
-  int status;
-  std::vector<std::string> lines;
-};
-
-CliRun runCli(const std::string& arguments) {
-  const std::string command = std::string(VELTRANO_CLI_PATH) + " " + arguments + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  CliRun run{-1, {}};
-  if (!pipe) return run;
-  std::string line;
-  char buffer[4096];
-  while (fgets(buffer, sizeof buffer, pipe)) {
-    line += buffer;
-    if (!line.empty() && line.back() == '\n') {
-      line.pop_back();
-      run.lines.push_back(line);
-      line.clear();
-    }
-  }
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
 
 struct DecodeCli : ::testing::Test {
   fs::path dir = fs::temp_directory_path() / ("veltrano-cli-test-" + std::to_string(::getpid()));
@@ -144,6 +123,9 @@ TEST_F(DecodeCli, BadInputsAndArguments) {
 
 namespace veltrano {
 namespace {
+
+using test::CliRun;
+using test::runCli;
 
 TEST(DecodeCliSamples, BundledRecordingsDecodeWithoutErrors) {
   for (const char* name : {"sample.nme", "sample.dat", "sample.b2"}) {

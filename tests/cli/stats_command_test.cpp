@@ -12,46 +12,21 @@
 #include <vector>
 
 #include "../decoding/test_frames.h"
+#include "cli_runner.h"
 #include "util/formatters.h"
 
 namespace veltrano {
 namespace {
 
 using test::Bytes;
+using test::CliRun;
+using test::runCli;
+using test::jsonNumber;
+using test::jsonText;
 namespace fs = std::filesystem;
 
-struct CliRun {
-  int status;
-  std::string out;
-};
 
-CliRun runCli(const std::string& arguments) {
-  const std::string command = std::string(VELTRANO_CLI_PATH) + " " + arguments + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  CliRun run{-1, {}};
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
 
-// The number after "key": in a JSON object, or NaN without the key.
-double jsonNumber(const std::string& json, const std::string& key) {
-  const size_t at = json.find("\"" + key + "\":");
-  if (at == std::string::npos) return std::nan("");
-  return std::strtod(json.c_str() + at + key.size() + 3, nullptr);
-}
-
-// The text after "key": in a JSON object, escapes as written.
-std::string jsonText(const std::string& json, const std::string& key) {
-  const size_t at = json.find("\"" + key + "\":\"");
-  if (at == std::string::npos) return "<missing>";
-  const size_t start = at + key.size() + 4;
-  return json.substr(start, json.find('"', start) - start);
-}
 
 std::string gga(const char* quality, const char* hdop, const char* height) {
   return test::nmeaSentence(std::string("GPGGA,123519,4807.038,N,01131.000,E,") + quality + ",08," + hdop + "," +
@@ -86,19 +61,19 @@ TEST_F(StatsCli, JsonFiguresOfAnNmeaRecording) {
   const CliRun run = runCli("stats --json " + nmeaRecording());
   ASSERT_EQ(run.status, 0);
   // Accepted: quality 1 and 2; quality 6 falls to OBS, quality 0 is invalid.
-  EXPECT_EQ(jsonNumber(run.out, "n"), 2);
-  EXPECT_EQ(jsonNumber(run.out, "nall"), 4);
-  EXPECT_EQ(jsonNumber(run.out, "nanom"), 0);
-  EXPECT_NEAR(jsonNumber(run.out, "mean_lat_deg"), 48 + 7.038 / 60, 1e-9);
-  EXPECT_NEAR(jsonNumber(run.out, "mean_lon_deg"), 11 + 31.0 / 60, 1e-9);
-  EXPECT_NEAR(jsonNumber(run.out, "mean_height_m"), 105, 1e-9);
-  EXPECT_NEAR(jsonNumber(run.out, "rms2d_m"), 0, 1e-9);
-  EXPECT_NEAR(jsonNumber(run.out, "rmsh_m"), std::sqrt(25.0 / 2), 1e-9);
-  EXPECT_EQ(jsonNumber(run.out, "rmsv"), 0);  // the RMC comes after the fixes
-  EXPECT_EQ(jsonText(run.out, "lat_text"), "48\\u00b0 7.03800N");
-  EXPECT_EQ(jsonText(run.out, "lon_text"), "011\\u00b031.00000E");
-  EXPECT_EQ(jsonText(run.out, "height_text"), "+0105.00");
-  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << "one JSON object";
+  EXPECT_EQ(jsonNumber(run.output, "n"), 2);
+  EXPECT_EQ(jsonNumber(run.output, "nall"), 4);
+  EXPECT_EQ(jsonNumber(run.output, "nanom"), 0);
+  EXPECT_NEAR(jsonNumber(run.output, "mean_lat_deg"), 48 + 7.038 / 60, 1e-9);
+  EXPECT_NEAR(jsonNumber(run.output, "mean_lon_deg"), 11 + 31.0 / 60, 1e-9);
+  EXPECT_NEAR(jsonNumber(run.output, "mean_height_m"), 105, 1e-9);
+  EXPECT_NEAR(jsonNumber(run.output, "rms2d_m"), 0, 1e-9);
+  EXPECT_NEAR(jsonNumber(run.output, "rmsh_m"), std::sqrt(25.0 / 2), 1e-9);
+  EXPECT_EQ(jsonNumber(run.output, "rmsv"), 0);  // the RMC comes after the fixes
+  EXPECT_EQ(jsonText(run.output, "lat_text"), "48\\u00b0 7.03800N");
+  EXPECT_EQ(jsonText(run.output, "lon_text"), "011\\u00b031.00000E");
+  EXPECT_EQ(jsonText(run.output, "height_text"), "+0105.00");
+  EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << "one JSON object";
 }
 
 TEST_F(StatsCli, OptionsAreTheWindowsControls) {
@@ -122,13 +97,13 @@ TEST_F(StatsCli, OptionsAreTheWindowsControls) {
   for (const Case& c : cases) {
     const CliRun run = runCli(std::string("stats --json ") + c.options + " " + file);
     ASSERT_EQ(run.status, 0) << c.options;
-    EXPECT_EQ(jsonNumber(run.out, "n"), c.n) << c.options;
-    EXPECT_EQ(jsonNumber(run.out, "nall"), 4) << c.options;
+    EXPECT_EQ(jsonNumber(run.output, "n"), c.n) << c.options;
+    EXPECT_EQ(jsonNumber(run.output, "nall"), 4) << c.options;
   }
   const std::string twoD =
       write("2d.nme", test::nmeaSentence("GPGSA,A,2,04,05,,,,,,,,,,,2.5,1.3,2.1") + gga("1", "1.0", "1.0"));
-  EXPECT_EQ(jsonNumber(runCli("stats --json " + twoD).out, "n"), 1);
-  EXPECT_EQ(jsonNumber(runCli("stats --json --3d " + twoD).out, "n"), 0);
+  EXPECT_EQ(jsonNumber(runCli("stats --json " + twoD).output, "n"), 1);
+  EXPECT_EQ(jsonNumber(runCli("stats --json --3d " + twoD).output, "n"), 0);
 }
 
 TEST_F(StatsCli, PositionSourceChoosesTheSentence) {
@@ -147,8 +122,8 @@ TEST_F(StatsCli, PositionSourceChoosesTheSentence) {
   for (const Case& c : cases) {
     const CliRun run = runCli(std::string("stats --json --source ") + c.source + " " + file);
     ASSERT_EQ(run.status, 0) << c.source;
-    EXPECT_EQ(jsonNumber(run.out, "nall"), c.nall) << c.source;
-    EXPECT_NEAR(jsonNumber(run.out, "mean_lat_deg"), c.lat, 1e-9) << c.source;
+    EXPECT_EQ(jsonNumber(run.output, "nall"), c.nall) << c.source;
+    EXPECT_NEAR(jsonNumber(run.output, "mean_lat_deg"), c.lat, 1e-9) << c.source;
   }
 }
 
@@ -186,10 +161,10 @@ TEST_F(StatsCli, BinaryRecordingsCountAnomalies) {
   for (const Case& c : cases) {
     const CliRun run = runCli("stats --json " + c.file);  // the protocol from the extension
     ASSERT_EQ(run.status, 0) << c.file;
-    EXPECT_EQ(jsonNumber(run.out, "n"), c.n) << c.file;
-    EXPECT_EQ(jsonNumber(run.out, "nall"), c.nall) << c.file;
-    EXPECT_EQ(jsonNumber(run.out, "nanom"), c.nanom) << c.file;
-    EXPECT_NEAR(jsonNumber(run.out, "mean_lat_deg"), c.lat, 1e-9) << c.file;
+    EXPECT_EQ(jsonNumber(run.output, "n"), c.n) << c.file;
+    EXPECT_EQ(jsonNumber(run.output, "nall"), c.nall) << c.file;
+    EXPECT_EQ(jsonNumber(run.output, "nanom"), c.nanom) << c.file;
+    EXPECT_NEAR(jsonNumber(run.output, "mean_lat_deg"), c.lat, 1e-9) << c.file;
   }
 }
 
@@ -201,7 +176,7 @@ TEST_F(StatsCli, TextOutputNamesEveryFigure) {
                            "mean longitude: 11.516666667 deg  011\xC2\xB0" "31.00000E\n",
                            "mean height: 105.000 m  +0105.00\n", "rms2D: 0.000 m\n", "rmsH: 3.536 m\n",
                            "rmsV: 0.000 m/s\n"})
-    EXPECT_NE(run.out.find(line), std::string::npos) << line << "in\n" << run.out;
+    EXPECT_NE(run.output.find(line), std::string::npos) << line << "in\n" << run.output;
 }
 
 TEST_F(StatsCli, ExitStatusOfBadInput) {

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <string>
 
+#include "../cli/cli_runner.h"
 #include "displays/auto_label.h"
 #include "displays/statistic_form.h"
 #include "mainwindow/app_context.h"
@@ -26,31 +27,16 @@
 namespace veltrano {
 namespace {
 
+using test::jsonNumber;
+using test::jsonText;
+
 std::string runCli(const std::string& arguments) {
-  const std::string command = std::string(VELTRANO_CLI_PATH) + " " + arguments;
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  if (!pipe) return out;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  const int status = pclose(pipe);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
-  return out;
+  const test::CliRun run = test::runCli(arguments);
+  EXPECT_EQ(run.status, 0) << arguments;
+  return run.output;
 }
 
-double jsonNumber(const std::string& json, const std::string& key) {
-  const size_t at = json.find("\"" + key + "\":");
-  if (at == std::string::npos) return std::nan("");
-  return std::strtod(json.c_str() + at + key.size() + 3, nullptr);
-}
 
-std::string jsonText(const std::string& json, const std::string& key) {
-  const size_t at = json.find("\"" + key + "\":\"");
-  if (at == std::string::npos) return "<missing>";
-  const size_t start = at + key.size() + 4;
-  return json.substr(start, json.find('"', start) - start);
-}
 
 // A window text as the JSON writer escapes it: the degree sign as \u00b0.
 std::string jsonEscaped(const QString& text) {

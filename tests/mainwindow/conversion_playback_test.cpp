@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "../cli/cli_runner.h"
 #include "displays/auto_label.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
@@ -21,30 +22,11 @@ namespace veltrano {
 namespace {
 
 namespace fs = std::filesystem;
+using test::CliRun;
+using test::readFile;
 
-struct CliRun {
-  int status;
-  std::string output;
-};
+CliRun runCli(const std::string& arguments) { return test::runCli(arguments, true); }
 
-CliRun runCli(const std::string& arguments) {
-  const std::string command = std::string(VELTRANO_CLI_PATH) + " " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  CliRun run{-1, {}};
-  if (!pipe) return run;
-  char buffer[4096];
-  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 struct Recording {
   ReceiverProtocol protocol;

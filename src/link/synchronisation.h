@@ -1,0 +1,44 @@
+#pragma once
+// Port discovery and the search for the receiver: the port list, the custom rate,
+// Synchronise and the search timer that tries the rates of the protocol's table.
+// The byte handlers recognise the replies and end a successful search.
+#include <QSerialPortInfo>
+#include <QString>
+#include <cstdint>
+
+namespace veltrano {
+
+class AppContext;
+
+class Synchronisation {
+ public:
+  explicit Synchronisation(AppContext& app);
+
+  // The port list is about to drop down: rebuild it and allow Record.
+  void PortComboBoxDropDown();
+  // One entry per serial port that can be opened now, the first one selected.
+  void refreshPortList();
+  // "custom" makes BaudComboBox an editable field; any other rate a fixed list again.
+  void BaudComboBoxCloseUp();
+  // Starts a search from STOP at the selected rate; also called by the watchdog.
+  void SynchroButtonClick(bool sender = false);
+  // One step of the search.
+  void SynchroTimerTimer();
+
+ private:
+  // The request of the protocol, asking the receiver to move to the selected rate.
+  void sendRequest();
+
+  AppContext& app_;
+  // The rate selected when the search started.
+  int32_t selectedBaud_ = 0;
+};
+
+// "name - device", with two more spaces after a name of fewer than 5 characters.
+QString portListEntry(const QString& portName, const QString& deviceName);
+
+// The port's description, or where it has none the name of its driver (or its
+// manufacturer).
+QString portDeviceName(const QSerialPortInfo& port);
+
+}  // namespace veltrano
