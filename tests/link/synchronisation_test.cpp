@@ -1,0 +1,304 @@
+// The port list, the custom rate, and the search for a receiver on a
+// pseudo-terminal that never answers: the rates tried tick by tick, the requests
+// sent at each, and the ways a search ends without a receiver.
+#include "link/synchronisation.h"
+
+#include <gtest/gtest.h>
+#include <termios.h>
+
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <string>
+#include <vector>
+
+#include "../decoding/test_frames.h"
+#include "link/serial_link.h"
+#include "mainwindow/app_context.h"
+#include "mainwindow/main_form.h"
+#include "pty_fixture.h"
+
+namespace veltrano {
+namespace {
+
+using P = ReceiverProtocol;
+using S = TransportState;
+using test::Bytes;
+
+Bytes le32(int32_t value) {
+  return {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+}
+
+std::string asText(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// What the search sends at every rate: a request to move to the selected rate.
+std::string searchRequest(P protocol, int32_t selected) {
+  switch (protocol) {
+    case P::NMEA:
+      return {};
+    case P::BINR: {
+      Bytes rate{0x00};
+      for (uint8_t b : le32(selected)) rate.push_back(b);
+      rate.push_back(0x04);
+      return asText(test::binrFrame(0x26, {})) + asText(test::binrFrame(0x0B, rate));
+    }
+    case P::BINR2: {
+      Bytes rate{0x00, 0x00};
+      for (uint8_t b : le32(selected)) rate.push_back(b);
+      return asText(test::binr2Frame(0x02, rate));
+    }
+  }
+  return {};
+}
+
+constexpr std::pair<speed_t, int32_t> kTermiosRates[] = {
+    {B4800, 4800},     {B9600, 9600},     {B19200, 19200},   {B38400, 38400},  {B57600, 57600},
+    {B115200, 115200}, {B230400, 230400}, {B460800, 460800}, {B921600, 921600}};
+
+// The rate the port runs at, as the other side of the terminal sees it; 0 for a rate
+// without a termios code.
+int32_t lineRate(int fd) {
+  termios t{};
+  if (::tcgetattr(fd, &t) != 0) return -1;
+  for (const auto& [code, rate] : kTermiosRates)
+    if (cfgetospeed(&t) == code) return rate;
+  return 0;
+}
+
+// What lineRate shows for a port set to `rate`.
+int32_t seenRate(int32_t rate) {
+  for (const auto& entry : kTermiosRates)
+    if (entry.second == rate) return rate;
+  return 0;
+}
+
+// ---- The port list ----
+
+struct EntryCase {
+  const char* port;
+  const char* device;
+  const char* entry;
+};
+
+void PrintTo(const EntryCase& c, std::ostream* out) { *out << c.entry; }
+
+class PortListEntryTest : public ::testing::TestWithParam<EntryCase> {};
+
+TEST_P(PortListEntryTest, PadsShortNames) {
+  const EntryCase& e = GetParam();
+  EXPECT_EQ(portListEntry(QString::fromLatin1(e.port), QString::fromLatin1(e.device)).toStdString(), e.entry);
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, PortListEntryTest,
+                         ::testing::Values(EntryCase{"COM3", "Serial0", "COM3   - Serial0"},
+                                           EntryCase{"COM10", "Serial0", "COM10 - Serial0"},
+                                           EntryCase{"ttyS0", "serial8250", "ttyS0 - serial8250"},
+                                           EntryCase{"ttyUSB0", "FT232R USB UART", "ttyUSB0 - FT232R USB UART"},
+                                           EntryCase{"S1", "", "S1   - "}));
+
+class SynchronisationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(pty.isOpen());
+    setPort(pty.path());
+    app.sleepMs = [](int) {};
+  }
+  void TearDown() override { form().StopButtonClick(true); }
+
+  TMainForm& form() { return *app.mainForm; }
+  const MainFormControls& c() { return form().controls(); }
+  void setPort(const std::string& path) {
+    c().portComboBox->clear();
+    c().portComboBox->addItem(QString::fromStdString(path) + QStringLiteral("  - test"));
+  }
+  void select(P protocol, const QString& baud) {
+    form().transport.receiverProtocol = protocol;
+    c().protComboBox->setCurrentIndex(int(protocol));
+    const int item = c().baudComboBox->findText(baud);
+    if (item >= 0) {
+      c().baudComboBox->setCurrentIndex(item);
+    } else {
+      c().baudComboBox->setCurrentIndex(9);
+      emit c().baudComboBox->activated(9);
+      c().baudComboBox->setEditText(baud);
+    }
+  }
+
+  test::PseudoTerminal pty;
+  AppContext app;
+};
+
+TEST_F(SynchronisationTest, OpeningThePortListRebuildsItAndAllowsRecord) {
+  ASSERT_FALSE(c().recordButton->isEnabled());
+  c().portComboBox->showPopup();
+  c().portComboBox->hidePopup();
+  EXPECT_TRUE(c().recordButton->isEnabled());
+  // Only ports of this machine that open are listed; the test's terminal is not one.
+  const QRegularExpression form(QStringLiteral("^\\S+( {2})? - "));
+  for (int i = 0; i < c().portComboBox->count(); ++i) {
+    const QString entry = c().portComboBox->itemText(i);
+    EXPECT_TRUE(form.match(entry).hasMatch()) << entry.toStdString();
+    EXPECT_NE(entry, QStringLiteral("NONE"));
+    if (entry.indexOf(QLatin1Char(' ')) < 5) {
+      EXPECT_EQ(entry.mid(entry.indexOf(QLatin1Char(' ')), 3), QStringLiteral("   "));
+    }
+  }
+  EXPECT_EQ(c().portComboBox->currentIndex(), c().portComboBox->count() > 0 ? 0 : -1);
+  EXPECT_FALSE(app.serialLink->isOpen());
+
+  // Without a rate that reads as a number nothing can be probed.
+  select(P::NMEA, QStringLiteral("custom"));
+  app.synchronisation->refreshPortList();
+  EXPECT_EQ(c().portComboBox->count(), 0);
+}
+
+TEST_F(SynchronisationTest, CustomRateMakesTheRateAnEditableField) {
+  QComboBox* baud = c().baudComboBox;
+  EXPECT_FALSE(baud->isEditable());
+  baud->setCurrentIndex(9);
+  emit baud->activated(9);
+  ASSERT_TRUE(baud->isEditable());
+  baud->lineEdit()->setText(QStringLiteral("14400"));
+  emit baud->lineEdit()->returnPressed();
+  EXPECT_EQ(baud->currentText(), QStringLiteral("14400"));
+  EXPECT_EQ(baud->count(), 10);
+  baud->setCurrentIndex(2);
+  emit baud->activated(2);
+  EXPECT_FALSE(baud->isEditable());
+  EXPECT_EQ(baud->currentText(), QStringLiteral("19200"));
+  EXPECT_EQ(baud->itemText(9), QStringLiteral("custom"));
+}
+
+struct FailedStartCase {
+  const char* name;
+  const char* port;  // empty: the pseudo-terminal
+  const char* baud;
+};
+
+void PrintTo(const FailedStartCase& c, std::ostream* out) { *out << c.name; }
+
+class FailedStartTest : public SynchronisationTest, public ::testing::WithParamInterface<FailedStartCase> {};
+
+TEST_P(FailedStartTest, ReportsConnectionFailedAndStaysInStop) {
+  if (*GetParam().port) setPort(GetParam().port);
+  select(P::BINR, QString::fromLatin1(GetParam().baud));
+  c().deviceLabel->setCaption(QStringLiteral("ABC12 01.02"));
+  app.hooks.synchroButtonClick(true);
+  EXPECT_EQ(c().deviceLabel->text(), QStringLiteral("unknown"));
+  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Connection failed"));
+  EXPECT_EQ(form().transport.transportState, S::STOP);
+  EXPECT_FALSE(c().synchroTimer->isActive());
+  EXPECT_FALSE(app.serialLink->isOpen());
+  EXPECT_TRUE(c().synchroButton->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, FailedStartTest,
+                         ::testing::Values(FailedStartCase{"PortMissing", "/nonexistent/tty0", "115200"},
+                                           FailedStartCase{"RateIsCustom", "", "custom"},
+                                           FailedStartCase{"RateNotAWholeNumber", "", "9600.5"},
+                                           FailedStartCase{"RateZero", "", "0"}),
+                         [](const ::testing::TestParamInfo<FailedStartCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+// ---- A search without a receiver ----
+
+struct SearchCase {
+  const char* name;
+  P protocol;
+  int32_t selected;
+  int tickMs;
+  std::vector<int32_t> rates;  // tried at ticks 1, 2, ...; the next tick gives up
+};
+
+void PrintTo(const SearchCase& c, std::ostream* out) { *out << c.name; }
+
+class SilentSearchTest : public SynchronisationTest, public ::testing::WithParamInterface<SearchCase> {};
+
+TEST_P(SilentSearchTest, TriesEveryOtherRateOnceThenFails) {
+  const SearchCase& s = GetParam();
+  select(s.protocol, QString::number(s.selected));
+  form().transport.recordAfterSync = true;
+  form().transport.errorCount = 4;
+  app.hooks.synchroButtonClick(true);
+
+  ASSERT_EQ(form().transport.transportState, S::SYNC);
+  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Connection baud: %1").arg(s.selected));
+  EXPECT_EQ(c().errorBytesLabel->text(), QStringLiteral("0"));
+  EXPECT_EQ(form().transport.errorCount, 4);
+  EXPECT_TRUE(c().synchroTimer->isActive());
+  EXPECT_EQ(c().synchroTimer->interval(), s.tickMs);
+  EXPECT_TRUE(c().stopButton->isEnabled());
+  for (QWidget* off : {static_cast<QWidget*>(c().synchroButton), static_cast<QWidget*>(c().recordButton),
+                       static_cast<QWidget*>(c().playButton), static_cast<QWidget*>(c().baudComboBox),
+                       static_cast<QWidget*>(c().portComboBox), static_cast<QWidget*>(c().protComboBox)})
+    EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
+  const std::string request = searchRequest(s.protocol, s.selected);
+  EXPECT_EQ(lineRate(pty.master()), seenRate(s.selected));
+  if (!request.empty()) {
+    EXPECT_EQ(pty.readMaster(1000), request);
+  }
+
+  // The test drives the timer.
+  c().synchroTimer->stop();
+  for (size_t tick = 0; tick < s.rates.size(); ++tick) {
+    SCOPED_TRACE("tick " + std::to_string(tick + 1));
+    app.hooks.synchroTimerTimer();
+    ASSERT_EQ(form().transport.transportState, S::SYNC);
+    EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Connection baud: %1").arg(s.rates[tick]));
+    EXPECT_EQ(lineRate(pty.master()), s.rates[tick]);
+    if (!request.empty()) {
+    EXPECT_EQ(pty.readMaster(1000), request);
+  }
+  }
+  app.hooks.synchroTimerTimer();
+  EXPECT_EQ(form().transport.transportState, S::STOP);
+  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Connection failed"));
+  EXPECT_EQ(c().deviceLabel->text(), QStringLiteral("unknown"));
+  EXPECT_FALSE(form().transport.recordAfterSync);
+  EXPECT_FALSE(app.serialLink->isOpen());
+  EXPECT_TRUE(c().synchroButton->isEnabled());
+  if (s.protocol == P::NMEA) {
+    EXPECT_EQ(pty.readMaster(100), "");
+  }
+
+  // A tick that comes after the end changes nothing.
+  app.hooks.synchroTimerTimer();
+  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Connection failed"));
+  EXPECT_EQ(form().transport.transportState, S::STOP);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Searches, SilentSearchTest,
+    ::testing::Values(
+        SearchCase{"Nmea9600", P::NMEA, 9600, 1000, {19200, 4800, 38400, 57600, 115200, 230400, 460800, 921600}},
+        SearchCase{"Binr115200", P::BINR, 115200, 500, {19200, 38400, 57600, 230400, 9600, 4800, 460800, 921600}},
+        SearchCase{"Binr2Selected921600TriedTwice",
+                   P::BINR2,
+                   921600,
+                   500,
+                   {19200, 115200, 38400, 57600, 230400, 9600, 4800, 460800, 921600}},
+        SearchCase{"NmeaRateNotInTheTable",
+                   P::NMEA,
+                   14400,
+                   1000,
+                   {19200, 9600, 4800, 38400, 57600, 115200, 230400, 460800, 921600}}),
+    [](const ::testing::TestParamInfo<SearchCase>& info) { return std::string(info.param.name); });
+
+TEST_F(SynchronisationTest, StopDuringTheSearchForgetsTheDevice) {
+  select(P::BINR2, QStringLiteral("115200"));
+  c().deviceLabel->setCaption(QStringLiteral("ABC12 01.02 x"));
+  form().transport.recordAfterSync = true;
+  app.hooks.synchroButtonClick(true);
+  ASSERT_EQ(form().transport.transportState, S::SYNC);
+  c().stopButton->click();
+  EXPECT_EQ(form().transport.transportState, S::STOP);
+  EXPECT_EQ(c().deviceLabel->text(), QStringLiteral("unknown"));
+  EXPECT_EQ(c().infoLabel->text(), QString());
+  EXPECT_FALSE(c().synchroTimer->isActive());
+  EXPECT_FALSE(app.serialLink->isOpen());
+  // Only a failed search or Record forgets a pending restart of the recording.
+  EXPECT_TRUE(form().transport.recordAfterSync);
+}
+
+}  // namespace
+}  // namespace veltrano

@@ -1,0 +1,461 @@
+// The main window against the receiver simulator on a pseudo-terminal: the search
+// finds a receiver that speaks at another rate and names the record file after it;
+// Record stores exactly what the receiver sent after configuring it in order; the
+// watchdog restarts a recording whose receiver fell silent for a while.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <QDir>
+#include <QThread>
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "../decoding/test_frames.h"
+#include "../link/pty_fixture.h"
+#include "decoding/nmea_kind.h"
+#include "link/serial_link.h"
+#include "mainwindow/app_context.h"
+#include "mainwindow/main_form.h"
+#include "mainwindow/recording.h"
+#include "sim_process.h"
+#include "stream_check.h"
+
+namespace veltrano {
+namespace {
+
+using P = ReceiverProtocol;
+using S = TransportState;
+using sim::ScratchDir;
+using sim::SimProcess;
+using sim::SimProtocol;
+using test::Bytes;
+
+constexpr int kGuardMs = 10000;  // only a failing test waits this long
+const QDateTime kStart(QDate(2024, 5, 1), QTime(10, 0, 0));
+
+SimProtocol simProtocol(P protocol) { return SimProtocol(int(protocol)); }
+const char* optionName(P protocol) {
+  static const char* const kNames[] = {"nmea", "binr", "binr2"};
+  return kNames[int(protocol)];
+}
+const char* extension(P protocol) {
+  static const char* const kExtensions[] = {".nme", ".dat", ".b2"};
+  return kExtensions[int(protocol)];
+}
+// The receiver's answer to the identification request.
+int identificationId(P protocol) {
+  static const int kIds[] = {int(NmeaKind::VER), 0x70, 0xC0};
+  return kIds[int(protocol)];
+}
+
+std::string hexOf(const Bytes& bytes) {
+  std::string s;
+  char b[4];
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    std::snprintf(b, sizeof b, i ? " %02X" : "%02X", bytes[i]);
+    s += b;
+  }
+  return s;
+}
+
+Bytes le32(int32_t value) {
+  return {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+}
+
+Bytes textBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+// A BINR2 command frame of the given data (its first byte is the message id).
+Bytes binr2Command(const Bytes& data) {
+  return test::binr2Frame(data[0], Bytes(data.begin() + 1, data.end()));
+}
+
+std::string binr(uint8_t id, const Bytes& data = {}) { return hexOf(test::binrFrame(id, data)); }
+std::string binr2(const Bytes& data) { return hexOf(binr2Command(data)); }
+
+// The simulator's log: per received command, its bytes and verdict.
+struct LoggedCommand {
+  std::string hex;
+  std::string verdict;
+  bool operator==(const LoggedCommand&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const LoggedCommand& c) { return out << c.hex << " " << c.verdict; }
+
+std::vector<LoggedCommand> readLog(const std::string& path) {
+  std::vector<LoggedCommand> commands;
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+      fields.push_back(line.substr(start, tab - start));
+    fields.push_back(line.substr(start));
+    if (fields.size() >= 4) commands.push_back({fields[3], fields[2]});
+  }
+  return commands;
+}
+
+// A byte stream cut into its frames or sentences, each with the id the decoder gave it.
+struct Pieces {
+  std::vector<Bytes> pieces;
+  std::vector<int> ids;
+  Bytes rest;  // after the last complete one
+  int errors = 0;
+};
+
+Pieces cut(const Bytes& stream, P protocol) {
+  sim::StreamCheck check(simProtocol(protocol));
+  Pieces p;
+  size_t begin = 0;
+  for (size_t i = 0; i < stream.size(); ++i) {
+    const int result = check.push(stream[i]);
+    if (result < 0) ++p.errors;
+    if (result <= 0) continue;
+    p.pieces.emplace_back(stream.begin() + long(begin), stream.begin() + long(i + 1));
+    p.ids.push_back(result);
+    begin = i + 1;
+  }
+  p.rest.assign(stream.begin() + long(begin), stream.end());
+  return p;
+}
+
+// Saves a picture of `window` into VELTRANO_GRAB_DIR, when that is set, to look at.
+void grabIfAsked(QWidget& window, const std::string& name) {
+  const char* dir = std::getenv("VELTRANO_GRAB_DIR");
+  if (dir == nullptr) return;
+  window.grab().save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
+}
+
+int countOf(const Bytes& stream, P protocol, int id) {
+  sim::StreamCheck check(simProtocol(protocol));
+  check.feed(stream);
+  return check.count(id);
+}
+
+class LiveReceiverTest : public ::testing::Test {
+ protected:
+  LiveReceiverTest() {
+    QDir::setCurrent(QString::fromStdString(scratch.path()));
+    app.recording->currentTime = [this] { return kStart.addSecs(60 * clockReads++); };
+    AppHooks& h = app.hooks;
+    const auto binr = h.writeBinrCommand;
+    h.writeBinrCommand = [this, binr](uint8_t id, const uint8_t* data, int n) {
+      events.push_back(hexOf(test::binrFrame(id, Bytes(data, data + n))));
+      binr(id, data, n);
+    };
+    const auto binr2 = h.writeBinr2Command;
+    h.writeBinr2Command = [this, binr2](const uint8_t* data, int n) {
+      events.push_back(hexOf(binr2Command(Bytes(data, data + n))));
+      binr2(data, n);
+    };
+    app.sleepMs = [this](int ms) {
+      events.push_back("sleep " + std::to_string(ms));
+      if (realWaits) QThread::msleep(ms);
+    };
+  }
+  ~LiveReceiverTest() override {
+    form().StopButtonClick(true);
+    QDir::setCurrent(previousDirectory);
+  }
+
+  TMainForm& form() { return *app.mainForm; }
+  const MainFormControls& c() { return form().controls(); }
+  void select(P protocol, const char* baud, const std::string& port) {
+    form().transport.receiverProtocol = protocol;
+    c().protComboBox->setCurrentIndex(int(protocol));
+    c().baudComboBox->setCurrentIndex(c().baudComboBox->findText(QString::fromLatin1(baud)));
+    c().portComboBox->clear();
+    c().portComboBox->addItem(QString::fromStdString(port) + QStringLiteral("  - sim"));
+  }
+  std::string log() const { return scratch.file("commands.log"); }
+  // The receiver's port as a path relative to the current directory: its entry gives
+  // the port number portNumber, and its name differs between test processes.
+  std::string portLink() const { return scratch.file("p" + portNumber); }
+  std::string relativePort() const { return "./p" + portNumber; }
+
+  QString previousDirectory = QDir::currentPath();
+  ScratchDir scratch;
+  AppContext app;
+  int clockReads = 0;
+  std::vector<std::string> events;
+  // The waits are only noted unless a test needs them to pass.
+  bool realWaits = false;
+  const std::string portNumber = std::to_string(::getpid());
+};
+
+// ---- Synchronise ----
+
+struct SearchCase {
+  const char* name;
+  P protocol;
+  const char* selected;
+  const char* receiverBaud;
+  const char* foundBaud;  // BaudComboBox after the search
+  // The commands the receiver understood, in order: it ignores those sent at other rates.
+  std::vector<Bytes> understood;
+};
+
+void PrintTo(const SearchCase& c, std::ostream* out) { *out << c.name; }
+
+class SynchroniseTest : public LiveReceiverTest, public ::testing::WithParamInterface<SearchCase> {};
+
+TEST_P(SynchroniseTest, FindsTheReceiverAtItsRateAndNamesTheFileAfterIt) {
+  const SearchCase& s = GetParam();
+  SimProcess receiver;
+  ASSERT_TRUE(receiver.start({"--protocol", optionName(s.protocol), "--baud", s.receiverBaud, "--rate", "5",
+                              "--sentences", "GGA", "--device", "ABC12", "--firmware", "03.14", "--link",
+                              portLink(), "--log", log()}));
+  select(s.protocol, s.selected, relativePort());
+  form().transport.recordAfterSync = false;
+
+  c().synchroButton->click();
+  ASSERT_EQ(form().transport.transportState, S::SYNC);
+  EXPECT_TRUE(test::serveUntil([&] { return form().transport.transportState != S::SYNC; }, kGuardMs));
+
+  EXPECT_EQ(form().transport.transportState, S::STOP);
+  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Connection Ok"));
+  EXPECT_TRUE(c().deviceLabel->text().startsWith(QStringLiteral("ABC12 03.14")))
+      << c().deviceLabel->text().toStdString();
+  EXPECT_EQ(c().fileLabel->text().toStdString(), "ABC12_c" + portNumber + extension(s.protocol));
+  EXPECT_EQ(c().baudComboBox->currentText().toStdString(), s.foundBaud);
+  EXPECT_FALSE(c().synchroTimer->isActive());
+  EXPECT_FALSE(app.serialLink->isOpen());
+  grabIfAsked(form(), std::string("synchronised_") + s.name);
+
+  // The identification request may go out again before its answer is in.
+  std::vector<LoggedCommand> expected;
+  for (const Bytes& command : s.understood)
+    expected.push_back({hexOf(command), command == s.understood.back() ? "answered" : "accepted"});
+  if (s.protocol != P::NMEA) expected[expected.size() - 2].verdict = "answered";
+  std::vector<LoggedCommand> logged = readLog(log());
+  while (logged.size() > expected.size() && logged.back() == expected.back()) logged.pop_back();
+  EXPECT_EQ(logged, expected);
+}
+
+Bytes binrRateRequest(int32_t baud) {
+  Bytes data{0x00};
+  for (uint8_t b : le32(baud)) data.push_back(b);
+  data.push_back(0x04);
+  return test::binrFrame(0x0B, data);
+}
+
+Bytes binr2RateRequest(int32_t baud) {
+  Bytes data{0x02, 0x00, 0x00};
+  for (uint8_t b : le32(baud)) data.push_back(b);
+  return binr2Command(data);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Protocols, SynchroniseTest,
+    ::testing::Values(SearchCase{"Nmea", P::NMEA, "9600", "19200", "19200", {textBytes("$POVER*5E\r\n")}},
+                      SearchCase{"Binr",
+                                 P::BINR,
+                                 "115200",
+                                 "19200",
+                                 "115200",
+                                 {test::binrFrame(0x26, {}), binrRateRequest(115200), test::binrFrame(0x1B, {})}},
+                      SearchCase{"Binr2",
+                                 P::BINR2,
+                                 "115200",
+                                 "19200",
+                                 "115200",
+                                 {binr2RateRequest(115200), binr2Command({0x01, 0xC0, 0x01, 0x00, 0x00})}}),
+    [](const ::testing::TestParamInfo<SearchCase>& info) { return std::string(info.param.name); });
+
+// The receiver's identification ends the search inside the serial reader's hand-off;
+// a recording that the watchdog stopped starts again from there.
+TEST_F(LiveReceiverTest, FoundReceiverResumesARecording) {
+  SimProcess receiver;
+  ASSERT_TRUE(receiver.start({"--protocol", "binr2", "--baud", "115200", "--rate", "10", "--device", "ABC12",
+                              "--reopen", "--link", portLink()}));
+  select(P::BINR2, "115200", relativePort());
+  form().transport.recordAfterSync = true;
+  app.hooks.synchroButtonClick(false);
+  ASSERT_EQ(form().transport.transportState, S::SYNC);
+  EXPECT_TRUE(test::serveUntil([&] { return form().transport.transportState != S::SYNC; }, kGuardMs));
+
+  EXPECT_EQ(form().transport.transportState, S::REC);
+  EXPECT_FALSE(form().transport.recordAfterSync);
+  EXPECT_FALSE(c().synchroTimer->isActive());
+  EXPECT_TRUE(c().watchTimer->isActive());
+  const std::string name = "ABC12_c" + portNumber + "_20240501_100000.b2";
+  EXPECT_EQ(c().fileLabel->text().toStdString(), name);
+  EXPECT_TRUE(test::serveUntil([&] { return countOf(sim::readWholeFile(name), P::BINR2, 0x90) >= 3; }, kGuardMs));
+  // The wait before recording, then Record's configuration.
+  const auto wait = std::find(events.begin(), events.end(), "sleep 500");
+  ASSERT_NE(wait, events.end());
+  ASSERT_GE(events.end() - wait, 3);
+  EXPECT_EQ(wait[1], "sleep 50");
+  EXPECT_EQ(wait[2], binr2({0x01, 0x00, 0xFF, 0x00, 0x00}));
+}
+
+// ---- Record ----
+
+struct RecordCase {
+  const char* name;
+  P protocol;
+  bool debugData;
+  // Record's commands and waits, then Stop's.
+  std::vector<std::string> events;
+  // The commands as the receiver logged them, Stop's included.
+  std::vector<LoggedCommand> logged;
+};
+
+void PrintTo(const RecordCase& c, std::ostream* out) { *out << c.name; }
+
+class RecordTest : public LiveReceiverTest, public ::testing::WithParamInterface<RecordCase> {};
+
+TEST_P(RecordTest, StoresExactlyWhatTheConfiguredReceiverSent) {
+  const RecordCase& r = GetParam();
+  const std::vector<std::string> options = {"--protocol", optionName(r.protocol), "--baud", "115200", "--rate", "10",
+                                            "--duration", "0.5", "--seed", "7", "--device", "ABC12"};
+  std::vector<std::string> writeOptions = options;
+  writeOptions.insert(writeOptions.end(), {"--write", scratch.file("sent")});
+  ASSERT_TRUE(sim::runSimToCompletion(writeOptions));
+  const Pieces sent = cut(sim::readWholeFile(scratch.file("sent")), r.protocol);
+  ASSERT_GT(sent.pieces.size(), 5u);
+
+  std::vector<std::string> liveOptions = options;
+  liveOptions.insert(liveOptions.end(), {"--log", log()});
+  SimProcess receiver;
+  ASSERT_TRUE(receiver.start(liveOptions));
+  select(r.protocol, "115200", receiver.terminalPath());
+  c().rawDataCheckBox->setChecked(r.debugData);
+  c().fileLabel->setCaption(QString::fromLatin1("rec") + QString::fromLatin1(extension(r.protocol)));
+
+  c().recordButton->setEnabled(true);
+  c().recordButton->click();
+  ASSERT_EQ(form().transport.transportState, S::REC);
+  const std::string name = std::string("rec_20240501_100000") + extension(r.protocol);
+  EXPECT_EQ(c().fileLabel->text().toStdString(), name);
+  // Every epoch of the run and the answer to the identification request.
+  EXPECT_TRUE(test::serveUntil(
+      [&] { return cut(sim::readWholeFile(name), r.protocol).pieces.size() >= sent.pieces.size() + 1; }, kGuardMs));
+  grabIfAsked(form(), std::string("recording_") + r.name);
+  // Stop waits before it closes the port, so that its closing commands reach the receiver.
+  realWaits = true;
+  c().stopButton->click();
+  int status = 0;
+  EXPECT_TRUE(receiver.waitExit(kGuardMs, status));
+
+  const Pieces recorded = cut(sim::readWholeFile(name), r.protocol);
+  EXPECT_EQ(recorded.errors, 0);
+  std::vector<int> inserted;
+  size_t matched = 0;
+  for (size_t i = 0; i < recorded.pieces.size(); ++i) {
+    if (matched < sent.pieces.size() && recorded.pieces[i] == sent.pieces[matched]) {
+      ++matched;
+    } else {
+      inserted.push_back(recorded.ids[i]);
+    }
+  }
+  EXPECT_EQ(matched, sent.pieces.size());
+  EXPECT_EQ(inserted, std::vector<int>{identificationId(r.protocol)});
+  EXPECT_EQ(recorded.rest, sent.rest);
+
+  EXPECT_EQ(events, r.events);
+  EXPECT_EQ(readLog(log()), r.logged);
+  if (r.protocol != P::NMEA) {
+    EXPECT_GT(std::filesystem::file_size("rec_20240501_100000.nme"), 0u);
+  }
+}
+
+std::vector<std::string> binrRecordEvents(bool debugData) {
+  std::vector<std::string> e = {binr(0x0E), binr(0x1B), "sleep 200"};
+  for (uint8_t output : {0x01, 0x04, 0x02, 0x05, 0x03, 0x06}) {
+    e.push_back(binr(0xA0, {0x03, output}));
+    e.push_back("sleep 200");
+  }
+  if (debugData) e.push_back(binr(0x0C, {0x01}));
+  for (uint8_t id : {0x21, 0x27, 0x35, 0x24}) e.push_back(binr(id, {0x01}));
+  // Stop.
+  e.push_back(binr(0x0E));
+  if (debugData) e.push_back(binr(0x0C, {0x00}));
+  e.push_back("sleep 200");
+  return e;
+}
+
+std::vector<LoggedCommand> binrRecordLog(bool debugData) {
+  std::vector<LoggedCommand> log;
+  for (const std::string& e : binrRecordEvents(debugData))
+    if (e.rfind("sleep", 0) != 0) log.push_back({e, e == binr(0x1B) ? "answered" : "accepted"});
+  return log;
+}
+
+const std::vector<Bytes> kBinr2Configuration = {{0x01, 0x00, 0xFF, 0x00, 0x00}, {0x01, 0xC0, 0x01, 0x00, 0x00},
+                                                {0x01, 0x90, 0x02, 0x01, 0x00}, {0x01, 0xA1, 0x02, 0x01, 0x00},
+                                                {0x01, 0xB2, 0x03, 0x58, 0x02}, {0x01, 0xA0, 0x03, 0x0A, 0x00}};
+
+std::vector<std::string> binr2RecordEvents(bool debugData) {
+  std::vector<std::string> e;
+  for (const Bytes& command : kBinr2Configuration) {
+    e.push_back("sleep 50");
+    e.push_back(binr2(command));
+  }
+  e.push_back("sleep 50");
+  if (debugData) e.push_back(binr2({0x01, 0xF0, 0x03, 0x01, 0x00}));
+  // Stop.
+  e.push_back(binr2({0x01, 0x00, 0xFF, 0x00, 0x00}));
+  e.push_back("sleep 200");
+  return e;
+}
+
+std::vector<LoggedCommand> binr2RecordLog(bool debugData) {
+  std::vector<LoggedCommand> log;
+  for (const std::string& e : binr2RecordEvents(debugData))
+    if (e.rfind("sleep", 0) != 0) log.push_back({e, e == binr2(kBinr2Configuration[1]) ? "answered" : "accepted"});
+  return log;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Protocols, RecordTest,
+    ::testing::Values(RecordCase{"Nmea", P::NMEA, false, {}, {{hexOf(textBytes("$POVER*5E\r\n")), "answered"}}},
+                      RecordCase{"Binr", P::BINR, false, binrRecordEvents(false), binrRecordLog(false)},
+                      RecordCase{"BinrDebugData", P::BINR, true, binrRecordEvents(true), binrRecordLog(true)},
+                      RecordCase{"Binr2", P::BINR2, false, binr2RecordEvents(false), binr2RecordLog(false)},
+                      RecordCase{"Binr2DebugData", P::BINR2, true, binr2RecordEvents(true), binr2RecordLog(true)}),
+    [](const ::testing::TestParamInfo<RecordCase>& info) { return std::string(info.param.name); });
+
+// ---- The watchdog ----
+
+TEST_F(LiveReceiverTest, WatchdogStartsANewFileWhenTheSilentReceiverSpeaksAgain) {
+  SimProcess receiver;
+  ASSERT_TRUE(receiver.start({"--protocol", "nmea", "--baud", "115200", "--rate", "10", "--sentences", "GGA",
+                              "--device", "ABC12", "--silent-after", "0.6", "--silent-for", "1", "--reopen", "--link",
+                              portLink()}));
+  select(P::NMEA, "115200", relativePort());
+  c().fileLabel->setCaption(QStringLiteral("rec.nme"));
+  // Three silent ticks of 200 ms instead of three seconds.
+  c().watchTimer->setInterval(200);
+  c().recordButton->setEnabled(true);
+  c().recordButton->click();
+  ASSERT_EQ(form().transport.transportState, S::REC);
+
+  const std::string first = "rec_20240501_100000.nme";
+  const std::string second = "ABC12_c" + portNumber + "_20240501_100100.nme";
+  EXPECT_TRUE(test::serveUntil([&] { return std::filesystem::exists(second); }, kGuardMs));
+  EXPECT_EQ(form().transport.transportState, S::REC);
+  EXPECT_EQ(c().fileLabel->text().toStdString(), second);
+  EXPECT_FALSE(form().transport.recordAfterSync);
+  EXPECT_TRUE(test::serveUntil([&] { return countOf(sim::readWholeFile(second), P::NMEA, int(NmeaKind::GGA)) >= 3; },
+                               kGuardMs));
+  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Receive..."));
+  c().stopButton->click();
+
+  // The first file holds what came before the silence, the second what came after.
+  const Bytes before = sim::readWholeFile(first);
+  EXPECT_GE(countOf(before, P::NMEA, int(NmeaKind::GGA)), 3);
+  EXPECT_EQ(cut(before, P::NMEA).errors, 0);
+  EXPECT_EQ(cut(sim::readWholeFile(second), P::NMEA).errors, 0);
+  // The watchdog's wait before searching, the search's wait before recording again.
+  EXPECT_EQ(events, (std::vector<std::string>{"sleep 500", "sleep 500"}));
+  EXPECT_TRUE(c().deviceLabel->text().startsWith(QStringLiteral("ABC12 ")));
+}
+
+}  // namespace
+}  // namespace veltrano

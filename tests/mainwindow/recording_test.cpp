@@ -1,0 +1,354 @@
+// Record and its record sink on a pseudo-terminal: the time-stamped name, what
+// Record sets up, the periodic reopen, the write-through of every block and the
+// ways a recording ends on a full or vanished medium.
+#include "mainwindow/recording.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <QDir>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "../link/pty_fixture.h"
+#include "link/serial_link.h"
+#include "mainwindow/app_context.h"
+#include "mainwindow/decoding_path.h"
+#include "mainwindow/main_form.h"
+#include "sim_process.h"
+
+namespace veltrano {
+namespace {
+
+using S = TransportState;
+using sim::readWholeFile;
+using sim::ScratchDir;
+
+const QDateTime kStart(QDate(2024, 5, 1), QTime(10, 0, 0));
+
+std::vector<uint8_t> pattern(size_t count, uint64_t from = 0) {
+  std::vector<uint8_t> bytes(count);
+  for (size_t i = 0; i < count; ++i) bytes[i] = test::patternByte(from + i);
+  return bytes;
+}
+
+// Descriptors of this process that refer to `path`.
+int descriptorsOn(const std::string& path) {
+  int count = 0;
+  std::error_code ignored;
+  const auto target = std::filesystem::canonical(path, ignored);
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    if (std::filesystem::read_symlink(entry.path(), ignored) == target) ++count;
+  }
+  return count;
+}
+
+// ---- The time-stamped name ----
+
+struct NameCase {
+  const char* before;
+  QDateTime at;
+  const char* after;
+};
+
+void PrintTo(const NameCase& c, std::ostream* out) { *out << c.before; }
+
+class RecordNameTest : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(RecordNameTest, InsertsOrReplacesTheStampBeforeTheFirstDot) {
+  EXPECT_EQ(stampedRecordName(QString::fromLatin1(GetParam().before), GetParam().at).toStdString(),
+            GetParam().after);
+}
+
+const QDateTime kMarch(QDate(2014, 3, 1), QTime(10, 15, 0));
+const QDateTime kLater(QDate(2014, 3, 1), QTime(10, 20, 5));
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, RecordNameTest,
+    ::testing::Values(NameCase{"rgfile.dat", kMarch, "rgfile_20140301_101500.dat"},
+                      NameCase{"rgfile_20140301_101500.dat", kLater, "rgfile_20140301_102005.dat"},
+                      NameCase{"a.nme", kMarch, "a_20140301_101500.nme"},
+                      NameCase{"_20140301_101500.b2", kLater, "_20140301_102005.b2"},
+                      NameCase{"ABC12_c3.tar.gz", kMarch, "ABC12_c3_20140301_101500.tar.gz"},
+                      // 16 characters before the dot that do not begin with "_20" are kept.
+                      NameCase{"old_19990101_000000.nme", kMarch, "old_19990101_000000_20140301_101500.nme"},
+                      NameCase{"x_2014030.nme", kMarch, "x_2014030_20140301_101500.nme"},
+                      NameCase{"track", kMarch, "track_20140301_101500"},
+                      NameCase{"track_20140301_101500", kLater, "track_20140301_102005"},
+                      NameCase{".nme", QDateTime(QDate(2099, 12, 31), QTime(23, 59, 59)), "_20991231_235959.nme"}));
+
+// ---- Record on a pseudo-terminal ----
+
+class RecordingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(pty.isOpen());
+    QDir::setCurrent(QString::fromStdString(scratch.path()));
+    setPort(pty.path());
+    app.sleepMs = [](int) {};
+    app.recording->currentTime = [this] { return kStart.addSecs(60 * clockReads++); };
+  }
+  void TearDown() override {
+    form().StopButtonClick(true);
+    QDir::setCurrent(previousDirectory);
+  }
+
+  TMainForm& form() { return *app.mainForm; }
+  const MainFormControls& c() { return form().controls(); }
+  void setPort(const std::string& path) {
+    c().portComboBox->clear();
+    c().portComboBox->addItem(QString::fromStdString(path) + QStringLiteral("  - test"));
+  }
+  // Records into `name` with its stamp; returns the stamped name.
+  std::string record(const char* name) {
+    c().fileLabel->setCaption(QString::fromLatin1(name));
+    app.hooks.recordButtonClick(true);
+    return c().fileLabel->text().toStdString();
+  }
+  void receive(const std::vector<uint8_t>& bytes) {
+    app.decodingPath->receiveBlock(bytes.data(), int32_t(bytes.size()));
+  }
+
+  QString previousDirectory = QDir::currentPath();
+  ScratchDir scratch;
+  test::PseudoTerminal pty;
+  AppContext app;
+  int clockReads = 0;
+};
+
+TEST_F(RecordingTest, StartsFromAFreshFileAndAClearedDisplay) {
+  std::vector<std::string> calls;
+  AppHooks& h = app.hooks;
+  for (auto [hook, name] : {std::pair{&h.clearSatelliteStatus, "satellites"}, std::pair{&h.resetPlot, "plot"},
+                            std::pair{&h.clearSnrChart, "snr"}, std::pair{&h.clearPoints, "points"},
+                            std::pair{&h.resetStatisticDisplay, "statistic"}}) {
+    *hook = [&calls, name = std::string(name)] { calls.push_back(name); };
+  }
+  form().transport.receivedTotal = 5000;
+  form().transport.errorCount = 7;
+  form().transport.noDataTicks = 2;
+  form().transport.recordAfterSync = true;
+  c().errorBytesLabel->setCaption(QStringLiteral("7"));
+  {
+    std::FILE* old = std::fopen("rgfile_20240501_100000.nme", "wb");
+    std::fputs("an older recording", old);
+    std::fclose(old);
+  }
+
+  const std::string name = record("rgfile.nme");
+  EXPECT_EQ(name, "rgfile_20240501_100000.nme");
+  EXPECT_EQ(form().transport.transportState, S::REC);
+  EXPECT_TRUE(app.serialLink->isOpen());
+  EXPECT_EQ(std::filesystem::file_size(name), 0u);
+  EXPECT_EQ(form().transport.receivedTotal, 0);
+  EXPECT_EQ(form().transport.errorCount, 0);
+  EXPECT_EQ(form().transport.noDataTicks, 0);
+  EXPECT_FALSE(form().transport.recordAfterSync);
+  EXPECT_EQ(c().receiveBytesLabel->text(), QStringLiteral("0 kB"));
+  EXPECT_EQ(c().errorBytesLabel->text(), QStringLiteral("0"));
+  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Wait..."));
+  EXPECT_TRUE(c().watchTimer->isActive());
+  EXPECT_EQ(calls, (std::vector<std::string>{"satellites", "plot", "snr", "points", "statistic"}));
+  for (QWidget* off : {static_cast<QWidget*>(c().synchroButton), static_cast<QWidget*>(c().ejectButton),
+                       static_cast<QWidget*>(c().playButton), static_cast<QWidget*>(c().rewindButton),
+                       static_cast<QWidget*>(c().pauseButton), static_cast<QWidget*>(c().recordButton),
+                       static_cast<QWidget*>(c().protComboBox), static_cast<QWidget*>(c().portComboBox),
+                       static_cast<QWidget*>(c().baudComboBox), static_cast<QWidget*>(c().rawDataCheckBox)})
+    EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
+  EXPECT_TRUE(c().stopButton->isEnabled());
+  EXPECT_TRUE(c().controlCheckBox->isEnabled());
+  // NMEA: the version request and nothing else.
+  EXPECT_EQ(pty.readMaster(1000), "$POVER*5E\r\n");
+
+  // The sink runs in REC only.
+  receive(pattern(300));
+  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Receive..."));
+  form().StopButtonClick(true);
+  EXPECT_EQ(descriptorsOn(name), 0);
+  EXPECT_FALSE(app.serialLink->isOpen());
+  receive(pattern(300));
+  EXPECT_EQ(readWholeFile(name), pattern(300));
+
+  // Recording again replaces the stamp, never doubles it.
+  EXPECT_EQ(record(name.c_str()), "rgfile_20240501_100100.nme");
+  EXPECT_EQ(form().transport.transportState, S::REC);
+}
+
+TEST_F(RecordingTest, IsRefusedOutsideStop) {
+  form().setTransportState(S::PLAY);
+  EXPECT_EQ(record("rec.nme"), "rec.nme");
+  EXPECT_EQ(form().transport.transportState, S::PLAY);
+  EXPECT_FALSE(std::filesystem::exists("rec_20240501_100000.nme"));
+  EXPECT_FALSE(app.serialLink->isOpen());
+  form().setTransportState(S::STOP);
+}
+
+struct FailureCase {
+  const char* name;
+  const char* fileName;  // as FileLabel shows it before Record
+  const char* port;      // empty: the pseudo-terminal
+  const char* baud;
+  bool fileLeft;         // the empty record file stays on disk
+};
+
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
+
+class RecordFailureTest : public RecordingTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(RecordFailureTest, StaysInStopWithoutAMessage) {
+  const FailureCase& f = GetParam();
+  if (*f.port) setPort(f.port);
+  c().baudComboBox->setEditable(true);
+  c().baudComboBox->setEditText(QString::fromLatin1(f.baud));
+  c().infoLabel->setCaption(QStringLiteral("earlier text"));
+  const std::string name = record(f.fileName);
+  EXPECT_EQ(form().transport.transportState, S::STOP);
+  EXPECT_FALSE(app.serialLink->isOpen());
+  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("earlier text"));
+  EXPECT_EQ(std::filesystem::exists(name), f.fileLeft);
+  if (f.fileLeft) {
+    EXPECT_EQ(std::filesystem::file_size(name), 0u);
+    EXPECT_EQ(descriptorsOn(name), 0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, RecordFailureTest,
+    ::testing::Values(FailureCase{"FileNotCreated", "missing/rec.nme", "", "115200", false},
+                      FailureCase{"PortMissing", "rec.nme", "/nonexistent/tty0", "115200", true},
+                      FailureCase{"RateNotANumber", "rec.nme", "", "custom", true}),
+    [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+// ---- The record sink ----
+
+// Every block is in the file when the sink returns, across the 128 KiB reopen.
+TEST_F(RecordingTest, EveryBlockIsInTheFileWhenTheSinkReturns) {
+  const std::string name = record("rec.dat");
+  uint64_t total = 0;
+  for (const size_t length : {1u, 700u, 1023u, 4096u, 21504u, 65536u, 65536u, 16u, 3000u}) {
+    receive(pattern(length, total));
+    total += length;
+    ASSERT_EQ(std::filesystem::file_size(name), total);
+  }
+  EXPECT_EQ(readWholeFile(name), pattern(total));
+}
+
+struct ReopenCase {
+  const char* name;
+  // Block lengths, and whether the file is closed and opened again after each.
+  std::vector<std::pair<int32_t, bool>> blocks;
+};
+
+void PrintTo(const ReopenCase& c, std::ostream* out) { *out << c.name; }
+
+class ReopenTest : public RecordingTest, public ::testing::WithParamInterface<ReopenCase> {};
+
+// The file is removed before each block; a reopen creates it anew.
+TEST_P(ReopenTest, ReopensInTheFirstKiBAfterEach128KiB) {
+  const std::string name = record("rec.nme");
+  int index = 0;
+  for (const auto& [length, reopens] : GetParam().blocks) {
+    std::filesystem::remove(name);
+    receive(pattern(size_t(length)));
+    EXPECT_EQ(std::filesystem::exists(name), reopens)
+        << "block " << index << ", total " << form().transport.receivedTotal;
+    ++index;
+  }
+  EXPECT_EQ(form().transport.transportState, S::REC);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, ReopenTest,
+    ::testing::Values(
+        ReopenCase{"BelowOneKiB", {{100, true}, {400, true}, {523, true}, {1, false}, {1000, false}}},
+        ReopenCase{"SmallBlocksAcrossTheBoundary",
+                   {{130000, false}, {1056, false}, {16, true}, {16, true}, {1007, true}, {1, false}}},
+        ReopenCase{"NotAtOtherMultiplesOfAKiB", {{65500, false}, {100, false}, {65472, true}}},
+        ReopenCase{"OneBlockIntoTheFirstKiB", {{131000, false}, {100, true}, {2000, false}}},
+        ReopenCase{"OneBlockOverTheFirstKiB", {{131000, false}, {1200, false}, {130000, true}}}),
+    [](const ::testing::TestParamInfo<ReopenCase>& info) { return std::string(info.param.name); });
+
+TEST_F(RecordingTest, AFileThatCannotBeOpenedAgainEndsTheRecording) {
+  std::filesystem::create_directory("sub");
+  const std::string name = record("sub/rec.nme");
+  EXPECT_EQ(name, "sub/rec_20240501_100000.nme");
+  ASSERT_EQ(form().transport.transportState, S::REC);
+  std::filesystem::remove(name);
+  std::filesystem::remove("sub");
+  receive(pattern(100));
+  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Disk is full"));
+  EXPECT_EQ(form().transport.transportState, S::STOP);
+  EXPECT_FALSE(app.serialLink->isOpen());
+  EXPECT_TRUE(c().recordButton->isEnabled());
+}
+
+// ---- A full medium ----
+
+// Lets this process write at most `bytes` into any file, and survive trying more.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    previousHandler_ = signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    signal(SIGXFSZ, previousHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit saved_{};
+  sighandler_t previousHandler_ = SIG_DFL;
+};
+
+struct FullCase {
+  const char* name;
+  bool devFull;       // the record file is a link to /dev/full
+  size_t room;        // otherwise: the bytes the medium takes
+};
+
+void PrintTo(const FullCase& c, std::ostream* out) { *out << c.name; }
+
+class FullDiskTest : public RecordingTest, public ::testing::WithParamInterface<FullCase> {};
+
+// The receiver's bytes come through the serial reader; the block that does not
+// fit stops the recording from inside the reader's hand-off.
+TEST_P(FullDiskTest, ShowsDiskIsFullStopsAndKeepsWhatWasWritten) {
+  const FullCase& f = GetParam();
+  const std::string name = "rec_20240501_100000.nme";
+  if (f.devFull) std::filesystem::create_symlink("/dev/full", name);
+  std::unique_ptr<FileSizeLimit> limit;
+  if (!f.devFull) limit = std::make_unique<FileSizeLimit>(f.room);
+  ASSERT_EQ(record("rec.nme"), name);
+  ASSERT_EQ(form().transport.transportState, S::REC);
+
+  const std::vector<uint8_t> sent = pattern(3000);
+  ASSERT_EQ(::write(pty.master(), sent.data(), sent.size()), ssize_t(sent.size()));
+  EXPECT_TRUE(test::serveUntil([&] { return form().transport.transportState == S::STOP; }, 10000));
+  limit.reset();
+  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Disk is full"));
+  EXPECT_FALSE(app.serialLink->isOpen());
+  EXPECT_FALSE(c().stopButton->isEnabled());
+  EXPECT_FALSE(c().watchTimer->isActive());
+  if (f.devFull) {
+    EXPECT_TRUE(std::filesystem::is_symlink(name));
+  } else {
+    EXPECT_EQ(readWholeFile(name), pattern(f.room));
+    EXPECT_EQ(descriptorsOn(name), 0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Media, FullDiskTest,
+                         ::testing::Values(FullCase{"DevFull", true, 0}, FullCase{"FullAfter1000Bytes", false, 1000}),
+                         [](const ::testing::TestParamInfo<FullCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace veltrano
