@@ -32,6 +32,9 @@ SerialLink::~SerialLink() {
 bool SerialLink::openPort(const QString& portName, int32_t baud, bool oddParity, bool startReader) {
   closePort();
   port_.setPortName(portName);
+  // QSerialPort applies the settings of the last open while opening; a port that
+  // kept odd parity then refuses odd parity once more. Every open starts plain.
+  port_.setParity(QSerialPort::NoParity);
   if (!port_.open(QIODevice::ReadWrite)) {
     port_.clearError();
     return false;

@@ -173,6 +173,19 @@ TEST_F(SerialLinkTest, MissingPortFailsAndLeavesNothingOpen) {
   expectNoThreadLeft();
 }
 
+// BINR needs odd parity; a link is opened again and again (search, record, restart)
+// with either setting, and every open must take it.
+TEST_F(SerialLinkTest, ReopensWithEitherParityAnyNumberOfTimes) {
+  const QString path = QString::fromStdString(pty.path());
+  for (const bool oddParity : {true, true, false, true, false, false, true}) {
+    ASSERT_TRUE(link.openPort(path, 115200, oddParity, true)) << "odd parity " << oddParity;
+    receiver.received = 0;
+    PatternWriter writer(pty.master(), 1000);
+    expectAllReceived(1000);
+    link.closePort();
+  }
+}
+
 TEST_F(SerialLinkTest, RateChangesKeepTheReader) {
   ASSERT_TRUE(openLink());
   const int32_t rates[] = {4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600};
