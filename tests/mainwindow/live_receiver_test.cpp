@@ -30,6 +30,7 @@ namespace {
 
 using P = ReceiverProtocol;
 using S = TransportState;
+using sim::hexOf;
 using sim::ScratchDir;
 using sim::SimProcess;
 using sim::SimProtocol;
@@ -51,16 +52,6 @@ const char* extension(P protocol) {
 int identificationId(P protocol) {
   static const int kIds[] = {int(NmeaKind::VER), 0x70, 0xC0};
   return kIds[int(protocol)];
-}
-
-std::string hexOf(const Bytes& bytes) {
-  std::string s;
-  char b[4];
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    std::snprintf(b, sizeof b, i ? " %02X" : "%02X", bytes[i]);
-    s += b;
-  }
-  return s;
 }
 
 Bytes le32(int32_t value) {
@@ -88,15 +79,8 @@ std::ostream& operator<<(std::ostream& out, const LoggedCommand& c) { return out
 
 std::vector<LoggedCommand> readLog(const std::string& path) {
   std::vector<LoggedCommand> commands;
-  std::ifstream in(path);
-  for (std::string line; std::getline(in, line);) {
-    std::vector<std::string> fields;
-    size_t start = 0;
-    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
-      fields.push_back(line.substr(start, tab - start));
-    fields.push_back(line.substr(start));
+  for (const std::vector<std::string>& fields : sim::readLogLines(path))
     if (fields.size() >= 4) commands.push_back({fields[3], fields[2]});
-  }
   return commands;
 }
 

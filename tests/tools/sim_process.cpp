@@ -112,4 +112,28 @@ std::vector<uint8_t> readWholeFile(const std::string& path) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+std::string hexOf(const std::vector<uint8_t>& bytes) {
+  std::string s;
+  char b[4];
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    std::snprintf(b, sizeof b, i ? " %02X" : "%02X", bytes[i]);
+    s += b;
+  }
+  return s;
+}
+
+std::vector<std::vector<std::string>> readLogLines(const std::string& path) {
+  std::vector<std::vector<std::string>> lines;
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+      fields.push_back(line.substr(start, tab - start));
+    fields.push_back(line.substr(start));
+    lines.push_back(fields);
+  }
+  return lines;
+}
+
 }  // namespace veltrano::sim

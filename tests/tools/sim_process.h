@@ -2,6 +2,7 @@
 // veltrano-sim started as a child process, with its standard output on a pipe.
 #include <sys/types.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -51,5 +52,11 @@ class ScratchDir {
 };
 
 std::vector<uint8_t> readWholeFile(const std::string& path);
+
+// Bytes as the simulator's command log writes them: "01 0A FF".
+std::string hexOf(const std::vector<uint8_t>& bytes);
+
+// The simulator's command log (--log), each line split at its tabs.
+std::vector<std::vector<std::string>> readLogLines(const std::string& path);
 
 }  // namespace veltrano::sim

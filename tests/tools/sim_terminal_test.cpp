@@ -85,30 +85,6 @@ int navigationId(SimProtocol protocol) {
   return 0;
 }
 
-std::vector<std::vector<std::string>> readLog(const std::string& path) {
-  std::vector<std::vector<std::string>> lines;
-  std::ifstream in(path);
-  for (std::string line; std::getline(in, line);) {
-    std::vector<std::string> fields;
-    size_t start = 0;
-    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
-      fields.push_back(line.substr(start, tab - start));
-    fields.push_back(line.substr(start));
-    lines.push_back(fields);
-  }
-  return lines;
-}
-
-std::string hexOf(const std::vector<uint8_t>& bytes) {
-  std::string s;
-  char b[4];
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    std::snprintf(b, sizeof b, i ? " %02X" : "%02X", bytes[i]);
-    s += b;
-  }
-  return s;
-}
-
 // Reads until the decoder has produced `id` `times` times from what was read
 // since `from`; returns the check.
 bool readUntilDecoded(PtyClient& client, StreamCheck& check, std::vector<uint8_t>& received, int id, int times,
@@ -173,7 +149,7 @@ TEST_P(WrongRateTest, GivesGarbageAndIgnoresCommands) {
     EXPECT_EQ(check.messages(), 0) << protocolName(decoder);
     EXPECT_EQ(check.errors(), 0) << protocolName(decoder);
   }
-  EXPECT_TRUE(readLog(log).empty());
+  EXPECT_TRUE(readLogLines(log).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Protocols, WrongRateTest,
@@ -252,7 +228,7 @@ TEST_P(RateCommandTest, RepliesAndThenSpeaksAtTheNewRate) {
   EXPECT_TRUE(readUntilDecoded(client, after, atNewRate, navigationId(protocol), 3, 5000));
   EXPECT_EQ(after.errors(), 0);
 
-  const auto lines = readLog(log);
+  const auto lines = readLogLines(log);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0][1], protocolName(protocol));
   EXPECT_EQ(lines[0][2], "answered");
@@ -279,7 +255,7 @@ TEST(CommandLogTest, RecordsEveryCommandInOrderWithItsText) {
   ASSERT_TRUE(readUntilDecoded(client, check, received, int(NmeaKind::VER), 1, 5000));
   EXPECT_EQ(check.count(int(NmeaKind::VER)), 1);
 
-  const auto lines = readLog(log);
+  const auto lines = readLogLines(log);
   ASSERT_EQ(lines.size(), commands.size());
   const char* verdicts[] = {"accepted", "bad-checksum", "unknown", "answered"};
   const char* texts[] = {"$PKON1,0,10,,,0000,A", "$POVER", "$PXXXX,1", "$POVER"};
@@ -324,7 +300,7 @@ TEST_P(ProtocolSwitchTest, ChangesTheOutputProtocol) {
   std::vector<uint8_t> rest(received.begin() + long(switchedAt), received.end());
   EXPECT_TRUE(readUntilDecoded(client, fresh, rest, navigationId(c.to), 3, 5000));
   EXPECT_EQ(fresh.errors(), 0);
-  const auto lines = readLog(log);
+  const auto lines = readLogLines(log);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0][1], protocolName(c.from));
 }
@@ -354,7 +330,7 @@ TEST(SilenceTest, ASilentReceiverSendsNothingAndAnswersNothing) {
   std::vector<uint8_t> received;
   client.readUntil([&](const std::vector<uint8_t>&) { return false; }, 800, received);
   EXPECT_TRUE(received.empty());
-  const auto lines = readLog(log);
+  const auto lines = readLogLines(log);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0][2], "muted");
 }
