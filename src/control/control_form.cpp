@@ -2,7 +2,7 @@
 
 namespace veltrano {
 
-TControlForm::TControlForm(AppContext& app) : ToolForm(app, "TControlForm", 427, 335) {
+TControlForm::TControlForm() : ToolForm("TControlForm", 427, 335) {
   addTitleStrip(QStringLiteral("CONTROL"), QRect(4, 2, 419, 17));
 }
 

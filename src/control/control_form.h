@@ -6,7 +6,7 @@ namespace veltrano {
 class TControlForm : public ToolForm {
   Q_OBJECT
  public:
-  explicit TControlForm(AppContext& app);
+  TControlForm();
 };
 
 }  // namespace veltrano

@@ -1,11 +1,11 @@
 #include "decoding/message_fan_out.h"
 
-#include "link/sync_search_table.h"
+#include "decoding/fix_builder.h"
+#include "decoding/nmea_position_source.h"
 
 namespace veltrano {
 
 namespace {
-constexpr int32_t kReceiverFound = 10;
 
 void appendUpToNul(std::string& out, std::string_view text, size_t count, bool& ended) {
   for (size_t i = 0; i < count && !ended; ++i) {
@@ -61,85 +61,50 @@ std::string recordFileName(const std::string& deviceLabel, const std::string& po
 
 void MessageFanOut::countError() {
   transport_.errorCount += 1;
-  target_.showErrorCount(std::to_string(transport_.errorCount));
+  display_.showErrorCount(transport_.errorCount);
 }
 
-void MessageFanOut::nameRecordFile(const char* extension) {
-  target_.setFileLabel(recordFileName(target_.deviceLabel(), target_.portComboText(), extension));
-}
-
-void MessageFanOut::connectionFound() {
-  target_.setInfoLabel("Connection Ok");
-  target_.stopSynchroTimer();
-  target_.stopTransport();
-  if (transport_.recordAfterSync) {
-    target_.sleepMs(500);
-    target_.startRecording();
-  }
-}
-
-void MessageFanOut::nmeaPositionTrio() {
-  if (target_.positionChecked()) target_.showNmeaPosition();
-  if (target_.statisticChecked()) target_.updateNmeaStatistic();
-  if (target_.visualChecked()) target_.visualRedraw();
-}
-
-void MessageFanOut::satelliteTable(const NmeaFieldTable& sentence) {
-  if (target_.visualSatChecked() || target_.snrChecked()) target_.fillSatellitesFromNmea(sentence);
+void MessageFanOut::identified(const char* extension, bool connected) {
+  sync_.receiverIdentified(transport_.fileNameFixed ? nullptr : extension, connected);
 }
 
 void MessageFanOut::handleNmeaByte(uint8_t b) {
   const NmeaKind kind = rx_.nmea.pushNmeaChar(b);
   if (kind == NmeaKind::None) return;
+  const NmeaAssembler& nmea = rx_.nmea;
 
   if (synchronising()) {
     if (int(kind) > int(NmeaKind::Other) && transport_.syncBaudIndex != kReceiverFound) {
-      target_.writeNmeaCommand("$POVER");
-      if (transport_.syncBaudIndex != 0)
-        target_.selectBaudItem(syncSearchBaud(transport_.receiverProtocol, transport_.syncBaudIndex));
-      target_.setDeviceLabel("unknown");
+      sync_.receiverHeard();
       transport_.syncBaudIndex = kReceiverFound;
     }
     if (kind == NmeaKind::VER) {
-      target_.setDeviceLabel(nmeaVersionText(rx_.nmea.stored(NmeaKind::VER)));
-      if (!transport_.fileNameFixed) nameRecordFile(".nme");
+      display_.showDevice(nmeaVersionText(nmea.stored(NmeaKind::VER)));
+      identified(".nme", false);
     }
     return;
   }
 
   if (kind == NmeaKind::Error) return countError();
-  if (kind != NmeaKind::GSA) target_.startNewGsaGroup();
+  if (kind != NmeaKind::GSA) display_.endGsaGroup();
   transport_.noDataTicks = 0;
 
-  const NmeaAssembler& nmea = rx_.nmea;
   switch (kind) {
     case NmeaKind::GGA:
-      if (nmea.positionSource == int32_t(NmeaKind::GGA) || (nmea.positionSource == 0 && nmea.gnsCount == 0))
-        nmeaPositionTrio();
-      break;
     case NmeaKind::RMC:
-      if (nmea.positionSource == int32_t(NmeaKind::RMC) ||
-          (nmea.positionSource == 0 && nmea.ggaCount == 0 && nmea.gnsCount == 0))
-        nmeaPositionTrio();
-      break;
     case NmeaKind::GNS:
-      if (nmea.positionSource == 0 || nmea.positionSource == int32_t(NmeaKind::GNS)) nmeaPositionTrio();
+      if (!nmeaSentenceUpdatesPosition(nmea, kind)) break;
+      buildNmeaFix(nmea, fix_);
+      display_.showSolution(fix_, nullptr);
       break;
     case NmeaKind::GSA:
-      if (target_.satellitesChecked()) target_.showGsaSatellites();
-      break;
-    case NmeaKind::GPGSV:
-    case NmeaKind::GLGSV:
-    case NmeaKind::GAGSV:
-    case NmeaKind::BDGSV:
-      satelliteTable(nmea.stored(kind));
+      display_.showGsa(nmea.stored(NmeaKind::GSA));
       break;
     case NmeaKind::BSS:
-      if (target_.positionChecked()) target_.showBssDiffAge();
-      if (target_.satellitesChecked()) target_.showBssStatus();
+      display_.showBss(nmea.stored(NmeaKind::BSS));
       break;
     case NmeaKind::VER:
-      target_.setDeviceLabel(nmeaVersionText(nmea.stored(NmeaKind::VER)));
+      display_.showDevice(nmeaVersionText(nmea.stored(NmeaKind::VER)));
       break;
     default:
       break;
@@ -149,45 +114,36 @@ void MessageFanOut::handleNmeaByte(uint8_t b) {
 void MessageFanOut::handleBinrByte(uint8_t b) {
   transport_.noDataTicks = 0;
   const int r = rx_.binrDecoder.pushBinrByte(b);
+  const BinrState& binr = rx_.binr;
   switch (r) {
     case -1:
       countError();
       break;
     case 0x02:
-      if (synchronising()) {
-        const uint8_t data = 0x00;
-        target_.writeBinrCommand(0x0C, &data, 1);
-      }
+      if (synchronising()) sync_.receiverStatusReported();
       break;
     case 0x50:
-      if (const auto baud = target_.selectedBaud()) target_.setPortBaud(*baud);
+      sync_.rateAcknowledged();
       transport_.syncBaudIndex = kReceiverFound;
       break;
     case 0x52:
       if (synchronising()) break;
-      if (target_.visualSatChecked() || target_.snrChecked()) target_.fillSatellitesFromBinr();
-      target_.writeGsvBinr();
+      conversion_.writeSatellitesInView(binr.satsInView);
       break;
     case 0x70:
-      target_.setDeviceLabel(rx_.binr.version.versionText);
-      if (synchronising()) {
-        if (!transport_.fileNameFixed) nameRecordFile(".dat");
-        connectionFound();
-      } else {
-        target_.writeAlverBinr();
-      }
+      display_.showDevice(binr.version.versionText);
+      if (synchronising())
+        identified(".dat", true);
+      else
+        conversion_.writeVersion(binr.version);
       break;
     case 0x88:
     case 0x90:
       if (synchronising()) break;
-      if (target_.positionChecked()) target_.showBinrPosition();
-      if (target_.statisticChecked()) target_.updateBinrStatistic();
-      if (target_.satellitesChecked()) target_.showBinrSatellites();
-      if (target_.visualChecked()) target_.visualRedraw();
-      target_.writeGgaBinr();
-      target_.writeRmcBinr();
-      target_.writeGsaBinr();
-      target_.writePorzdBinr();
+      buildBinrFix(binr, fix_);
+      buildBinrSatellites(binr.status, satellites_);
+      display_.showSolution(fix_, &satellites_);
+      conversion_.writeSolution(fix_);
       break;
     default:
       break;
@@ -197,37 +153,32 @@ void MessageFanOut::handleBinrByte(uint8_t b) {
 void MessageFanOut::handleBinr2Byte(uint8_t b) {
   transport_.noDataTicks = 0;
   const uint8_t id = rx_.binr2Decoder.pushBinr2Byte(b);
+  const Binr2State& binr2 = rx_.binr2;
   switch (id) {
-    case 0x80:
-      if (synchronising() && rx_.binr2.ack.ackedCommand == 2) {
-        if (const auto baud = target_.selectedBaud()) target_.setPortBaud(*baud);
+    case kBinr2Ack:
+      if (synchronising() && binr2.ack.ackedCommand == 2) {
+        sync_.rateAcknowledged();
         transport_.syncBaudIndex = kReceiverFound;
       }
       break;
-    case 0x90:
+    case kBinr2NavSolution:
       if (synchronising()) break;
-      if (target_.positionChecked()) target_.showBinr2Position();
-      if (target_.statisticChecked()) target_.updateBinr2Statistic();
-      if (target_.satellitesChecked()) target_.showBinr2Satellites();
-      if (target_.visualChecked()) target_.visualRedraw();
-      target_.writeGgaBinr2();
-      target_.writeRmcBinr2();
-      target_.writeGsaBinr2();
-      target_.writePorzdBinr2();
+      buildBinr2Fix(binr2, fix_);
+      buildBinr2Satellites(binr2, satellites_);
+      display_.showSolution(fix_, &satellites_);
+      conversion_.writeSolution(fix_);
       break;
-    case 0xA0:
+    case kBinr2SatsInView:
       if (synchronising()) break;
-      if (target_.visualSatChecked() || target_.snrChecked()) target_.fillSatellitesFromBinr2();
-      target_.writeGsvBinr2();
+      conversion_.writeSatellitesInView(binr2.satsInView);
       break;
-    case 0xC0:
-      target_.setDeviceLabel(binr2DeviceText(rx_.binr2.deviceId));
-      if (synchronising()) {
-        nameRecordFile(".b2");
-        connectionFound();
-      } else {
-        target_.writeAlverBinr2();
-      }
+    case kBinr2DeviceId:
+      display_.showDevice(binr2DeviceText(binr2.deviceId));
+      // The BINR2 record file is always named after the receiver.
+      if (synchronising())
+        sync_.receiverIdentified(".b2", true);
+      else
+        conversion_.writeVersion(binr2.deviceId);
       break;
     default:
       break;

@@ -1,36 +1,45 @@
 #pragma once
 // The byte handlers of the three protocols: each feeds its decoder and routes a
-// completed sentence or message to the windows, the conversion writers or, while
-// synchronising, to the identification of the receiver.
+// completed sentence or message to the windows and the NMEA conversion or, while
+// synchronising, to the search for the receiver. A navigation solution becomes
+// one normalized fix, built once, that every consumer reads.
 #include <cstdint>
 #include <string>
 
-#include "decoding/fan_out_target.h"
+#include "decoding/fan_out_sinks.h"
 #include "decoding/receiver.h"
 #include "decoding/transport_fields.h"
 
 namespace veltrano {
 
+// The value of TransportFields::syncBaudIndex once the receiver answered.
+constexpr int32_t kReceiverFound = 10;
+
 class MessageFanOut {
  public:
-  MessageFanOut(Receiver& receiver, TransportFields& transport, FanOutTarget& target)
-      : rx_(receiver), transport_(transport), target_(target) {}
+  MessageFanOut(Receiver& receiver, TransportFields& transport, DisplaySink& display, ConversionSink& conversion,
+                SyncSink& sync)
+      : rx_(receiver), transport_(transport), display_(display), conversion_(conversion), sync_(sync) {}
 
   void handleNmeaByte(uint8_t b);
   void handleBinrByte(uint8_t b);
   void handleBinr2Byte(uint8_t b);
 
+  // A rejected sentence or frame, or a line error of the port.
+  void countError();
+
  private:
   bool synchronising() const { return transport_.transportState == TransportState::SYNC; }
-  void countError();
-  void nameRecordFile(const char* extension);
-  void connectionFound();
-  void nmeaPositionTrio();
-  void satelliteTable(const NmeaFieldTable& sentence);
+  void identified(const char* extension, bool connected);
 
   Receiver& rx_;
   TransportFields& transport_;
-  FanOutTarget& target_;
+  DisplaySink& display_;
+  ConversionSink& conversion_;
+  SyncSink& sync_;
+  // Built for each solution; kept here so that nothing is allocated per message.
+  Fix fix_;
+  SolutionSatellites satellites_;
 };
 
 // The receiver's identification from a stored VER sentence.

@@ -21,28 +21,23 @@ void StreamIntake::receiveBlock(const uint8_t* bytes, int32_t length) {
 
   switch (transport_.receiverProtocol) {
     case ReceiverProtocol::NMEA:
-      for (int32_t i = 0; i < length; ++i) target_.handleNmeaByte(bytes[i]);
+      for (int32_t i = 0; i < length; ++i) fanOut_.handleNmeaByte(bytes[i]);
       break;
     case ReceiverProtocol::BINR:
-      for (int32_t i = 0; i < length; ++i) target_.handleBinrByte(bytes[i]);
+      for (int32_t i = 0; i < length; ++i) fanOut_.handleBinrByte(bytes[i]);
       break;
     case ReceiverProtocol::BINR2:
-      for (int32_t i = 0; i < length; ++i) target_.handleBinr2Byte(bytes[i]);
+      for (int32_t i = 0; i < length; ++i) fanOut_.handleBinr2Byte(bytes[i]);
       break;
   }
 
   const TransportState state = transport_.transportState;
   if (state == TransportState::PLAY || state == TransportState::FF || state == TransportState::REC) {
     if (length > 0) transport_.receivedTotal += length;
-    if (state == TransportState::REC) target_.recordBlock(bytes, length);
-    target_.showReceivedBytes(formatReceivedTotal(transport_.receivedTotal));
+    if (state == TransportState::REC) sink_.recordBlock(bytes, length);
+    sink_.showReceivedBytes(formatReceivedTotal(transport_.receivedTotal));
   }
-  target_.repaintWindows();
-}
-
-void StreamIntake::countLineError() {
-  transport_.errorCount += 1;
-  target_.showErrorCount(std::to_string(transport_.errorCount));
+  sink_.repaintWindows();
 }
 
 }  // namespace veltrano

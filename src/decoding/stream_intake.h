@@ -1,39 +1,42 @@
 #pragma once
 // The one entry point of every decoded byte, live or played back: dispatches
-// each byte to the handler of the selected protocol, counts the bytes while
-// playing or recording, hands the raw block to the recording and repaints once.
+// each byte to the fan-out's handler of the selected protocol, counts the bytes
+// while playing or recording, hands the raw block to the recording and has the
+// windows repainted once.
 #include <cstdint>
 #include <string>
 
+#include "decoding/block_receiver.h"
+#include "decoding/message_fan_out.h"
 #include "decoding/transport_fields.h"
 
 namespace veltrano {
 
-// What the intake calls out to; the main window provides it.
-class IntakeTarget {
+// What the intake does with a whole block besides decoding it.
+class IntakeSink {
  public:
-  virtual ~IntakeTarget() = default;
-  virtual void handleNmeaByte(uint8_t b) = 0;
-  virtual void handleBinrByte(uint8_t b) = 0;
-  virtual void handleBinr2Byte(uint8_t b) = 0;
+  virtual ~IntakeSink() = default;
+  // Every block received in REC, after receivedTotal counted it.
   virtual void recordBlock(const uint8_t* bytes, int32_t length) = 0;
+  // The received total as "%.1f kB" (MB, GB), after each block in PLAY, FF and REC.
   virtual void showReceivedBytes(const std::string& text) = 0;
-  virtual void showErrorCount(const std::string& text) = 0;
+  // After each block: the shown windows draw what the block changed.
   virtual void repaintWindows() = 0;
 };
 
-class StreamIntake {
+class StreamIntake : public BlockReceiver {
  public:
-  StreamIntake(TransportFields& transport, IntakeTarget& target) : transport_(transport), target_(target) {}
+  StreamIntake(TransportFields& transport, MessageFanOut& fanOut, IntakeSink& sink)
+      : transport_(transport), fanOut_(fanOut), sink_(sink) {}
 
-  void receiveBlock(const uint8_t* bytes, int32_t length);
-
+  void receiveBlock(const uint8_t* bytes, int32_t length) override;
   // A line error reported by the serial reader.
-  void countLineError();
+  void countLineError() override { fanOut_.countError(); }
 
  private:
   TransportFields& transport_;
-  IntakeTarget& target_;
+  MessageFanOut& fanOut_;
+  IntakeSink& sink_;
 };
 
 // "%.1f kB", "%.1f MB" or "%.1f GB" of a byte count.

@@ -2,7 +2,7 @@
 
 namespace veltrano {
 
-TOptionsForm::TOptionsForm(AppContext& app) : ToolForm(app, "TOptionsForm", 132, 71) {
+TOptionsForm::TOptionsForm() : ToolForm("TOptionsForm", 132, 71) {
   addTitleStrip(QStringLiteral("OPTIONS"), QRect(4, 2, 125, 17));
 }
 

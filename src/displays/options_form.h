@@ -6,7 +6,7 @@ namespace veltrano {
 class TOptionsForm : public ToolForm {
   Q_OBJECT
  public:
-  explicit TOptionsForm(AppContext& app);
+  TOptionsForm();
 };
 
 }  // namespace veltrano

@@ -4,38 +4,41 @@
 #include <QColor>
 #include <cstdint>
 
+#include "decoding/fix.h"
 #include "displays/tool_form.h"
 
 namespace veltrano {
 
 class AutoLabel;
+struct NmeaFieldTable;
 
 class TPositionForm : public ToolForm {
   Q_OBJECT
  public:
-  explicit TPositionForm(AppContext& app);
+  TPositionForm();
 
-  // Every label but DiffAgeLabel from the BINR navigation solution and DOP.
-  void showBinrPosition();
-  // Every label but DiffAgeLabel from the BINR2 navigation solution.
-  void showBinr2Position();
-  // Every label from the stored NMEA sentences; DiffAgeLabel only through a
-  // GGA age field.
-  void showNmeaPosition();
-  // DiffAgeLabel from the stored BSS sentence.
-  void showBssDiffAge();
+  // Every label from a navigation solution; DiffAgeLabel only where the fix
+  // carries an age of corrections (NMEA GGA). Labels of values the fix does not
+  // have keep their text.
+  void showFix(const Fix& fix);
+  // DiffAgeLabel from a BSS sentence.
+  void showBssDiffAge(const NmeaFieldTable& bss);
   // DiffAgeLabel from an age of corrections in seconds.
   void showDiffAge(float age);
+  // Whether an estimated (dead-reckoning) NMEA fix shows "OLD" rather than
+  // "DR": it does while the Statistic window rejects such fixes.
+  void setEstimatedShownStale(bool stale) { estimatedStale_ = stale; }
+
+ signals:
+  // "OLD" was shown: the solution is not valid.
+  void staleShown();
 
  private:
-  void showSpeedAndCourse(float north, float east);
-  // Fix status from a status byte; rtkStep adds the RTK texts of BINR.
-  void showStatusByte(uint8_t status, bool rtkStep);
-  // Fix status from an NMEA status code and the GSA fix type.
-  void showStatusCode(int32_t code, int32_t fixType);
-  // "OLD" in red with the alert tone when sound is on.
-  void showStale();
+  void showDop(AutoLabel* label, const Dop& dop);
+  void showStatus(FixStatus status);
   void showStatus(const char* text, const QColor& color);
+
+  bool estimatedStale_ = false;
 
   AutoLabel* latLabel_;
   AutoLabel* lonLabel_;

@@ -2,7 +2,7 @@
 
 namespace veltrano {
 
-TProfileForm::TProfileForm(AppContext& app) : ToolForm(app, "TProfileForm", 848, 94) {
+TProfileForm::TProfileForm() : ToolForm("TProfileForm", 848, 94) {
   addTitleStrip(QStringLiteral("PROFILE"), QRect(2, 2, 843, 17));
 }
 

@@ -6,7 +6,7 @@ namespace veltrano {
 class TProfileForm : public ToolForm {
   Q_OBJECT
  public:
-  explicit TProfileForm(AppContext& app);
+  TProfileForm();
 };
 
 }  // namespace veltrano

@@ -4,10 +4,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "decoding/binr2_state.h"
-#include "decoding/binr_state.h"
 #include "displays/auto_label.h"
-#include "mainwindow/app_context.h"
 #include "util/nmea_numbers.h"
 
 namespace veltrano {
@@ -17,7 +14,12 @@ namespace {
 const QColor kBlack(0, 0, 0);
 const QColor kRed(255, 0, 0);
 
-enum Row { kGpsRow = 0, kGlnRow = 1, kGllRow = 2, kBdsRow = 3 };
+enum Row {
+  kGpsRow = SolutionSatellites::kGpsRow,
+  kGlnRow = SolutionSatellites::kGlnRow,
+  kGllRow = SolutionSatellites::kGllRow,
+  kBdsRow = SolutionSatellites::kBdsRow,
+};
 
 // Status flag labels from left to right.
 struct FlagPlace {
@@ -78,7 +80,7 @@ void lightBlack(QLabel* label) {
 
 }  // namespace
 
-TSatellitesForm::TSatellitesForm(AppContext& app) : ToolForm(app, "TSatellitesForm", 421, 83) {
+TSatellitesForm::TSatellitesForm() : ToolForm("TSatellitesForm", 421, 83) {
   addTitleStrip(QStringLiteral("PVT STATUS & USED SATELLITES"), QRect(2, 2, 416, 17));
   lightBlack(AutoLabel::left(this, "Label4", kCaptionLeft, kFlagTop, QStringLiteral("Status:"), false));
   for (int f = 0; f < kFlagCount; ++f) {
@@ -129,13 +131,6 @@ void TSatellitesForm::lightFlags(uint8_t flags1, uint8_t flags2, bool beidouFlag
   if (beidouFlag) flags_[kBdsFlag]->setEnabled(true);
 }
 
-// Keeps the first kMaxUsed satellites; the masks can name more.
-void TSatellitesForm::addUsed(uint8_t system, int number) {
-  if (usedCount >= kMaxUsed) return;
-  usedSatellites[usedCount] = UsedSatellite{system, uint8_t(number)};
-  ++usedCount;
-}
-
 void TSatellitesForm::showCount(int row, int count) { quantLabels_[row]->setCaption(QString::number(count)); }
 
 void TSatellitesForm::showUsed(int row, const SatelliteList& used) { numLabels_[row]->setCaption(used.shown()); }
@@ -151,130 +146,53 @@ void TSatellitesForm::showRow(int row, const SatelliteList& used, const Satellit
   placeRejected(row);
 }
 
-void TSatellitesForm::showBinrSatellites() {
+void TSatellitesForm::showSolutionSatellites(const SolutionSatellites& satellites) {
   clearSatelliteStatus();
-  const BinrStatus& status = app_.receiver->binr.status;
-  const bool beidou = bit(status.statusFlags3, 7);
-  const bool galileo = bit(status.statusFlags3, 6);
-  lightFlags(status.statusFlags1, status.statusFlags2, beidou);
-  // The second mask lists BeiDou satellites instead of GLONASS ones in BeiDou mode.
-  const int second = beidou ? kBdsRow : kGlnRow;
-  const uint8_t secondSystem = beidou ? kSatBeidou : kSatGlonass;
-  for (int r : {int(kGpsRow), second, int(kGllRow)}) {
-    used_[r].startUsed();
-    rejected_[r].startRejected();
-  }
-  usedCount = 0;
-  for (int i = 0; i < 32; ++i) {
-    const int n = i + 1;
-    if (bit(status.gpsUsedMask, i)) {
-      used_[kGpsRow].append(n);
-      addUsed(kSatGps, n);
-    }
-    if (bit(status.glonassUsedMask, i)) {
-      used_[second].append(n);
-      addUsed(secondSystem, n);
-    }
-    if (galileo && bit(status.galileoUsedMask, i)) {
-      used_[kGllRow].append(n);
-      addUsed(kSatGalileo, n);
+  lightFlags(satellites.flags1, satellites.flags2, satellites.beidouFlag);
+  for (int r = 0; r < kRowCount; ++r) {
+    const SatelliteRow& row = satellites.rows[r];
+    if (row.updateCount) showCount(r, row.count);
+    switch (row.lists) {
+      case SatelliteRow::Lists::Keep:
+        break;
+      case SatelliteRow::Lists::Clear:
+        numLabels_[r]->setCaption(QString());
+        badLabels_[r]->setCaption(QString());
+        break;
+      case SatelliteRow::Lists::Show:
+        used_[r].startUsed();
+        rejected_[r].startRejected();
+        for (int i = 0; i < row.usedCount; ++i) used_[r].append(row.used[i]);
+        for (int i = 0; i < row.rejectedCount; ++i) rejected_[r].append(row.rejected[i]);
+        showRow(r, used_[r], rejected_[r]);
+        break;
     }
   }
-  const int excluded = std::min<int>(status.excludedCount, BinrStatus::kMaxExcluded);
-  for (int j = 0; j < excluded; ++j) {
-    const int id = status.excludedId[j];
-    if (id < 64) rejected_[kGpsRow].append(id);
-    else if (id < 160) rejected_[second].append(id - 64);
-    else rejected_[kGllRow].append(id - 160);
-  }
-  showCount(kGpsRow, used_[kGpsRow].count());
-  const int unused = beidou ? kGlnRow : kBdsRow;
-  showCount(unused, 0);
-  numLabels_[unused]->setCaption(QString());
-  badLabels_[unused]->setCaption(QString());
-  showCount(second, used_[second].count());
-  showRow(second, used_[second], rejected_[second]);
-  showRow(kGpsRow, used_[kGpsRow], rejected_[kGpsRow]);
-  if (galileo) {
-    showCount(kGllRow, used_[kGllRow].count());
-    showRow(kGllRow, used_[kGllRow], rejected_[kGllRow]);
-  }
+  std::copy_n(satellites.used, satellites.usedCount, usedSatellites);
+  usedCount = satellites.usedCount;
 }
 
-void TSatellitesForm::showBinr2Satellites() {
-  clearSatelliteStatus();
-  const Binr2NavSolution& nav = app_.receiver->binr2.navSolution;
-  const Binr2SatMasks& masks = app_.receiver->binr2.satMasks;
-  lightFlags(nav.statusFlags1, nav.statusFlags2, false);
-  for (int r : {kGpsRow, kGlnRow, kGllRow}) {
-    used_[r].startUsed();
-    rejected_[r].startRejected();
-  }
-  usedCount = 0;
-  // Galileo masks: satellites 1 to 32 only.
-  const auto galileoUsed = uint32_t(masks.galileoUsedMask);
-  const auto galileoRejected = uint32_t(masks.galileoRejectedMask);
-  const bool gpsUsedValid = bit(masks.usedFlags, 1), glnUsedValid = bit(masks.usedFlags, 0),
-             gllUsedValid = bit(masks.usedFlags, 3);
-  const bool gpsRejectedValid = bit(masks.rejectedFlags, 1), glnRejectedValid = bit(masks.rejectedFlags, 0),
-             gllRejectedValid = bit(masks.rejectedFlags, 3);
-  for (int i = 0; i < 32; ++i) {
-    const int n = i + 1;
-    if (gpsUsedValid && bit(masks.gpsUsedMask, i)) {
-      used_[kGpsRow].append(n);
-      addUsed(kSatGps, n);
-    }
-    if (glnUsedValid && bit(masks.glonassUsedMask, i)) {
-      used_[kGlnRow].append(n);
-      addUsed(kSatGlonass, n);
-    }
-    if (gllUsedValid && bit(galileoUsed, i)) {
-      used_[kGllRow].append(n);
-      addUsed(kSatGalileo, n);
-    }
-    if (gpsRejectedValid && bit(masks.gpsRejectedMask, i)) rejected_[kGpsRow].append(n);
-    if (glnRejectedValid && bit(masks.glonassRejectedMask, i)) rejected_[kGlnRow].append(n);
-    if (gllRejectedValid && bit(galileoRejected, i)) rejected_[kGllRow].append(n);
-  }
-  // The receiver's own counts, not the numbers of mask bits.
-  showCount(kGpsRow, nav.gpsUsed);
-  showCount(kGlnRow, nav.glonassUsed);
-  showCount(kGllRow, nav.galileoUsed);
-  for (int r : {kGpsRow, kGlnRow, kGllRow}) showRow(r, used_[r], rejected_[r]);
-}
-
-void TSatellitesForm::showGsaSatellites() {
+void TSatellitesForm::showGsaSatellites(const NmeaFieldTable& gsa) {
   if (newGsaGroup) {
     newGsaGroup = false;
     showGsaGroup();
     usedCount = 0;
   }
-  const NmeaFieldTable& gsa = app_.receiver->nmea.stored(NmeaKind::GSA);
-  // Every field before the last three (PDOP, HDOP, VDOP).
-  const int last = std::min<int>(gsa.fieldCount, NmeaFieldTable::kFieldSlots) - 4;
-  for (int k = 3; k <= last; ++k) {
-    const int32_t v = leadingInt(gsa.text(k));
-    UsedSatellite entry;
-    if (v >= 1 && v <= 32) entry = {kSatGps, uint8_t(v)};
-    else if (v >= 65 && v <= 88) entry = {kSatGlonass, uint8_t(v - 64)};
-    else if (v >= 151 && v <= 200) entry = {kSatGalileo, uint8_t(v - 150)};
-    else if (v > 200) entry = {kSatBeidou, uint8_t(v - 200)};
-    else continue;
+  UsedSatellite entries[NmeaFieldTable::kFieldSlots];
+  const int n = gsaSatellites(gsa, entries, NmeaFieldTable::kFieldSlots);
+  for (int i = 0; i < n; ++i) {
     // A group keeps 63 satellites; the last entry takes every further one uncounted.
-    usedSatellites[std::min<int>(usedCount, kMaxUsed - 1)] = entry;
+    usedSatellites[std::min<int>(usedCount, kMaxUsed - 1)] = entries[i];
     if (usedCount < kMaxUsed - 1) ++usedCount;
   }
 }
 
 void TSatellitesForm::showGsaGroup() {
   const int n = std::min<int>(usedCount, kMaxUsed);
-  // Stable exchange sort by system, then number.
-  const auto before = [](const UsedSatellite& a, const UsedSatellite& b) {
+  // By system, then number; equal entries keep their order.
+  std::stable_sort(usedSatellites, usedSatellites + n, [](const UsedSatellite& a, const UsedSatellite& b) {
     return a.system < b.system || (a.system == b.system && a.number < b.number);
-  };
-  for (int pass = n - 1; pass > 0; --pass)
-    for (int i = 0; i < pass; ++i)
-      if (before(usedSatellites[i + 1], usedSatellites[i])) std::swap(usedSatellites[i], usedSatellites[i + 1]);
+  });
   for (SatelliteList& list : used_) list.startUsed();
   for (int i = 0; i < n; ++i) {
     const int row = rowOf(usedSatellites[i].system);
@@ -287,8 +205,7 @@ void TSatellitesForm::showGsaGroup() {
   }
 }
 
-void TSatellitesForm::showBssStatus() {
-  const NmeaFieldTable& bss = app_.receiver->nmea.stored(NmeaKind::BSS);
+void TSatellitesForm::showBssStatus(const NmeaFieldTable& bss) {
   // Room for the widest distance that %7.3lf can print.
   char text[512];
   std::snprintf(text, sizeof text, "BSS  all: %5d  err: %5d  valid: %5d  dist: %7.3lf m", leadingInt(bss.text(1)),

@@ -5,9 +5,11 @@
 // each navigation solution; NMEA collects the GSA sentences of an epoch.
 #include <cstdint>
 
+#include "decoding/nmea_field_table.h"
+#include "decoding/solution_satellites.h"
+#include "decoding/used_satellite.h"
 #include "displays/satellite_list.h"
 #include "displays/tool_form.h"
-#include "displays/used_satellite.h"
 
 namespace veltrano {
 
@@ -16,7 +18,7 @@ class AutoLabel;
 class TSatellitesForm : public ToolForm {
   Q_OBJECT
  public:
-  explicit TSatellitesForm(AppContext& app);
+  TSatellitesForm();
 
   static constexpr int kMaxUsed = 64;
   static constexpr int kFlagCount = 15;
@@ -25,15 +27,13 @@ class TSatellitesForm : public ToolForm {
   // Status flags dark, the GPS, GLONASS and Galileo lists empty, no used
   // satellites; counts and the BeiDou row stay.
   void clearSatelliteStatus();
-  // Rebuilds the window from the BINR receiver status (message 0x93).
-  void showBinrSatellites();
-  // Rebuilds the window from the BINR2 solution and satellite masks.
-  void showBinr2Satellites();
-  // Adds the satellites of the stored GSA sentence to the group being
-  // collected; the first GSA of a new group shows the group before it.
-  void showGsaSatellites();
-  // The figures of the stored BSS sentence in StatusInfoLabel.
-  void showBssStatus();
+  // Rebuilds the window from the satellites of a BINR or BINR2 solution.
+  void showSolutionSatellites(const SolutionSatellites& satellites);
+  // Adds the satellites of a GSA sentence to the group being collected; the
+  // first GSA of a new group shows the group before it.
+  void showGsaSatellites(const NmeaFieldTable& gsa);
+  // The figures of a BSS sentence in StatusInfoLabel.
+  void showBssStatus(const NmeaFieldTable& bss);
   // StatusInfoLabel over the flag row with "not available" (NMEA), or hidden.
   void showNotAvailable(bool shown);
 
@@ -45,7 +45,6 @@ class TSatellitesForm : public ToolForm {
 
  private:
   void lightFlags(uint8_t flags1, uint8_t flags2, bool beidouFlag);
-  void addUsed(uint8_t system, int number);
   // A row's used list, rejected list and the rejected list placed after the used one.
   void showRow(int row, const SatelliteList& used, const SatelliteList& rejected);
   void showUsed(int row, const SatelliteList& used);

@@ -2,7 +2,7 @@
 
 namespace veltrano {
 
-TSNRForm::TSNRForm(AppContext& app) : ToolForm(app, "TSNRForm", 848, 94) {
+TSNRForm::TSNRForm() : ToolForm("TSNRForm", 848, 94) {
   addTitleStrip(QStringLiteral("SIGNAL-NOISE RATIO"), QRect(2, 2, 843, 17));
 }
 

@@ -6,7 +6,7 @@ namespace veltrano {
 class TSNRForm : public ToolForm {
   Q_OBJECT
  public:
-  explicit TSNRForm(AppContext& app);
+  TSNRForm();
 };
 
 }  // namespace veltrano

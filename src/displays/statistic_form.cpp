@@ -5,9 +5,6 @@
 #include <string>
 
 #include "displays/auto_label.h"
-#include "displays/visual_form.h"
-#include "mainwindow/app_context.h"
-#include "mainwindow/main_form.h"
 
 namespace veltrano {
 
@@ -66,8 +63,8 @@ QCheckBox* filterBox(QWidget* parent, const char* name, int x, int y, const char
 
 }  // namespace
 
-TStatisticForm::TStatisticForm(AppContext& app)
-    : ToolForm(app, "TStatisticForm", 421, 60), filter_(app.statistics) {
+TStatisticForm::TStatisticForm(PositionStatistics& statistics)
+    : ToolForm("TStatisticForm", 421, 60), filter_(statistics) {
   addTitleStrip(QStringLiteral("STATISTIC"), QRect(2, 2, 416, 17));
   const StatisticTexts& t = filter_.texts();
   caption(this, "Label1", 4, 20, "B:");
@@ -105,26 +102,17 @@ TStatisticForm::TStatisticForm(AppContext& app)
   watchLimit(hdopEdit_, filter_.settings.maxHdop);
   watchLimit(vdopEdit_, filter_.settings.maxVdop);
   connect(diffCheckBox_, &QCheckBox::toggled, this, [this](bool ticked) { filter_.settings.diffOnly = ticked; });
-  connect(obsCheckBox_, &QCheckBox::toggled, this, [this](bool ticked) { filter_.settings.obs = ticked; });
+  connect(obsCheckBox_, &QCheckBox::toggled, this, [this](bool ticked) {
+    filter_.settings.obs = ticked;
+    emit obsToggled(ticked);
+  });
   connect(threeDCheckBox_, &QCheckBox::toggled, this, [this](bool ticked) { filter_.settings.threeDOnly = ticked; });
 }
 
-void TStatisticForm::updateBinrStatistic() {
-  const bool accepted = filter_.updateBinrStatistic(app_.receiver->binr);
+bool TStatisticForm::updateStatistic(const Fix& fix) {
+  const bool accepted = filter_.update(fix);
   showTexts();
-  if (plotWanted(accepted)) app_.visualForm->plotBinrPosition();
-}
-
-void TStatisticForm::updateBinr2Statistic() {
-  const bool accepted = filter_.updateBinr2Statistic(app_.receiver->binr2);
-  showTexts();
-  if (plotWanted(accepted)) app_.visualForm->plotBinr2Position();
-}
-
-void TStatisticForm::updateNmeaStatistic() {
-  const bool accepted = filter_.updateNmeaStatistic(app_.receiver->nmea);
-  showTexts();
-  if (plotWanted(accepted)) app_.visualForm->plotNmeaPosition();
+  return accepted;
 }
 
 void TStatisticForm::resetStatisticDisplay() {
@@ -133,10 +121,6 @@ void TStatisticForm::resetStatisticDisplay() {
 }
 
 bool TStatisticForm::obsChecked() const { return obsCheckBox_->isChecked(); }
-
-bool TStatisticForm::plotWanted(bool accepted) const {
-  return accepted && app_.mainForm->controls().visualCheckBox->isChecked();
-}
 
 void TStatisticForm::showTexts() {
   const StatisticTexts& t = filter_.texts();

@@ -3,7 +3,7 @@
 // position and rms values of the accepted ones, and the counters. It is the
 // gate for the Visual window's scatter plot.
 #include "displays/tool_form.h"
-#include "util/statistic_filter.h"
+#include "decoding/statistic_filter.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -15,13 +15,12 @@ class AutoLabel;
 class TStatisticForm : public ToolForm {
   Q_OBJECT
  public:
-  explicit TStatisticForm(AppContext& app);
+  // Accepted samples go into `statistics`, which the owner resets.
+  explicit TStatisticForm(PositionStatistics& statistics);
 
-  // One navigation solution of each protocol, called by the fan-out while the
-  // window is shown.
-  void updateBinrStatistic();
-  void updateBinr2Statistic();
-  void updateNmeaStatistic();
+  // One navigation solution, while the window is shown; true when it passed
+  // the filters (the Visual window then plots it).
+  bool updateStatistic(const Fix& fix);
   // Result labels and counters back to their design-time captions.
   void resetStatisticDisplay();
 
@@ -37,10 +36,12 @@ class TStatisticForm : public ToolForm {
   const StatisticTexts& texts() const { return filter_.texts(); }
   bool obsChecked() const;
 
+ signals:
+  // ObsCheckBox changed its tick.
+  void obsToggled(bool ticked);
+
  private:
   void showTexts();
-  // After an accepted sample, while the main window's VisualCheckBox is ticked.
-  bool plotWanted(bool accepted) const;
 
   StatisticFilter filter_;
   AutoLabel* latLabel_;

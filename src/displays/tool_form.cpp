@@ -15,8 +15,8 @@ QFont smallFont(bool bold) {
   return font;
 }
 
-ToolForm::ToolForm(AppContext& app, const char* objectName, int width, int height)
-    : QFrame(nullptr, Qt::Window | Qt::FramelessWindowHint), app_(app) {
+ToolForm::ToolForm(const char* objectName, int width, int height)
+    : QFrame(nullptr, Qt::Window | Qt::FramelessWindowHint) {
   setObjectName(QString::fromLatin1(objectName));
   setFrameStyle(QFrame::Panel | QFrame::Raised);
   setLineWidth(1);

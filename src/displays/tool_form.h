@@ -7,18 +7,13 @@
 
 namespace veltrano {
 
-class AppContext;
-
 class ToolForm : public QFrame {
   Q_OBJECT
  public:
-  ToolForm(AppContext& app, const char* objectName, int width, int height);
+  ToolForm(const char* objectName, int width, int height);
 
   // The title strip `StaticText1` at the given place.
   QLabel* addTitleStrip(const QString& caption, const QRect& place);
-
- protected:
-  AppContext& app_;
 };
 
 // The program's 11-pixel sans-serif font, bold for value labels.

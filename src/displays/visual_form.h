@@ -5,6 +5,7 @@
 // position beside it, and on request a course pointer and a speed dial.
 #include <cstdint>
 
+#include "decoding/fix.h"
 #include "displays/gauges.h"
 #include "displays/plot_geometry.h"
 #include "displays/plot_layers.h"
@@ -13,16 +14,21 @@
 
 namespace veltrano {
 
+// The mean position of the accepted samples: radians, radians, metres.
+struct MeanPosition {
+  double latitude = 0, longitude = 0, height = 0;
+};
+
 class TVisualForm : public ToolForm {
   Q_OBJECT
  public:
-  explicit TVisualForm(AppContext& app);
+  // `radiusValue` is the radius position the window takes each time it is shown.
+  explicit TVisualForm(const int32_t& radiusValue);
 
   const VisualFormControls& controls() const { return c_; }
 
   // The empty plot: background, rings and labels, shown at once; the marker
-  // to (0, 0), every hit counter to 127, the profile and the satellites in
-  // view emptied.
+  // to (0, 0), every hit counter to 127; then plotReset.
   void resetPlot();
   // North and east offsets (metres) of a position from the reference point
   // and its pixel, by the simple projection.
@@ -30,13 +36,12 @@ class TVisualForm : public ToolForm {
   // The 12-pixel dot: a history dot (counted, grey) or the current one (red).
   void plotDot(int32_t x, int32_t y, bool isCurrent);
   // The old marker becomes a history dot, the current position the new
-  // marker; the ring labels and the eight offset labels are refreshed.
-  void updateMarker();
+  // marker; the ring labels and the eight offset labels (against `mean`) are
+  // refreshed; then heightPlotted.
+  void updateMarker(const MeanPosition& mean);
 
-  // One accepted sample of each protocol, read from the receiver state.
-  void plotBinrPosition();
-  void plotBinr2Position();
-  void plotNmeaPosition();
+  // One accepted sample, with the mean of all accepted ones so far.
+  void plotFix(const Fix& fix, const MeanPosition& mean);
 
   // Shows the plot, the sky view or the gauges over either, as the boxes say.
   void SatCheckBoxClick(bool sender = false);
@@ -54,20 +59,28 @@ class TVisualForm : public ToolForm {
   double currentLat = 0;
   double currentLon = 0;
   double currentHeight = 0;
-  // Degrees; per second (BINR, BINR2) or per hour (NMEA), see the plot operations.
+  // Degrees; metres per second (BINR, BINR2) or kilometres per hour (NMEA).
   float courseOverGround = 0;
   float speedOverGround = 0;
   int32_t markerX = 0;
   int32_t markerY = 0;
   PlotLayers layers;
 
+ signals:
+  // The plot was emptied: so are the profile and the satellites in view.
+  void plotReset();
+  // An accepted position, for the point store.
+  void pointPlotted(double latitude, double longitude, double height);
+  // The reference height less the newest height, for the altitude profile.
+  void heightPlotted(double belowReference);
+  // The sky view is shown and must be drawn into skyLayer.
+  void skyViewWanted();
+
  protected:
   void showEvent(QShowEvent* event) override;
 
  private:
-  // Course and speed from the velocities (metres per second), then the point
-  // store and the marker.
-  void finishBinaryPosition(float velocityNorth, float velocityEast);
+  const int32_t& radiusValue_;
 
   VisualFormControls c_;
   Gauges gauges_;

@@ -1,16 +1,10 @@
 #pragma once
-// Where the serial reader delivers what it read, on the main thread.
-#include <cstdint>
+// Where the serial reader delivers what it read, on the main thread: the
+// stream intake.
+#include "decoding/block_receiver.h"
 
 namespace veltrano {
 
-class LinkReceiver {
- public:
-  virtual ~LinkReceiver() = default;
-  // A batch of received bytes, in the order they arrived.
-  virtual void receiveBlock(const uint8_t* bytes, int32_t length) = 0;
-  // The port reported a line error (framing, overrun, parity).
-  virtual void countLineError() = 0;
-};
+using LinkReceiver = BlockReceiver;
 
 }  // namespace veltrano

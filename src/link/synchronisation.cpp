@@ -3,7 +3,9 @@
 #include <QFileInfo>
 #include <QLineEdit>
 
+#include "decoding/message_fan_out.h"
 #include "link/baud_text.h"
+#include "link/command_writer.h"
 #include "link/serial_link.h"
 #include "link/sync_search_table.h"
 #include "mainwindow/app_context.h"
@@ -13,7 +15,6 @@ namespace veltrano {
 
 namespace {
 
-constexpr int32_t kReceiverFound = 10;
 constexpr int kCustomBaudItem = 9;
 constexpr int kNmeaTickMs = 1000;
 constexpr int kBinaryTickMs = 500;
@@ -150,6 +151,52 @@ void Synchronisation::SynchroTimerTimer() {
   app_.serialLink->setPortBaud(baud);
   app_.receiver->resetDecoders();
   sendRequest();
+}
+
+void Synchronisation::receiverHeard() {
+  TMainForm& form = *app_.mainForm;
+  const TransportFields& transport = form.transport;
+  app_.commandWriter->writeNmeaCommand("$POVER");
+  if (transport.syncBaudIndex != 0) {
+    const int32_t baud = syncSearchBaud(transport.receiverProtocol, transport.syncBaudIndex);
+    QComboBox* box = form.controls().baudComboBox;
+    for (int i = 0; i < box->count(); ++i) {
+      bool ok = false;
+      if (box->itemText(i).toInt(&ok) == baud && ok) {
+        box->setCurrentIndex(i);
+        break;
+      }
+    }
+  }
+  form.controls().deviceLabel->setCaption(QStringLiteral("unknown"));
+}
+
+void Synchronisation::receiverStatusReported() {
+  const uint8_t off = 0x00;
+  app_.commandWriter->writeBinrCommand(0x0C, &off, 1);
+}
+
+void Synchronisation::rateAcknowledged() {
+  if (const std::optional<int32_t> baud = baudFromText(app_.mainForm->controls().baudComboBox->currentText()))
+    app_.serialLink->setPortBaud(*baud);
+}
+
+void Synchronisation::receiverIdentified(const char* recordExtension, bool connected) {
+  TMainForm& form = *app_.mainForm;
+  const MainFormControls& c = form.controls();
+  if (recordExtension) {
+    const std::string name = recordFileName(c.deviceLabel->text().toLatin1().toStdString(),
+                                            c.portComboBox->currentText().toLatin1().toStdString(), recordExtension);
+    c.fileLabel->setCaption(QString::fromLatin1(name.data(), qsizetype(name.size())));
+  }
+  if (!connected) return;
+  c.infoLabel->setCaption(QStringLiteral("Connection Ok"));
+  c.synchroTimer->stop();
+  form.StopButtonClick(false);
+  if (form.transport.recordAfterSync) {
+    app_.sleepMs(500);
+    app_.hooks.recordButtonClick(false);
+  }
 }
 
 void Synchronisation::sendRequest() {

@@ -6,11 +6,13 @@
 #include <QString>
 #include <cstdint>
 
+#include "decoding/fan_out_sinks.h"
+
 namespace veltrano {
 
 class AppContext;
 
-class Synchronisation {
+class Synchronisation : public SyncSink {
  public:
   explicit Synchronisation(AppContext& app);
 
@@ -24,6 +26,12 @@ class Synchronisation {
   void SynchroButtonClick(bool sender = false);
   // One step of the search.
   void SynchroTimerTimer();
+
+  // What the receiver answered during the search.
+  void receiverHeard() override;
+  void receiverStatusReported() override;
+  void rateAcknowledged() override;
+  void receiverIdentified(const char* recordExtension, bool connected) override;
 
  private:
   // The request of the protocol, asking the receiver to move to the selected rate.

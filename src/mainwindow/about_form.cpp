@@ -29,7 +29,7 @@ QPixmap aboutPicture() {
 }
 }  // namespace
 
-TAboutForm::TAboutForm(AppContext& app) : ToolForm(app, "TAboutForm", 132, 132) {
+TAboutForm::TAboutForm() : ToolForm("TAboutForm", 132, 132) {
   image_ = new QLabel(this);
   image_->setObjectName(QStringLiteral("Image1"));
   image_->setGeometry(16, 17, 100, 97);

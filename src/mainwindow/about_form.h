@@ -8,7 +8,7 @@ namespace veltrano {
 class TAboutForm : public ToolForm {
   Q_OBJECT
  public:
-  explicit TAboutForm(AppContext& app);
+  TAboutForm();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,6 +1,6 @@
 #include "mainwindow/app_context.h"
 
-#include "mainwindow/decoding_path.h"
+#include "mainwindow/display_router.h"
 #include "mainwindow/playback.h"
 #include "link/command_writer.h"
 #include "link/serial_link.h"
@@ -19,6 +19,8 @@
 #include "mainwindow/main_form.h"
 #include "mainwindow/timer_form.h"
 
+#include <QApplication>
+
 namespace veltrano {
 
 AppContext::AppContext(QStringList arguments) : arguments_(std::move(arguments)) {
@@ -27,30 +29,39 @@ AppContext::AppContext(QStringList arguments) : arguments_(std::move(arguments))
   };
   hooks.closeConversionFile = [this] { conversionWriter.closeConversionFile(); };
   mainForm = std::make_unique<TMainForm>(*this);
-  aboutForm = std::make_unique<TAboutForm>(*this);
-  visualForm = std::make_unique<TVisualForm>(*this);
+  aboutForm = std::make_unique<TAboutForm>();
+  visualForm = std::make_unique<TVisualForm>(mainForm->transport.radiusValue);
   hooks.resetPlot = [this] { visualForm->resetPlot(); };
-  controlForm = std::make_unique<TControlForm>(*this);
-  positionForm = std::make_unique<TPositionForm>(*this);
-  profileForm = std::make_unique<TProfileForm>(*this);
-  satellitesForm = std::make_unique<TSatellitesForm>(*this);
+  controlForm = std::make_unique<TControlForm>();
+  positionForm = std::make_unique<TPositionForm>();
+  profileForm = std::make_unique<TProfileForm>();
+  satellitesForm = std::make_unique<TSatellitesForm>();
   hooks.clearSatelliteStatus = [this] { satellitesForm->clearSatelliteStatus(); };
-  snrForm = std::make_unique<TSNRForm>(*this);
-  statisticForm = std::make_unique<TStatisticForm>(*this);
+  snrForm = std::make_unique<TSNRForm>();
+  statisticForm = std::make_unique<TStatisticForm>(statistics);
   hooks.resetStatisticDisplay = [this] { statisticForm->resetStatisticDisplay(); };
-  hooks.statisticObsChecked = [this] { return statisticForm->obsChecked(); };
-  timerForm = std::make_unique<TTimerForm>(*this);
-  optionsForm = std::make_unique<TOptionsForm>(*this);
-  decodingPath = std::make_unique<DecodingPath>(*this);
-  serialLink = std::make_unique<SerialLink>(*decodingPath);
-  commandWriter = std::make_unique<CommandWriter>(*serialLink, mainForm->transport.binrCommandCrc);
-  hooks.closePort = [this] { serialLink->closePort(); };
-  hooks.writeBinrCommand = [this](uint8_t id, const uint8_t* data, int n) { commandWriter->writeBinrCommand(id, data, n); };
-  hooks.writeBinr2Command = [this](const uint8_t* data, int n) { commandWriter->writeBinr2Command(data, n); };
+  timerForm = std::make_unique<TTimerForm>();
+  optionsForm = std::make_unique<TOptionsForm>();
+  connectWindows();
+
   recording = std::make_unique<Recording>(*this);
   hooks.recordButtonClick = [this](bool sender) { recording->RecordButtonClick(sender); };
   hooks.closeRecordFile = [this] { recording->closeRecordFile(); };
   synchronisation = std::make_unique<Synchronisation>(*this);
+  TransportFields& transport = mainForm->transport;
+  router = std::make_unique<DisplayRouter>(
+      RoutedWindows{*mainForm, *positionForm, *statisticForm, *satellitesForm, *visualForm,
+                    {mainForm.get(), positionForm.get(), statisticForm.get(), satellitesForm.get(), visualForm.get(),
+                     profileForm.get(), snrForm.get()}},
+      *recording);
+  fanOut = std::make_unique<MessageFanOut>(*receiver, transport, *router, conversionWriter, *synchronisation);
+  intake = std::make_unique<StreamIntake>(transport, *fanOut, *router);
+
+  serialLink = std::make_unique<SerialLink>(*intake);
+  commandWriter = std::make_unique<CommandWriter>(*serialLink, transport.binrCommandCrc);
+  hooks.closePort = [this] { serialLink->closePort(); };
+  hooks.writeBinrCommand = [this](uint8_t id, const uint8_t* data, int n) { commandWriter->writeBinrCommand(id, data, n); };
+  hooks.writeBinr2Command = [this](const uint8_t* data, int n) { commandWriter->writeBinr2Command(data, n); };
   hooks.synchroButtonClick = [this](bool sender) { synchronisation->SynchroButtonClick(sender); };
   hooks.synchroTimerTimer = [this] { synchronisation->SynchroTimerTimer(); };
   hooks.portComboBoxDropDown = [this] { synchronisation->PortComboBoxDropDown(); };
@@ -63,6 +74,20 @@ AppContext::AppContext(QStringList arguments) : arguments_(std::move(arguments))
   hooks.resumePlayback = [this] { playback->resumePlayback(); };
 }
 
+// What the windows tell each other.
+void AppContext::connectWindows() {
+  // An estimated NMEA fix shows as "OLD" while the Statistic window rejects such fixes.
+  positionForm->setEstimatedShownStale(statisticForm->obsChecked());
+  QObject::connect(statisticForm.get(), &TStatisticForm::obsToggled, positionForm.get(),
+                   &TPositionForm::setEstimatedShownStale);
+  // The alert of a lost solution, when sound is on.
+  QObject::connect(positionForm.get(), &TPositionForm::staleShown, positionForm.get(), [this] {
+    if (!mainForm->transport.soundEnabled) return;
+    hooks.playTone(500, 50);
+    hooks.beep(500, 50);
+  });
+}
+
 // The main window's closing steps run while every window still exists; then
 // the tool windows go first, the main window last.
 AppContext::~AppContext() {
@@ -71,7 +96,9 @@ AppContext::~AppContext() {
   commandWriter.reset();
   serialLink.reset();
   if (mainForm) mainForm->FormDestroy();
-  decodingPath.reset();
+  intake.reset();
+  fanOut.reset();
+  router.reset();
   optionsForm.reset();
   timerForm.reset();
   statisticForm.reset();

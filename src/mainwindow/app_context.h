@@ -7,9 +7,11 @@
 #include <memory>
 #include <thread>
 
+#include "decoding/message_fan_out.h"
+#include "decoding/nmea_conversion_writer.h"
 #include "decoding/receiver.h"
+#include "decoding/stream_intake.h"
 #include "mainwindow/app_hooks.h"
-#include "mainwindow/nmea_conversion_writer.h"
 #include "util/position_statistics.h"
 
 namespace veltrano {
@@ -25,7 +27,7 @@ class TSNRForm;
 class TStatisticForm;
 class TTimerForm;
 class TOptionsForm;
-class DecodingPath;
+class DisplayRouter;
 class Playback;
 class SerialLink;
 class CommandWriter;
@@ -45,7 +47,7 @@ class AppContext {
   std::unique_ptr<Receiver> receiver = std::make_unique<Receiver>();
   PositionStatistics statistics;
   // The NMEA conversion of BINR and BINR2 streams, written beside the raw file.
-  NmeaConversionWriter conversionWriter{receiver->binr, receiver->binr2};
+  NmeaConversionWriter conversionWriter;
   AppHooks hooks;
   // The program's fixed waits: blocking sleeps on the main thread. Tests replace it.
   std::function<void(int ms)> sleepMs = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
@@ -63,8 +65,11 @@ class AppContext {
   std::unique_ptr<TTimerForm> timerForm;
   std::unique_ptr<TOptionsForm> optionsForm;
 
-  // Received and played-back blocks enter the decoders here.
-  std::unique_ptr<DecodingPath> decodingPath;
+  // Received and played-back blocks enter the decoders at the intake; the
+  // fan-out routes each message, the router passes it on to the shown windows.
+  std::unique_ptr<DisplayRouter> router;
+  std::unique_ptr<MessageFanOut> fanOut;
+  std::unique_ptr<StreamIntake> intake;
   // Open file, Play, Fast play, Pause and the playback thread.
   std::unique_ptr<Playback> playback;
   // The serial port with its reader, and the command writers of the three protocols.
@@ -75,6 +80,8 @@ class AppContext {
   std::unique_ptr<Synchronisation> synchronisation;
 
  private:
+  void connectWindows();
+
   QStringList arguments_;
 };
 

@@ -10,8 +10,6 @@ namespace veltrano {
 struct AppHooks {
   std::function<void(int hz, int ms)> playTone = [](int, int) {};
   std::function<void(int hz, int ms)> beep = [](int, int) {};
-  // Whether the Statistic window's OBS box is ticked.
-  std::function<bool()> statisticObsChecked = [] { return false; };
 
   // Serial link and command writers.
   std::function<void()> closePort = [] {};
@@ -34,15 +32,6 @@ struct AppHooks {
   std::function<void()> releasePoints = [] {};
   // Statistic window: result labels back to their design-time captions.
   std::function<void()> resetStatisticDisplay = [] {};
-
-  // Visual window's calls out: the altitude profile, the point store and the sky view.
-  std::function<void()> resetProfile = [] {};
-  std::function<void(double height)> addProfilePoint = [](double) {};
-  std::function<void(double lat, double lon, double height)> addPoint = [](double, double, double) {};
-  // Rebuilds the Visual window's skyLayer from its plotLayer.
-  std::function<void()> drawSkyView = [] {};
-  // Empties the table of satellites in view (satellitesInViewCount = 0).
-  std::function<void()> clearSatellitesInView = [] {};
   // Cleared when playback or recording starts: the Satellites window's status,
   // the Visual window's plot, the S/N ratio chart and the point store.
   std::function<void()> clearSatelliteStatus = [] {};

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 
 #include "control/control_form.h"
+#include "decoding/nmea_position_source.h"
 #include "displays/options_form.h"
 #include "displays/position_form.h"
 #include "displays/profile_form.h"
@@ -323,10 +324,10 @@ void TMainForm::ControlCheckBoxClick() { tiler_.control(c_.controlCheckBox->isCh
 
 // ---- NMEA position source ----
 
-void TMainForm::AutoItemClick() { app_.receiver->nmea.positionSource = 0; }
-void TMainForm::GGAItemClick() { app_.receiver->nmea.positionSource = 2; }
-void TMainForm::RMCItemClick() { app_.receiver->nmea.positionSource = 3; }
-void TMainForm::GNSItemClick() { app_.receiver->nmea.positionSource = 10; }
+void TMainForm::AutoItemClick() { app_.receiver->nmea.positionSource = int32_t(NmeaPositionSource::Auto); }
+void TMainForm::GGAItemClick() { app_.receiver->nmea.positionSource = int32_t(NmeaPositionSource::GGA); }
+void TMainForm::RMCItemClick() { app_.receiver->nmea.positionSource = int32_t(NmeaPositionSource::RMC); }
+void TMainForm::GNSItemClick() { app_.receiver->nmea.positionSource = int32_t(NmeaPositionSource::GNS); }
 
 // ---- Files ----
 

@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "mainwindow/app_context.h"
-#include "mainwindow/decoding_path.h"
 #include "mainwindow/main_form.h"
 #include "util/position_statistics.h"
 
@@ -170,7 +169,7 @@ bool Playback::handOverBlock(TReadCycle* cycle, const uint8_t* bytes, int32_t le
   // Paused while the block was on its way: the thread offers it again after
   // resuming, so it is decoded and counted in PLAY or FF.
   if (cycle->suspended()) return false;
-  app_.decodingPath->receiveBlock(bytes, length);
+  app_.intake->receiveBlock(bytes, length);
   app_.mainForm->controls().infoLabel->setCaption(
       playbackProgressText(app_.mainForm->transport.receivedTotal, cycle->fileLength()));
   return true;

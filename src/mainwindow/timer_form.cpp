@@ -2,7 +2,7 @@
 
 namespace veltrano {
 
-TTimerForm::TTimerForm(AppContext& app) : ToolForm(app, "TTimerForm", 196, 71) {
+TTimerForm::TTimerForm() : ToolForm("TTimerForm", 196, 71) {
   addTitleStrip(QStringLiteral("TIMER"), QRect(4, 2, 189, 17));
 }
 

@@ -6,7 +6,7 @@ namespace veltrano {
 class TTimerForm : public ToolForm {
   Q_OBJECT
  public:
-  explicit TTimerForm(AppContext& app);
+  TTimerForm();
 };
 
 }  // namespace veltrano

@@ -1,5 +1,6 @@
 #include "util/formatters.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 
@@ -12,6 +13,12 @@ int32_t truncToInt(double value) {
   if (value >= 2147483647.0) return 2147483647;
   if (value <= -2147483648.0) return -2147483647 - 1;
   return int32_t(value);
+}
+
+float toSingle(double value) {
+  if (value > FLT_MAX) return HUGE_VALF;
+  if (value < -FLT_MAX) return -HUGE_VALF;
+  return float(value);
 }
 
 std::string formatTimeOfDay(double x) {

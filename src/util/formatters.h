@@ -34,4 +34,8 @@ double nmeaCoordinateToRadians(std::string_view value, std::string_view hemisphe
 // 32-bit range saturate.
 int32_t truncToInt(double value);
 
+// Single precision as the hardware rounds it, except that a value beyond the
+// single range becomes an infinity of its sign instead of undefined behaviour.
+float toSingle(double value);
+
 }  // namespace veltrano

@@ -1,6 +1,6 @@
 // The NMEA conversion of BINR and BINR2 messages: each sentence against lines
 // worked out by hand, the checksum and CR LF of every line, the file's life.
-#include "mainwindow/nmea_conversion_writer.h"
+#include "decoding/nmea_conversion_writer.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -11,12 +11,9 @@
 #include <string_view>
 #include <system_error>
 
-#include "decoding/message_fan_out.h"
-#include "decoding/receiver.h"
-#include "decoding/stream_intake.h"
+#include "decoding/nmea_conversion_writer.h"
+#include "headless_playback.h"
 #include "input_files.h"
-#include "mainwindow/conversion_fan_out_target.h"
-#include "mainwindow/nmea_conversion_writer.h"
 
 namespace veltrano {
 
@@ -30,43 +27,6 @@ const char kUsage[] =
     "  (BINR) or .b2 (BINR2).\n";
 
 constexpr size_t kChunkSize = 32768;  // one read of fast playback
-constexpr size_t kSliceSize = 2048;   // one hand-off to the decoding path
-
-// The decoding path of fast playback without windows: freshly reset decoders,
-// the stream intake in FF and the per-message fan-out, whose conversion writers
-// fill the output.
-class HeadlessPlayback : public IntakeTarget {
- public:
-  explicit HeadlessPlayback(ReceiverProtocol protocol) {
-    transport_.receiverProtocol = protocol;
-    transport_.transportState = TransportState::FF;
-    receiver_->resetDecoders();
-  }
-
-  NmeaConversionWriter& writer() { return writer_; }
-
-  // One chunk read from the recording, handed over in slices as fast playback does.
-  void playChunk(const uint8_t* bytes, size_t length) {
-    for (size_t at = 0; at < length; at += kSliceSize)
-      intake_.receiveBlock(bytes + at, int32_t(std::min(kSliceSize, length - at)));
-  }
-
-  void handleNmeaByte(uint8_t b) override { fanOut_.handleNmeaByte(b); }
-  void handleBinrByte(uint8_t b) override { fanOut_.handleBinrByte(b); }
-  void handleBinr2Byte(uint8_t b) override { fanOut_.handleBinr2Byte(b); }
-  void recordBlock(const uint8_t*, int32_t) override {}
-  void showReceivedBytes(const std::string&) override {}
-  void showErrorCount(const std::string&) override {}
-  void repaintWindows() override {}
-
- private:
-  std::unique_ptr<Receiver> receiver_ = std::make_unique<Receiver>();
-  NmeaConversionWriter writer_{receiver_->binr, receiver_->binr2};
-  TransportFields transport_;
-  ConversionFanOutTarget target_{writer_};
-  MessageFanOut fanOut_{*receiver_, transport_, target_};
-  StreamIntake intake_{transport_, *this};
-};
 
 bool sameFile(const std::string& a, const std::string& b) {
   std::error_code error;
@@ -123,8 +83,10 @@ int runConvert(int argc, char** argv) {
     return 1;
   }
 
-  const auto playback = std::make_unique<HeadlessPlayback>(*protocol);
-  NmeaConversionWriter& writer = playback->writer();
+  NmeaConversionWriter writer;
+  NoDisplay display;
+  const auto playback = std::make_unique<HeadlessPlayback>(display, writer);
+  playback->startFile(*protocol);
   if (!writer.openOutput(output)) {
     std::fprintf(stderr, "veltrano-cli: cannot create %s: %s\n", output.c_str(), std::strerror(errno));
     std::fclose(in);

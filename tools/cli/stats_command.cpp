@@ -7,10 +7,11 @@
 #include <string_view>
 #include <vector>
 
-#include "decoding/message_fan_out.h"
+#include "decoding/nmea_position_source.h"
+#include "decoding/statistic_filter.h"
+#include "headless_playback.h"
 #include "input_files.h"
 #include "json_writer.h"
-#include "statistic_fan_out_target.h"
 #include "util/formatters.h"
 
 namespace veltrano {
@@ -46,13 +47,23 @@ std::optional<std::string> limitText(std::string_view arg) {
   return std::nullopt;
 }
 
-std::optional<int32_t> positionSource(std::string_view name) {
-  if (name == "auto") return 0;
-  if (name == "gga") return int32_t(NmeaKind::GGA);
-  if (name == "rmc") return int32_t(NmeaKind::RMC);
-  if (name == "gns") return int32_t(NmeaKind::GNS);
+std::optional<NmeaPositionSource> positionSource(std::string_view name) {
+  if (name == "auto") return NmeaPositionSource::Auto;
+  if (name == "gga") return NmeaPositionSource::GGA;
+  if (name == "rmc") return NmeaPositionSource::RMC;
+  if (name == "gns") return NmeaPositionSource::GNS;
   return std::nullopt;
 }
+
+// The Statistic window as the only shown window: every solution goes into the filter.
+class StatisticDisplay : public NoDisplay {
+ public:
+  explicit StatisticDisplay(StatisticFilter& filter) : filter_(filter) {}
+  void showSolution(const Fix& fix, const SolutionSatellites*) override { filter_.update(fix); }
+
+ private:
+  StatisticFilter& filter_;
+};
 
 // Texts of the windows are Latin-1; the terminal gets UTF-8.
 std::string utf8(std::string_view latin1) {
@@ -107,7 +118,7 @@ void printJson(const StatisticFilter& f) {
 int runStats(int argc, char** argv) {
   std::optional<ReceiverProtocol> protocol;
   StatisticSettings settings;
-  int32_t source = 0;
+  NmeaPositionSource source = NmeaPositionSource::Auto;
   bool json = false;
   std::vector<std::string> files;
   for (int i = 0; i < argc; ++i) {
@@ -155,27 +166,16 @@ int runStats(int argc, char** argv) {
 
   // One run of statistics over all files, as the window accumulates from the
   // start of a playback; each file starts with freshly reset decoders.
-  auto receiver = std::make_unique<Receiver>();
-  receiver->nmea.positionSource = source;
   PositionStatistics statistics;
   StatisticFilter filter(statistics);
   filter.settings = settings;
-  StatisticFanOutTarget target(*receiver, filter);
-  TransportFields transport;
-  transport.transportState = TransportState::FF;
-  MessageFanOut fanOut(*receiver, transport, target);
+  StatisticDisplay display(filter);
+  NoConversion conversion;
+  const auto playback = std::make_unique<HeadlessPlayback>(display, conversion);
+  playback->receiver().nmea.positionSource = int32_t(source);
   for (size_t i = 0; i < files.size(); ++i) {
-    receiver->resetDecoders();
-    transport.receiverProtocol = protocols[i];
-    const bool ok = readInput(files[i], [&](const unsigned char* bytes, size_t n) {
-      for (size_t k = 0; k < n; ++k) {
-        switch (protocols[i]) {
-          case ReceiverProtocol::NMEA: fanOut.handleNmeaByte(bytes[k]); break;
-          case ReceiverProtocol::BINR: fanOut.handleBinrByte(bytes[k]); break;
-          case ReceiverProtocol::BINR2: fanOut.handleBinr2Byte(bytes[k]); break;
-        }
-      }
-    });
+    playback->startFile(protocols[i]);
+    const bool ok = readInput(files[i], [&](const unsigned char* bytes, size_t n) { playback->playChunk(bytes, n); });
     if (!ok) return 1;
   }
   if (json)

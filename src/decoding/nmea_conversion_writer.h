@@ -2,15 +2,14 @@
 // Writes a BINR or BINR2 stream as NMEA 0183 text beside its raw file: GGA, RMC,
 // GSA and $PORZD for every navigation solution, a GPGSV group for every
 // satellites-in-view message and $ALVER for every version reply. The sentences
-// are built from the receiver state when its message has just arrived; they are
-// written only while a conversion file is open.
+// are built from the fix or the record of the message that has just arrived;
+// they are written only while a conversion file is open.
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
 
-#include "decoding/binr2_state.h"
-#include "decoding/binr_state.h"
+#include "decoding/fan_out_sinks.h"
 
 namespace veltrano {
 
@@ -19,10 +18,10 @@ namespace veltrano {
 // rgfile_20140301_101500.nme); a name without "." gets ".nme" appended.
 std::string conversionFileName(std::string_view rawFileName);
 
-class NmeaConversionWriter {
+class NmeaConversionWriter : public ConversionSink {
  public:
-  NmeaConversionWriter(const BinrState& binr, const Binr2State& binr2) : binr_(binr), binr2_(binr2) {}
-  ~NmeaConversionWriter() { closeConversionFile(); }
+  NmeaConversionWriter() = default;
+  ~NmeaConversionWriter() override { closeConversionFile(); }
   NmeaConversionWriter(const NmeaConversionWriter&) = delete;
   NmeaConversionWriter& operator=(const NmeaConversionWriter&) = delete;
 
@@ -41,20 +40,18 @@ class NmeaConversionWriter {
   // at the first failure and keeps what reached it; later sentences are dropped.
   bool writeFailed() const { return writeFailed_; }
 
-  // BINR: message 0x88 or 0x90, then 0x52, then 0x70.
-  void writeGgaBinr();
-  void writeRmcBinr();
-  void writeGsaBinr();
-  void writePorzdBinr();
-  void writeGsvBinr();
-  void writeAlverBinr();
-  // BINR2: message 0x90, then 0xA0, then 0xC0.
-  void writeGgaBinr2();
-  void writeRmcBinr2();
-  void writeGsaBinr2();
-  void writePorzdBinr2();
-  void writeGsvBinr2();
-  void writeAlverBinr2();
+  // GGA, RMC, GSA and $PORZD of a BINR or BINR2 solution.
+  void writeSolution(const Fix& fix) override;
+  void writeGga(const Fix& fix);
+  void writeRmc(const Fix& fix);
+  void writeGsa(const Fix& fix);
+  void writePorzd(const Fix& fix);
+  // A GPGSV group of BINR message 0x52 or BINR2 message 0xA0.
+  void writeSatellitesInView(const BinrSatsInView& view) override;
+  void writeSatellitesInView(const Binr2SatsInView& view) override;
+  // $ALVER of BINR message 0x70 or BINR2 message 0xC0.
+  void writeVersion(const BinrVersion& version) override;
+  void writeVersion(const Binr2DeviceId& id) override;
 
  private:
   // Room for the longest sentence: a few doubles of any magnitude in fixed
@@ -68,8 +65,6 @@ class NmeaConversionWriter {
   // writes the line in one call.
   void finishLine();
 
-  const BinrState& binr_;
-  const Binr2State& binr2_;
   std::FILE* file_ = nullptr;
   bool writeFailed_ = false;
   char line_[kLineSize] = {};

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "decoding/receiver.h"
+#include "decoding/fix.h"
 #include "util/position_statistics.h"
 
 namespace veltrano {
@@ -45,11 +45,9 @@ class StatisticFilter {
   // Accepted samples go into `statistics`, which the owner resets.
   explicit StatisticFilter(PositionStatistics& statistics);
 
-  // One navigation solution each, read from the receiver state; true when it
-  // passed the filters and was added to the statistics.
-  bool updateBinrStatistic(const BinrState& binr);
-  bool updateBinr2Statistic(const Binr2State& binr2);
-  bool updateNmeaStatistic(const NmeaAssembler& nmea);
+  // One navigation solution; true when it passed the filters and was added to
+  // the statistics.
+  bool update(const Fix& fix);
 
   // The texts go back to their design-time captions and the counters restart
   // at 0; the results of the last accepted sample stay.
@@ -73,20 +71,7 @@ class StatisticFilter {
   const StatisticTexts& texts() const { return texts_; }
 
  private:
-  // One solution as the filters see it.
-  struct Candidate {
-    bool valid = false;
-    bool hdopPasses = false;
-    bool vdopPasses = false;
-    bool differential = false;
-    bool estimated = false;  // NMEA fix quality 6 or above
-    bool threeD = false;
-    bool anomaly = false;
-    double latitude = 0, longitude = 0, height = 0, speed = 0;
-  };
-
-  bool passes(const Candidate& c) const;
-  bool update(const Candidate& c);
+  bool passes(const Fix& fix) const;
   void showResults();
   void showCounters();
 

@@ -1,4 +1,4 @@
-#include "util/statistic_filter.h"
+#include "decoding/statistic_filter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,55 @@
+#pragma once
+// Passes what the fan-out and the intake report on to the windows that are
+// shown, and the raw blocks to the recording: the one place that knows which
+// window wants what.
+#include <cstdint>
+#include <string>
+
+#include <QWidget>
+#include <QWidgetList>
+
+#include "decoding/fan_out_sinks.h"
+#include "decoding/stream_intake.h"
+
+namespace veltrano {
+
+class TMainForm;
+class TPositionForm;
+class TStatisticForm;
+class TSatellitesForm;
+class TVisualForm;
+class Recording;
+
+struct RoutedWindows {
+  TMainForm& main;
+  TPositionForm& position;
+  TStatisticForm& statistic;
+  TSatellitesForm& satellites;
+  TVisualForm& visual;
+  // Every window that shows decoded data, in the order they are repainted.
+  QWidgetList repainted;
+};
+
+class DisplayRouter : public DisplaySink, public IntakeSink {
+ public:
+  DisplayRouter(RoutedWindows windows, Recording& recording) : w_(std::move(windows)), recording_(recording) {}
+
+  // DisplaySink
+  void showSolution(const Fix& fix, const SolutionSatellites* satellites) override;
+  void showGsa(const NmeaFieldTable& gsa) override;
+  void endGsaGroup() override;
+  void showBss(const NmeaFieldTable& bss) override;
+  void showDevice(std::string_view text) override;
+  void showErrorCount(int32_t count) override;
+
+  // IntakeSink
+  void recordBlock(const uint8_t* bytes, int32_t length) override;
+  void showReceivedBytes(const std::string& text) override;
+  void repaintWindows() override;
+
+ private:
+  RoutedWindows w_;
+  Recording& recording_;
+};
+
+}  // namespace veltrano
