@@ -65,7 +65,7 @@ void MessageFanOut::countError() {
 }
 
 void MessageFanOut::identified(const char* extension, bool connected) {
-  sync_.receiverIdentified(transport_.fileNameFixed ? nullptr : extension, connected);
+  sync_->receiverIdentified(transport_.fileNameFixed ? nullptr : extension, connected);
 }
 
 void MessageFanOut::handleNmeaByte(uint8_t b) {
@@ -75,7 +75,7 @@ void MessageFanOut::handleNmeaByte(uint8_t b) {
 
   if (synchronising()) {
     if (int(kind) > int(NmeaKind::Other) && transport_.syncBaudIndex != kReceiverFound) {
-      sync_.receiverHeard();
+      sync_->receiverHeard();
       transport_.syncBaudIndex = kReceiverFound;
     }
     if (kind == NmeaKind::VER) {
@@ -120,10 +120,10 @@ void MessageFanOut::handleBinrByte(uint8_t b) {
       countError();
       break;
     case 0x02:
-      if (synchronising()) sync_.receiverStatusReported();
+      if (synchronising()) sync_->receiverStatusReported();
       break;
     case 0x50:
-      sync_.rateAcknowledged();
+      sync_->rateAcknowledged();
       transport_.syncBaudIndex = kReceiverFound;
       break;
     case 0x52:
@@ -157,7 +157,7 @@ void MessageFanOut::handleBinr2Byte(uint8_t b) {
   switch (id) {
     case kBinr2Ack:
       if (synchronising() && binr2.ack.ackedCommand == 2) {
-        sync_.rateAcknowledged();
+        sync_->rateAcknowledged();
         transport_.syncBaudIndex = kReceiverFound;
       }
       break;
@@ -176,7 +176,7 @@ void MessageFanOut::handleBinr2Byte(uint8_t b) {
       display_.showDevice(binr2DeviceText(binr2.deviceId));
       // The BINR2 record file is always named after the receiver.
       if (synchronising())
-        sync_.receiverIdentified(".b2", true);
+        sync_->receiverIdentified(".b2", true);
       else
         conversion_.writeVersion(binr2.deviceId);
       break;

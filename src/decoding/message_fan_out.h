@@ -17,9 +17,18 @@ constexpr int32_t kReceiverFound = 10;
 
 class MessageFanOut {
  public:
+  MessageFanOut(Receiver& receiver, TransportFields& transport, DisplaySink& display, ConversionSink& conversion)
+      : rx_(receiver), transport_(transport), display_(display), conversion_(conversion) {}
+
   MessageFanOut(Receiver& receiver, TransportFields& transport, DisplaySink& display, ConversionSink& conversion,
                 SyncSink& sync)
-      : rx_(receiver), transport_(transport), display_(display), conversion_(conversion), sync_(sync) {}
+      : MessageFanOut(receiver, transport, display, conversion) {
+    attachSynchronisation(sync);
+  }
+
+  // The search for the receiver, where there is one; it needs the link, which
+  // is built after the decoding path.
+  void attachSynchronisation(SyncSink& sync) { sync_ = &sync; }
 
   void handleNmeaByte(uint8_t b);
   void handleBinrByte(uint8_t b);
@@ -36,7 +45,8 @@ class MessageFanOut {
   TransportFields& transport_;
   DisplaySink& display_;
   ConversionSink& conversion_;
-  SyncSink& sync_;
+  NoSynchronisation noSync_;
+  SyncSink* sync_ = &noSync_;
   // Built for each solution; kept here so that nothing is allocated per message.
   Fix fix_;
   SolutionSatellites satellites_;

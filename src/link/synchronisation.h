@@ -5,23 +5,26 @@
 #include <QSerialPortInfo>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 #include "decoding/fan_out_sinks.h"
+#include "decoding/receiver.h"
+#include "decoding/transport_fields.h"
+#include "link/sync_panel.h"
 
 namespace veltrano {
 
-class AppContext;
+class CommandWriter;
+class SerialLink;
 
 class Synchronisation : public SyncSink {
  public:
-  explicit Synchronisation(AppContext& app);
+  // `sleepMs` is the program's fixed wait before a recording after success.
+  Synchronisation(SyncPanel& panel, TransportFields& transport, Receiver& receiver, SerialLink& link,
+                  CommandWriter& commands, std::function<void(int ms)> sleepMs);
 
-  // The port list is about to drop down: rebuild it and allow Record.
-  void PortComboBoxDropDown();
   // One entry per serial port that can be opened now, the first one selected.
   void refreshPortList();
-  // "custom" makes BaudComboBox an editable field; any other rate a fixed list again.
-  void BaudComboBoxCloseUp();
   // Starts a search from STOP at the selected rate; also called by the watchdog.
   void SynchroButtonClick(bool sender = false);
   // One step of the search.
@@ -37,7 +40,12 @@ class Synchronisation : public SyncSink {
   // The request of the protocol, asking the receiver to move to the selected rate.
   void sendRequest();
 
-  AppContext& app_;
+  SyncPanel& panel_;
+  TransportFields& transport_;
+  Receiver& receiver_;
+  SerialLink& link_;
+  CommandWriter& commands_;
+  std::function<void(int ms)> sleepMs_;
   // The rate selected when the search started.
   int32_t selectedBaud_ = 0;
 };

@@ -47,24 +47,26 @@ AppContext::AppContext(QStringList arguments) : arguments_(std::move(arguments))
   recording = std::make_unique<Recording>(*this);
   hooks.recordButtonClick = [this](bool sender) { recording->RecordButtonClick(sender); };
   hooks.closeRecordFile = [this] { recording->closeRecordFile(); };
-  synchronisation = std::make_unique<Synchronisation>(*this);
   TransportFields& transport = mainForm->transport;
   router = std::make_unique<DisplayRouter>(
       RoutedWindows{*mainForm, *positionForm, *statisticForm, *satellitesForm, *visualForm,
                     {mainForm.get(), positionForm.get(), statisticForm.get(), satellitesForm.get(), visualForm.get(),
                      profileForm.get(), snrForm.get()}},
       *recording);
-  fanOut = std::make_unique<MessageFanOut>(*receiver, transport, *router, conversionWriter, *synchronisation);
+  fanOut = std::make_unique<MessageFanOut>(*receiver, transport, *router, conversionWriter);
   intake = std::make_unique<StreamIntake>(transport, *fanOut, *router);
 
   serialLink = std::make_unique<SerialLink>(*intake);
   commandWriter = std::make_unique<CommandWriter>(*serialLink, transport.binrCommandCrc);
+  synchronisation = std::make_unique<Synchronisation>(*mainForm, transport, *receiver, *serialLink, *commandWriter,
+                                                      [this](int ms) { sleepMs(ms); });
+  fanOut->attachSynchronisation(*synchronisation);
   hooks.closePort = [this] { serialLink->closePort(); };
   hooks.writeBinrCommand = [this](uint8_t id, const uint8_t* data, int n) { commandWriter->writeBinrCommand(id, data, n); };
   hooks.writeBinr2Command = [this](const uint8_t* data, int n) { commandWriter->writeBinr2Command(data, n); };
   hooks.synchroButtonClick = [this](bool sender) { synchronisation->SynchroButtonClick(sender); };
   hooks.synchroTimerTimer = [this] { synchronisation->SynchroTimerTimer(); };
-  hooks.portComboBoxDropDown = [this] { synchronisation->PortComboBoxDropDown(); };
+  hooks.portComboBoxDropDown = [this] { synchronisation->refreshPortList(); };
   playback = std::make_unique<Playback>(*this);
   hooks.ejectButtonClick = [this] { playback->EjectButtonClick(); };
   hooks.playButtonClick = [this](bool sender) { playback->PlayButtonClick(sender); };

@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
 
@@ -95,7 +96,11 @@ void TMainForm::connectControls() {
   connect(c_.minimizeSpeedButton, &QToolButton::clicked, this, [this] { MinimizeSpeedButtonClick(); });
   connect(c_.closeSpeedButton, &QToolButton::clicked, this, [this] { CloseSpeedButtonClick(); });
 
-  connect(c_.portComboBox, &PortComboBox::dropDown, this, [&hooks] { hooks.portComboBoxDropDown(); });
+  connect(c_.portComboBox, &PortComboBox::dropDown, this, [this, &hooks] {
+    hooks.portComboBoxDropDown();
+    c_.recordButton->setEnabled(true);
+  });
+  connect(c_.baudComboBox, &QComboBox::activated, this, [this] { BaudComboBoxCloseUp(); });
   connect(c_.protComboBox, &QComboBox::activated, this, [&hooks] { hooks.protComboBoxChange(true); });
   connect(c_.protComboBox, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { c_.nmeaPopupMenu->popup(c_.protComboBox->mapToGlobal(at)); });
@@ -131,6 +136,57 @@ QString TMainForm::portName() const {
   const qsizetype space = text.indexOf(QLatin1Char(' '));
   return space < 0 ? QString() : text.left(space);
 }
+
+// ---- Port and rate, as the synchronisation uses them ----
+
+QString TMainForm::portEntry() const { return c_.portComboBox->currentText(); }
+
+void TMainForm::setPortEntries(const QStringList& entries) {
+  c_.portComboBox->clear();
+  c_.portComboBox->addItems(entries);
+  if (c_.portComboBox->count() > 0) c_.portComboBox->setCurrentIndex(0);
+}
+
+QString TMainForm::baudText() const { return c_.baudComboBox->currentText(); }
+
+void TMainForm::selectBaudItem(int32_t baud) {
+  for (int i = 0; i < c_.baudComboBox->count(); ++i) {
+    bool ok = false;
+    if (c_.baudComboBox->itemText(i).toInt(&ok) == baud && ok) {
+      c_.baudComboBox->setCurrentIndex(i);
+      return;
+    }
+  }
+}
+
+void TMainForm::BaudComboBoxCloseUp() {
+  constexpr int kCustomBaudItem = 9;
+  QComboBox* box = c_.baudComboBox;
+  const bool custom = box->currentIndex() == kCustomBaudItem;
+  if (box->isEditable() == custom) return;
+  box->setEditable(custom);
+  if (!custom) return;
+  // A typed rate replaces the shown text only; the list keeps its items.
+  box->setInsertPolicy(QComboBox::NoInsert);
+  box->lineEdit()->selectAll();
+  box->setFocus();
+}
+
+QString TMainForm::deviceText() const { return c_.deviceLabel->text(); }
+void TMainForm::showDevice(const QString& text) { c_.deviceLabel->setCaption(text); }
+void TMainForm::showFileName(const QString& text) { c_.fileLabel->setCaption(text); }
+void TMainForm::showInfo(const QString& text) { c_.infoLabel->setCaption(text); }
+void TMainForm::showErrorCount(const QString& text) { c_.errorBytesLabel->setCaption(text); }
+void TMainForm::startSearchTimer(int intervalMs) { c_.synchroTimer->start(intervalMs); }
+void TMainForm::stopSearchTimer() { c_.synchroTimer->stop(); }
+
+void TMainForm::enterSync() {
+  setTransportState(TransportState::SYNC);
+  enableControlsForState(TransportState::SYNC);
+}
+
+void TMainForm::stop() { StopButtonClick(false); }
+void TMainForm::record() { app_.hooks.recordButtonClick(false); }
 
 // ---- Transport ----
 

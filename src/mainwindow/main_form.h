@@ -6,6 +6,7 @@
 #include <QWidgetList>
 
 #include "decoding/transport_fields.h"
+#include "link/sync_panel.h"
 #include "mainwindow/main_form_controls.h"
 #include "mainwindow/tool_window_tiler.h"
 
@@ -16,7 +17,7 @@ class AppContext;
 // The borderless control panel of the program: its own title bar, the port,
 // rate and protocol lists, the information panel, the transport buttons and
 // the boxes that show and tile the tool windows. It owns the transport state.
-class TMainForm : public QFrame {
+class TMainForm : public QFrame, public SyncPanel {
   Q_OBJECT
  public:
   explicit TMainForm(AppContext& app);
@@ -25,7 +26,7 @@ class TMainForm : public QFrame {
   QLabel* topPanel() const { return c_.topPanel; }
   const QImage& stateIcon() const { return stateIcon_; }
   // PortComboBox's text up to its first space; empty without a space.
-  QString portName() const;
+  QString portName() const override;
 
   // Transport: the state display, the control enabling on entering a state
   // (the actions that enter a state call it), Stop and the watchdog.
@@ -33,6 +34,25 @@ class TMainForm : public QFrame {
   void enableControlsForState(TransportState state);
   void StopButtonClick(bool sender = false);
   void WatchTimerTimer();
+
+  // "custom" makes BaudComboBox an editable field; any other rate a fixed list again.
+  void BaudComboBoxCloseUp();
+
+  // SyncPanel
+  QString portEntry() const override;
+  void setPortEntries(const QStringList& entries) override;
+  QString baudText() const override;
+  void selectBaudItem(int32_t baud) override;
+  QString deviceText() const override;
+  void showDevice(const QString& text) override;
+  void showFileName(const QString& text) override;
+  void showInfo(const QString& text) override;
+  void showErrorCount(const QString& text) override;
+  void startSearchTimer(int intervalMs) override;
+  void stopSearchTimer() override;
+  void enterSync() override;
+  void stop() override;
+  void record() override;
 
   // Whether NMEAPopupMenu opens on ProtComboBox (only while the protocol is NMEA).
   void setNmeaPopupAttached(bool attached);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,88 +13,58 @@ namespace veltrano {
 namespace {
 
 using test::Bytes;
+using Calls = std::vector<std::string>;
 
-struct RecordingTarget : FanOutTarget {
-  std::vector<std::string> calls;
-  bool position = true, statistic = true, satellites = true, visual = true, snr = false, visualSat = false;
-  std::string device = "unknown", file, info, errors, port = "COM3   - Serial0";
-  std::optional<int32_t> baud = 115200;
-  std::vector<std::string> nmeaCommands;
+// Logs, in one list and in order, every call the fan-out makes on the windows,
+// the conversion and the synchronisation.
+struct RecordingSinks : DisplaySink, ConversionSink, SyncSink {
+  Calls calls;
+  Fix shownFix, writtenFix;
+  const TransportFields* transport = nullptr;
+  int32_t syncBaudIndexWhenHeard = -1;
 
-  void call(const char* name) { calls.emplace_back(name); }
-  bool positionChecked() const override { return position; }
-  bool statisticChecked() const override { return statistic; }
-  bool satellitesChecked() const override { return satellites; }
-  bool visualChecked() const override { return visual; }
-  bool snrChecked() const override { return snr; }
-  bool visualSatChecked() const override { return visualSat; }
-  void showBinrPosition() override { call("showBinrPosition"); }
-  void showBinr2Position() override { call("showBinr2Position"); }
-  void showNmeaPosition() override { call("showNmeaPosition"); }
-  void showBssDiffAge() override { call("showBssDiffAge"); }
-  void updateBinrStatistic() override { call("updateBinrStatistic"); }
-  void updateBinr2Statistic() override { call("updateBinr2Statistic"); }
-  void updateNmeaStatistic() override { call("updateNmeaStatistic"); }
-  void showBinrSatellites() override { call("showBinrSatellites"); }
-  void showBinr2Satellites() override { call("showBinr2Satellites"); }
-  void showGsaSatellites() override { call("showGsaSatellites"); }
-  void showBssStatus() override { call("showBssStatus"); }
-  void startNewGsaGroup() override { call("newGsaGroup"); }
-  void visualRedraw() override { call("visualRedraw"); }
-  void fillSatellitesFromNmea(const NmeaFieldTable& s) override {
-    calls.push_back("fillSatellitesFromNmea:" + std::string(s.text(0)));
+  // DisplaySink
+  void showSolution(const Fix& fix, const SolutionSatellites* satellites) override {
+    shownFix = fix;
+    calls.emplace_back(satellites ? "showSolution+satellites" : "showSolution");
   }
-  void fillSatellitesFromBinr() override { call("fillSatellitesFromBinr"); }
-  void fillSatellitesFromBinr2() override { call("fillSatellitesFromBinr2"); }
-  void writeGgaBinr() override { call("writeGgaBinr"); }
-  void writeRmcBinr() override { call("writeRmcBinr"); }
-  void writeGsaBinr() override { call("writeGsaBinr"); }
-  void writePorzdBinr() override { call("writePorzdBinr"); }
-  void writeGsvBinr() override { call("writeGsvBinr"); }
-  void writeAlverBinr() override { call("writeAlverBinr"); }
-  void writeGgaBinr2() override { call("writeGgaBinr2"); }
-  void writeRmcBinr2() override { call("writeRmcBinr2"); }
-  void writeGsaBinr2() override { call("writeGsaBinr2"); }
-  void writePorzdBinr2() override { call("writePorzdBinr2"); }
-  void writeGsvBinr2() override { call("writeGsvBinr2"); }
-  void writeAlverBinr2() override { call("writeAlverBinr2"); }
-  void writeNmeaCommand(std::string_view text) override { nmeaCommands.emplace_back(text); }
-  void writeBinrCommand(uint8_t id, const uint8_t* data, int n) override {
-    std::string c = "binrCommand:" + std::to_string(id);
-    for (int i = 0; i < n; ++i) c += "," + std::to_string(data[i]);
-    calls.push_back(c);
-  }
-  void setPortBaud(int32_t b) override { calls.push_back("setPortBaud:" + std::to_string(b)); }
-  std::string deviceLabel() const override { return device; }
-  void setDeviceLabel(const std::string& text) override { device = text; }
-  void setFileLabel(const std::string& text) override { file = text; }
-  void setInfoLabel(const std::string& text) override { info = text; }
-  void showErrorCount(const std::string& text) override { errors = text; }
-  std::string portComboText() const override { return port; }
-  std::optional<int32_t> selectedBaud() const override { return baud; }
-  void selectBaudItem(int32_t b) override { calls.push_back("selectBaud:" + std::to_string(b)); }
-  void stopSynchroTimer() override { call("stopSynchroTimer"); }
-  void stopTransport() override {
-    call("stop");
-    transport->transportState = TransportState::STOP;
-  }
-  void startRecording() override {
-    call("record");
-    transport->transportState = TransportState::REC;
-  }
-  void sleepMs(int ms) override { calls.push_back("sleep:" + std::to_string(ms)); }
+  void showGsa(const NmeaFieldTable& gsa) override { calls.push_back("showGsa:" + std::string(gsa.text(0))); }
+  void endGsaGroup() override { calls.emplace_back("endGsaGroup"); }
+  void showBss(const NmeaFieldTable& bss) override { calls.push_back("showBss:" + std::string(bss.text(0))); }
+  void showDevice(std::string_view text) override { calls.push_back("showDevice:" + std::string(text)); }
+  void showErrorCount(int32_t count) override { calls.push_back("showErrorCount:" + std::to_string(count)); }
 
-  TransportFields* transport = nullptr;
+  // ConversionSink
+  void writeSolution(const Fix& fix) override {
+    writtenFix = fix;
+    calls.emplace_back("writeSolution");
+  }
+  void writeSatellitesInView(const BinrSatsInView&) override { calls.emplace_back("writeSatellitesInView:binr"); }
+  void writeSatellitesInView(const Binr2SatsInView&) override { calls.emplace_back("writeSatellitesInView:binr2"); }
+  void writeVersion(const BinrVersion&) override { calls.emplace_back("writeVersion:binr"); }
+  void writeVersion(const Binr2DeviceId&) override { calls.emplace_back("writeVersion:binr2"); }
+
+  // SyncSink
+  void receiverHeard() override {
+    if (transport) syncBaudIndexWhenHeard = transport->syncBaudIndex;
+    calls.emplace_back("receiverHeard");
+  }
+  void receiverStatusReported() override { calls.emplace_back("receiverStatusReported"); }
+  void rateAcknowledged() override { calls.emplace_back("rateAcknowledged"); }
+  void receiverIdentified(const char* recordExtension, bool connected) override {
+    calls.push_back(std::string("receiverIdentified:") + (recordExtension ? recordExtension : "null") + ":" +
+                    (connected ? "1" : "0"));
+  }
 };
 
 struct FanOut : ::testing::Test {
   std::unique_ptr<Receiver> rx = std::make_unique<Receiver>();
   TransportFields transport;
-  RecordingTarget target;
-  MessageFanOut fanOut{*rx, transport, target};
+  RecordingSinks sinks;
+  MessageFanOut fanOut{*rx, transport, sinks, sinks, sinks};
 
   FanOut() {
-    target.transport = &transport;
+    sinks.transport = &transport;
     transport.transportState = TransportState::PLAY;
   }
   void nmea(const std::string& text) {
@@ -105,7 +76,7 @@ struct FanOut : ::testing::Test {
   void binr2(const Bytes& bytes) {
     for (uint8_t b : bytes) fanOut.handleBinr2Byte(b);
   }
-  size_t count(const std::string& name) const { return std::count(target.calls.begin(), target.calls.end(), name); }
+  size_t count(const std::string& name) const { return std::count(sinks.calls.begin(), sinks.calls.end(), name); }
 };
 
 const std::string kGga = test::nmeaSentence("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
@@ -121,17 +92,22 @@ Bytes navPayload(uint8_t status) {
 
 TEST_F(FanOut, PositionSourceAutoPrefersGnsThenGgaThenRmc) {
   nmea(kRmc);
-  EXPECT_EQ(count("showNmeaPosition"), 1u);  // RMC drives while nothing better has come
+  EXPECT_EQ(count("showSolution"), 1u);  // RMC drives while nothing better has come
+  EXPECT_EQ(sinks.shownFix.sentence, NmeaKind::RMC);
   nmea(kGga);
   nmea(kRmc);
-  EXPECT_EQ(count("showNmeaPosition"), 2u);  // GGA only
+  EXPECT_EQ(count("showSolution"), 2u);  // GGA only
+  EXPECT_EQ(sinks.shownFix.sentence, NmeaKind::GGA);
   nmea(kGns);
   nmea(kGga);
   nmea(kRmc);
-  EXPECT_EQ(count("showNmeaPosition"), 3u);  // GNS only from now on
+  EXPECT_EQ(count("showSolution"), 3u);  // GNS only from now on
+  EXPECT_EQ(sinks.shownFix.sentence, NmeaKind::GNS);
   rx->resetDecoders();
   nmea(kGga);
-  EXPECT_EQ(count("showNmeaPosition"), 4u);  // counters start over
+  EXPECT_EQ(count("showSolution"), 4u);  // counters start over
+  EXPECT_EQ(sinks.shownFix.sentence, NmeaKind::GGA);
+  EXPECT_EQ(sinks.shownFix.protocol, ReceiverProtocol::NMEA);
 }
 
 TEST_F(FanOut, PositionSourceChosenByMenu) {
@@ -142,34 +118,37 @@ TEST_F(FanOut, PositionSourceChosenByMenu) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.source);
     rx = std::make_unique<Receiver>();
-    MessageFanOut f(*rx, transport, target);
+    MessageFanOut f(*rx, transport, sinks, sinks, sinks);
     rx->nmea.positionSource = c.source;
-    target.calls.clear();
+    sinks.calls.clear();
     for (const auto* s : {&kGga, &kRmc, &kGns}) {
-      const size_t before = count("showNmeaPosition");
+      const size_t before = count("showSolution");
       for (char ch : *s) f.handleNmeaByte(uint8_t(ch));
       const size_t expected = s == &kGga ? c.gga : s == &kRmc ? c.rmc : c.gns;
-      EXPECT_EQ(count("showNmeaPosition") - before, expected);
+      EXPECT_EQ(count("showSolution") - before, expected);
     }
   }
 }
 
-TEST_F(FanOut, NmeaTrioFollowsTheCheckBoxes) {
-  target.position = false;
-  target.visual = false;
+TEST_F(FanOut, NmeaPositionEndsTheGsaGroupThenShowsTheSolutionWithoutConversion) {
   nmea(kGga);
-  EXPECT_EQ(target.calls, (std::vector<std::string>{"newGsaGroup", "updateNmeaStatistic"}));
+  EXPECT_EQ(sinks.calls, (Calls{"endGsaGroup", "showSolution"}));
+  EXPECT_EQ(sinks.shownFix.protocol, ReceiverProtocol::NMEA);
+  EXPECT_EQ(sinks.shownFix.sentence, NmeaKind::GGA);
+  EXPECT_TRUE(sinks.shownFix.valid);
 }
 
 TEST_F(FanOut, NmeaRoutesAndGsaGrouping) {
-  target.visualSat = true;
   nmea(kGsa);
   nmea(test::nmeaSentence("GLGSV,1,1,01,65,10,100,30"));
   nmea(test::nmeaSentence("GPBSS,1,2,3,4,5"));
   nmea(test::nmeaSentence("PORZD,A,1.5"));
-  EXPECT_EQ(target.calls, (std::vector<std::string>{"showGsaSatellites", "newGsaGroup", "fillSatellitesFromNmea:GLGSV",
-                                                    "newGsaGroup", "showBssDiffAge", "showBssStatus",
-                                                    "newGsaGroup"}));
+  EXPECT_EQ(sinks.calls, (Calls{"showGsa:GPGSA", "endGsaGroup", "endGsaGroup", "showBss:GPBSS", "endGsaGroup"}));
+}
+
+TEST_F(FanOut, NmeaVersionOutsideSyncShowsTheDeviceOnly) {
+  nmea(test::nmeaSentence("PORZVER,1,ABCDE,0102,XY"));
+  EXPECT_EQ(sinks.calls, (Calls{"endGsaGroup", "showDevice:ABCDE 01.02"}));
 }
 
 TEST_F(FanOut, NmeaErrorsAreCountedOutsideSyncOnlyAndDoNotFeedTheWatchdog) {
@@ -178,30 +157,40 @@ TEST_F(FanOut, NmeaErrorsAreCountedOutsideSyncOnlyAndDoNotFeedTheWatchdog) {
   bad[bad.size() - 3] ^= 1;  // wrong checksum digit
   nmea(bad);
   EXPECT_EQ(transport.errorCount, 1);
-  EXPECT_EQ(target.errors, "1");
+  EXPECT_EQ(sinks.calls, Calls{"showErrorCount:1"});
   EXPECT_EQ(transport.noDataTicks, 2);
   nmea(test::nmeaSentence("GPXYZ,1"));  // Other still counts as data
   EXPECT_EQ(transport.noDataTicks, 0);
 
   transport.transportState = TransportState::SYNC;
+  sinks.calls.clear();
   nmea(bad);
   EXPECT_EQ(transport.errorCount, 1);
+  EXPECT_TRUE(sinks.calls.empty());
 }
 
-TEST_F(FanOut, NmeaSyncAsksForTheVersionOnceAndNamesTheFile) {
+TEST_F(FanOut, NmeaSyncReportsTheFirstAnswerOnceAndTheVersion) {
   transport.transportState = TransportState::SYNC;
   transport.syncBaudIndex = 3;
   nmea(test::nmeaSentence("GPXYZ,1"));  // Other is no answer
-  EXPECT_TRUE(target.nmeaCommands.empty());
+  EXPECT_TRUE(sinks.calls.empty());
   nmea(kGga);
   nmea(kRmc);
-  EXPECT_EQ(target.nmeaCommands, std::vector<std::string>{"$POVER"});
-  EXPECT_EQ(count("selectBaud:4800"), 1u);  // step 3 of the NMEA table
-  EXPECT_EQ(transport.syncBaudIndex, 10);
-  EXPECT_EQ(count("showNmeaPosition"), 0u);
+  EXPECT_EQ(sinks.calls, Calls{"receiverHeard"});
+  // The synchronisation still sees the search step that was answered.
+  EXPECT_EQ(sinks.syncBaudIndexWhenHeard, 3);
+  EXPECT_EQ(transport.syncBaudIndex, kReceiverFound);
   nmea(test::nmeaSentence("PORZVER,1,ABCDE,0102,XY"));
-  EXPECT_EQ(target.device, "ABCDE 01.02");
-  EXPECT_EQ(target.file, "ABCDE_c3.nme");
+  // The device is shown before the synchronisation names the file after it.
+  EXPECT_EQ(sinks.calls, (Calls{"receiverHeard", "showDevice:ABCDE 01.02", "receiverIdentified:.nme:0"}));
+}
+
+TEST_F(FanOut, NmeaSyncVersionKeepsAChosenFileName) {
+  transport.transportState = TransportState::SYNC;
+  transport.syncBaudIndex = kReceiverFound;
+  transport.fileNameFixed = true;
+  nmea(test::nmeaSentence("PORZVER,1,ABCDE,0102,XY"));
+  EXPECT_EQ(sinks.calls, (Calls{"showDevice:ABCDE 01.02", "receiverIdentified:null:0"}));
 }
 
 TEST(NmeaVersionText, FieldCountsAndShortFields) {
@@ -231,22 +220,34 @@ TEST(RecordFileName, DeviceAndPortParts) {
   EXPECT_EQ(recordFileName("ABCDE 01.02", "NONE", ".nme"), "ABCDE_c.nme");
 }
 
-TEST_F(FanOut, BinrNavigationRoutesAndWriters) {
+TEST_F(FanOut, BinrNavigationIsShownWithItsSatellitesThenWritten) {
   binr(test::binrFrame(0x88, navPayload(0x01)));
-  EXPECT_EQ(target.calls,
-            (std::vector<std::string>{"showBinrPosition", "updateBinrStatistic", "showBinrSatellites", "visualRedraw",
-                                      "writeGgaBinr", "writeRmcBinr", "writeGsaBinr", "writePorzdBinr"}));
+  EXPECT_EQ(sinks.calls, (Calls{"showSolution+satellites", "writeSolution"}));
+  EXPECT_EQ(sinks.shownFix.protocol, ReceiverProtocol::BINR);
+  EXPECT_TRUE(sinks.shownFix.valid);
+  EXPECT_EQ(sinks.writtenFix.protocol, ReceiverProtocol::BINR);
+  EXPECT_TRUE(sinks.writtenFix.valid);
+  binr(test::binrFrame(0x90, navPayload(0x00)));
+  EXPECT_EQ(sinks.calls,
+            (Calls{"showSolution+satellites", "writeSolution", "showSolution+satellites", "writeSolution"}));
+  EXPECT_FALSE(sinks.shownFix.valid);
+  EXPECT_FALSE(sinks.writtenFix.valid);
 }
 
 TEST_F(FanOut, BinrInSyncUpdatesNothingButCountsErrors) {
   transport.transportState = TransportState::SYNC;
   binr(test::binrFrame(0x88, navPayload(0x01)));
   binr(test::binrFrame(0x52, Bytes(7, 1)));
-  EXPECT_TRUE(target.calls.empty());
+  EXPECT_TRUE(sinks.calls.empty());
   binr(test::binrFrame(0x88, Bytes(68, 0)));  // wrong length
   EXPECT_EQ(transport.errorCount, 1);
   binr(test::binrFrame(0x02, {}));
-  EXPECT_EQ(target.calls, std::vector<std::string>{"binrCommand:12,0"});
+  EXPECT_EQ(sinks.calls, (Calls{"showErrorCount:1", "receiverStatusReported"}));
+}
+
+TEST_F(FanOut, BinrStatusOutsideSyncIsNoAnswer) {
+  binr(test::binrFrame(0x02, {}));
+  EXPECT_TRUE(sinks.calls.empty());
 }
 
 TEST_F(FanOut, BinrEveryByteFeedsTheWatchdog) {
@@ -258,56 +259,67 @@ TEST_F(FanOut, BinrEveryByteFeedsTheWatchdog) {
 TEST_F(FanOut, BinrRateAcceptedAndVersionDuringSync) {
   transport.transportState = TransportState::SYNC;
   binr(test::binrFrame(0x50, {}));
-  EXPECT_EQ(transport.syncBaudIndex, 10);
-  EXPECT_EQ(count("setPortBaud:115200"), 1u);
+  EXPECT_EQ(transport.syncBaudIndex, kReceiverFound);
+  EXPECT_EQ(sinks.calls, Calls{"rateAcknowledged"});
   Bytes version(76, 0);
   const char text[] = "ABCDE 01.02";
   test::put(version, 1, text, sizeof text - 1);
   binr(test::binrFrame(0x70, version));
-  EXPECT_EQ(target.device, "ABCDE 01.02");
-  EXPECT_EQ(target.file, "ABCDE_c3.dat");
-  EXPECT_EQ(target.info, "Connection Ok");
-  EXPECT_EQ(count("stopSynchroTimer"), 1u);
-  EXPECT_EQ(transport.transportState, TransportState::STOP);
-  EXPECT_EQ(count("record"), 0u);
+  // The device is shown before the synchronisation names the file after it and
+  // ends the search; no $ALVER is written.
+  EXPECT_EQ(sinks.calls, (Calls{"rateAcknowledged", "showDevice:ABCDE 01.02", "receiverIdentified:.dat:1"}));
 }
 
-TEST_F(FanOut, SyncSuccessResumesRecordingAfterTheWait) {
+TEST_F(FanOut, BinrRateAcknowledgedInAnyState) {
+  binr(test::binrFrame(0x50, {}));
+  EXPECT_EQ(sinks.calls, Calls{"rateAcknowledged"});
+  EXPECT_EQ(transport.syncBaudIndex, kReceiverFound);
+}
+
+TEST_F(FanOut, BinrVersionDuringSyncKeepsAChosenFileName) {
   transport.transportState = TransportState::SYNC;
   transport.recordAfterSync = true;
   transport.fileNameFixed = true;
-  target.file = "chosen.dat";
   binr(test::binrFrame(0x70, Bytes(76, 0)));
-  EXPECT_EQ(target.file, "chosen.dat");  // a chosen playback name stays
-  const std::vector<std::string> tail(target.calls.end() - 3, target.calls.end());
-  EXPECT_EQ(tail, (std::vector<std::string>{"stop", "sleep:500", "record"}));
-  EXPECT_EQ(transport.transportState, TransportState::REC);
+  EXPECT_EQ(sinks.calls, (Calls{"showDevice:", "receiverIdentified:null:1"}));
+  // Stopping and recording again are the synchronisation's.
+  EXPECT_EQ(transport.transportState, TransportState::SYNC);
 }
 
 TEST_F(FanOut, BinrVersionOutsideSyncWritesAlver) {
   binr(test::binrFrame(0x70, Bytes(76, 0)));
-  EXPECT_EQ(target.calls, std::vector<std::string>{"writeAlverBinr"});
+  EXPECT_EQ(sinks.calls, (Calls{"showDevice:", "writeVersion:binr"}));
   binr(test::binrFrame(0x52, Bytes(14, 1)));
-  EXPECT_EQ(target.calls.back(), "writeGsvBinr");
+  EXPECT_EQ(sinks.calls.back(), "writeSatellitesInView:binr");
+  EXPECT_EQ(sinks.calls.size(), 3u);
 }
 
 TEST_F(FanOut, Binr2Routes) {
-  target.snr = true;
   binr2(test::binr2Frame(0x90, Bytes(58, 0)));
+  EXPECT_EQ(sinks.shownFix.protocol, ReceiverProtocol::BINR2);
+  EXPECT_EQ(sinks.writtenFix.protocol, ReceiverProtocol::BINR2);
   binr2(test::binr2Frame(0xA0, Bytes(9, 0)));
-  EXPECT_EQ(target.calls, (std::vector<std::string>{"showBinr2Position", "updateBinr2Statistic", "showBinr2Satellites",
-                                                    "visualRedraw", "writeGgaBinr2", "writeRmcBinr2", "writeGsaBinr2",
-                                                    "writePorzdBinr2", "fillSatellitesFromBinr2", "writeGsvBinr2"}));
+  EXPECT_EQ(sinks.calls, (Calls{"showSolution+satellites", "writeSolution", "writeSatellitesInView:binr2"}));
   binr2(test::binr2Frame(0x80, {2, 0}));  // an acknowledgement outside SYNC does nothing
   EXPECT_EQ(transport.syncBaudIndex, 0);
+  EXPECT_EQ(sinks.calls.size(), 3u);
+}
+
+TEST_F(FanOut, Binr2InSyncShowsNoSolutionAndWritesNothing) {
+  transport.transportState = TransportState::SYNC;
+  binr2(test::binr2Frame(0x90, Bytes(58, 0)));
+  binr2(test::binr2Frame(0xA0, Bytes(9, 0)));
+  EXPECT_TRUE(sinks.calls.empty());
 }
 
 TEST_F(FanOut, Binr2SyncAckAndIdentificationRenameEvenAFixedFile) {
   transport.transportState = TransportState::SYNC;
   binr2(test::binr2Frame(0x80, {1, 0}));
   EXPECT_EQ(transport.syncBaudIndex, 0);
+  EXPECT_TRUE(sinks.calls.empty());
   binr2(test::binr2Frame(0x80, {2, 0}));
-  EXPECT_EQ(transport.syncBaudIndex, 10);
+  EXPECT_EQ(transport.syncBaudIndex, kReceiverFound);
+  EXPECT_EQ(sinks.calls, Calls{"rateAcknowledged"});
   transport.fileNameFixed = true;
   Bytes id(64, 0);
   test::put(id, 1, "DEV01", 5);
@@ -315,10 +327,20 @@ TEST_F(FanOut, Binr2SyncAckAndIdentificationRenameEvenAFixedFile) {
   test::put(id, 10, "07", 2);
   test::put(id, 13, "X", 1);
   binr2(test::binr2Frame(0xC0, id));
-  EXPECT_EQ(target.device, "DEV01 03.07 X");
-  EXPECT_EQ(target.file, "DEV01_c3.b2");
-  EXPECT_EQ(target.info, "Connection Ok");
-  EXPECT_EQ(transport.transportState, TransportState::STOP);
+  EXPECT_EQ(sinks.calls, (Calls{"rateAcknowledged", "showDevice:DEV01 03.07 X", "receiverIdentified:.b2:1"}));
+}
+
+TEST_F(FanOut, Binr2IdentificationOutsideSyncWritesAlver) {
+  binr2(test::binr2Frame(0xC0, Bytes(64, 0)));
+  ASSERT_EQ(sinks.calls.size(), 2u);
+  EXPECT_EQ(sinks.calls[1], "writeVersion:binr2");
+}
+
+TEST_F(FanOut, CountedErrorsAreShown) {
+  fanOut.countError();
+  fanOut.countError();
+  EXPECT_EQ(transport.errorCount, 2);
+  EXPECT_EQ(sinks.calls, (Calls{"showErrorCount:1", "showErrorCount:2"}));
 }
 
 }  // namespace

@@ -3,46 +3,99 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <string>
 #include <vector>
+
+#include "test_frames.h"
 
 namespace veltrano {
 namespace {
 
-struct FakeTarget : IntakeTarget {
-  std::vector<std::pair<char, uint8_t>> bytes;
-  std::vector<std::vector<uint8_t>> recorded;
-  std::vector<std::string> receivedLabels, errorLabels;
-  int repaints = 0;
-  std::function<void(uint8_t)> onByte;
+using test::Bytes;
+using Calls = std::vector<std::string>;
 
-  void take(char protocol, uint8_t b) {
-    bytes.emplace_back(protocol, b);
-    if (onByte) onByte(b);
+// What the fan-out decoded from the intake's bytes, in order.
+struct DecodedSinks : NoConversion, DisplaySink, SyncSink {
+  Calls calls;
+  std::function<void()> onIdentified;
+
+  void showSolution(const Fix& fix, const SolutionSatellites*) override {
+    calls.push_back(fix.protocol == ReceiverProtocol::NMEA ? "nmeaSolution" : "binarySolution");
   }
-  void handleNmeaByte(uint8_t b) override { take('n', b); }
-  void handleBinrByte(uint8_t b) override { take('b', b); }
-  void handleBinr2Byte(uint8_t b) override { take('2', b); }
+  void showGsa(const NmeaFieldTable&) override { calls.emplace_back("showGsa"); }
+  void endGsaGroup() override {}
+  void showBss(const NmeaFieldTable&) override { calls.emplace_back("showBss"); }
+  void showDevice(std::string_view text) override { calls.push_back("showDevice:" + std::string(text)); }
+  void showErrorCount(int32_t count) override { calls.push_back("showErrorCount:" + std::to_string(count)); }
+
+  void receiverHeard() override { calls.emplace_back("receiverHeard"); }
+  void receiverStatusReported() override { calls.emplace_back("receiverStatusReported"); }
+  void rateAcknowledged() override { calls.emplace_back("rateAcknowledged"); }
+  void receiverIdentified(const char*, bool) override {
+    calls.emplace_back("receiverIdentified");
+    if (onIdentified) onIdentified();
+  }
+};
+
+struct FakeIntakeSink : IntakeSink {
+  std::vector<Bytes> recorded;
+  std::vector<std::string> receivedLabels;
+  int repaints = 0;
+
   void recordBlock(const uint8_t* data, int32_t length) override { recorded.emplace_back(data, data + length); }
   void showReceivedBytes(const std::string& text) override { receivedLabels.push_back(text); }
-  void showErrorCount(const std::string& text) override { errorLabels.push_back(text); }
   void repaintWindows() override { ++repaints; }
 };
 
+// One block per protocol that the fan-out turns into one visible call.
+const std::string kGga = test::nmeaSentence("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+
+Bytes nmeaBlock() { return Bytes(kGga.begin(), kGga.end()); }
+
+Bytes binrVersionBlock() {
+  Bytes version(76, 0);
+  test::put(version, 1, "ABCDE 01.02", 11);
+  return test::binrFrame(0x70, version);
+}
+
+Bytes binr2DeviceBlock() {
+  Bytes id(64, 0);
+  test::put(id, 1, "DEV01", 5);
+  test::put(id, 7, "03", 2);
+  test::put(id, 10, "07", 2);
+  test::put(id, 13, "X", 1);
+  return test::binr2Frame(0xC0, id);
+}
+
+Bytes binrNavigationBlock() {
+  Bytes payload(69, 0);
+  payload[68] = 0x01;
+  return test::binrFrame(0x88, payload);
+}
+
 struct Intake : ::testing::Test {
   TransportFields transport;
-  FakeTarget target;
-  StreamIntake intake{transport, target};
-  const uint8_t block[3] = {'a', 'b', 'c'};
+  std::unique_ptr<Receiver> rx = std::make_unique<Receiver>();
+  DecodedSinks decoded;
+  MessageFanOut fanOut{*rx, transport, decoded, decoded, decoded};
+  FakeIntakeSink sink;
+  StreamIntake intake{transport, fanOut, sink};
+
+  Intake() { transport.receiverProtocol = ReceiverProtocol::BINR; }
+  void receive(const Bytes& block) { intake.receiveBlock(block.data(), int32_t(block.size())); }
 };
 
 TEST_F(Intake, StopDropsTheBlockWhole) {
   transport.transportState = TransportState::STOP;
-  intake.receiveBlock(block, 3);
-  EXPECT_TRUE(target.bytes.empty());
+  transport.noDataTicks = 2;
+  receive(binrVersionBlock());
+  EXPECT_TRUE(decoded.calls.empty());
+  EXPECT_EQ(transport.noDataTicks, 2);  // not a single byte reached the decoder
   EXPECT_EQ(transport.receivedTotal, 0);
-  EXPECT_TRUE(target.recorded.empty());
-  EXPECT_TRUE(target.receivedLabels.empty());
-  EXPECT_EQ(target.repaints, 0);
+  EXPECT_TRUE(sink.recorded.empty());
+  EXPECT_TRUE(sink.receivedLabels.empty());
+  EXPECT_EQ(sink.repaints, 0);
 }
 
 TEST_F(Intake, StatesDecideCountingRecordingAndRepaint) {
@@ -53,62 +106,105 @@ TEST_F(Intake, StatesDecideCountingRecordingAndRepaint) {
       {TransportState::SYNC, false, false}, {TransportState::OPEN, false, false}, {TransportState::PAUSE, false, false},
       {TransportState::PLAY, true, false},  {TransportState::FF, true, false},    {TransportState::REC, true, true},
   };
+  const Bytes block = binrVersionBlock();
+  const int64_t size = int64_t(block.size());
   for (const auto& c : cases) {
     SCOPED_TRACE(int(c.state));
     TransportFields t;
-    FakeTarget f;
-    StreamIntake in(t, f);
+    Receiver receiver;
+    DecodedSinks d;
+    MessageFanOut f(receiver, t, d, d, d);
+    FakeIntakeSink s;
+    StreamIntake in(t, f, s);
+    t.receiverProtocol = ReceiverProtocol::BINR;
     t.transportState = c.state;
-    in.receiveBlock(block, 3);
-    EXPECT_EQ(f.bytes.size(), 3u);
-    EXPECT_EQ(t.receivedTotal, c.counted ? 3 : 0);
-    EXPECT_EQ(f.receivedLabels.size(), c.counted ? 1u : 0u);
-    EXPECT_EQ(f.recorded.size(), c.recorded ? 1u : 0u);
-    EXPECT_EQ(f.repaints, 1);
+    in.receiveBlock(block.data(), int32_t(block.size()));
+    // The whole block was decoded in every state but STOP.
+    EXPECT_EQ(std::count(d.calls.begin(), d.calls.end(), "showDevice:ABCDE 01.02"), 1);
+    EXPECT_EQ(t.receivedTotal, c.counted ? size : 0);
+    EXPECT_EQ(s.receivedLabels.size(), c.counted ? 1u : 0u);
+    EXPECT_EQ(s.recorded.size(), c.recorded ? 1u : 0u);
+    if (c.recorded) EXPECT_EQ(s.recorded[0], block);
+    EXPECT_EQ(s.repaints, 1);
   }
 }
 
 TEST_F(Intake, DispatchesToTheSelectedProtocolInOrder) {
-  transport.transportState = TransportState::PLAY;
-  for (auto [protocol, tag] : {std::pair{ReceiverProtocol::NMEA, 'n'}, std::pair{ReceiverProtocol::BINR, 'b'},
-                               std::pair{ReceiverProtocol::BINR2, '2'}}) {
-    target.bytes.clear();
-    transport.receiverProtocol = protocol;
-    intake.receiveBlock(block, 3);
-    ASSERT_EQ(target.bytes.size(), 3u);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(target.bytes[i], std::make_pair(tag, block[i]));
+  struct Case {
+    ReceiverProtocol protocol;
+    Bytes block;
+    Calls calls;
+  } cases[] = {
+      {ReceiverProtocol::NMEA, nmeaBlock(), {"nmeaSolution"}},
+      {ReceiverProtocol::BINR, binrVersionBlock(), {"showDevice:ABCDE 01.02"}},
+      {ReceiverProtocol::BINR2, binr2DeviceBlock(), {"showDevice:DEV01 03.07 X"}},
+  };
+  for (const auto& selected : cases) {
+    for (const auto& fed : cases) {
+      SCOPED_TRACE(int(selected.protocol) * 10 + int(fed.protocol));
+      TransportFields t;
+      Receiver receiver;
+      DecodedSinks d;
+      MessageFanOut f(receiver, t, d, d, d);
+      FakeIntakeSink s;
+      StreamIntake in(t, f, s);
+      t.transportState = TransportState::PLAY;
+      t.receiverProtocol = selected.protocol;
+      in.receiveBlock(fed.block.data(), int32_t(fed.block.size()));
+      // Only the decoder of the selected protocol takes the bytes.
+      EXPECT_EQ(d.calls, &selected == &fed ? fed.calls : Calls{});
+    }
   }
+}
+
+TEST_F(Intake, ABlockSplitAnywhereDecodesTheSame) {
+  transport.transportState = TransportState::PLAY;
+  const Bytes block = binrVersionBlock();
+  for (size_t at = 0; at < block.size(); ++at) {
+    intake.receiveBlock(block.data(), int32_t(at));
+    intake.receiveBlock(block.data() + at, int32_t(block.size() - at));
+  }
+  EXPECT_EQ(decoded.calls.size(), block.size());
+  EXPECT_EQ(std::count(decoded.calls.begin(), decoded.calls.end(), "showDevice:ABCDE 01.02"),
+            int64_t(block.size()));
+  EXPECT_EQ(transport.receivedTotal, int64_t(block.size() * block.size()));
 }
 
 TEST_F(Intake, EmptyBlockInPlayStillRewritesTheLabelAndRepaints) {
   transport.transportState = TransportState::PLAY;
   transport.receivedTotal = 2048;
+  const uint8_t block[1] = {0};
   intake.receiveBlock(block, 0);
   EXPECT_EQ(transport.receivedTotal, 2048);
-  EXPECT_EQ(target.receivedLabels, std::vector<std::string>{"2.0 kB"});
-  EXPECT_EQ(target.repaints, 1);
+  EXPECT_EQ(sink.receivedLabels, std::vector<std::string>{"2.0 kB"});
+  EXPECT_EQ(sink.repaints, 1);
 }
 
 TEST_F(Intake, StopInTheMiddleOfABlockStillDecodesTheRestButDoesNotCount) {
   transport.transportState = TransportState::SYNC;
-  target.onByte = [&](uint8_t b) {
-    if (b == 'a') transport.transportState = TransportState::STOP;
-  };
-  intake.receiveBlock(block, 3);
-  EXPECT_EQ(target.bytes.size(), 3u);
+  decoded.onIdentified = [&] { transport.transportState = TransportState::STOP; };
+  Bytes block = binrVersionBlock();
+  const Bytes navigation = binrNavigationBlock();
+  block.insert(block.end(), navigation.begin(), navigation.end());
+  receive(block);
+  // The solution after the identification was decoded outside SYNC.
+  EXPECT_EQ(decoded.calls, (Calls{"showDevice:ABCDE 01.02", "receiverIdentified", "binarySolution"}));
   EXPECT_EQ(transport.receivedTotal, 0);
-  EXPECT_EQ(target.repaints, 1);
+  EXPECT_TRUE(sink.receivedLabels.empty());
+  EXPECT_EQ(sink.repaints, 1);
 }
 
 TEST_F(Intake, RecordingStartedByAHandlerTakesTheWholeBlock) {
   transport.transportState = TransportState::SYNC;
-  target.onByte = [&](uint8_t b) {
-    if (b == 'b') transport.transportState = TransportState::REC;
-  };
-  intake.receiveBlock(block, 3);
-  EXPECT_EQ(transport.receivedTotal, 3);
-  ASSERT_EQ(target.recorded.size(), 1u);
-  EXPECT_EQ(target.recorded[0], std::vector<uint8_t>(block, block + 3));
+  decoded.onIdentified = [&] { transport.transportState = TransportState::REC; };
+  Bytes block = binrVersionBlock();
+  const Bytes navigation = binrNavigationBlock();
+  block.insert(block.end(), navigation.begin(), navigation.end());
+  receive(block);
+  EXPECT_EQ(transport.receivedTotal, int64_t(block.size()));
+  ASSERT_EQ(sink.recorded.size(), 1u);
+  EXPECT_EQ(sink.recorded[0], block);
+  EXPECT_EQ(sink.receivedLabels.size(), 1u);
 }
 
 TEST(FormatReceivedTotal, Thresholds) {
@@ -127,7 +223,7 @@ TEST_F(Intake, LineErrorsAreCountedAndShown) {
   intake.countLineError();
   intake.countLineError();
   EXPECT_EQ(transport.errorCount, 2);
-  EXPECT_EQ(target.errorLabels, (std::vector<std::string>{"1", "2"}));
+  EXPECT_EQ(decoded.calls, (Calls{"showErrorCount:1", "showErrorCount:2"}));
 }
 
 }  // namespace

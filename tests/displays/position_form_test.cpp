@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QImage>
 #include <QPixmap>
+#include <QSignalSpy>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +14,9 @@
 #include <vector>
 
 #include "decoding/binr2_state.h"
+#include "decoding/fix_builder.h"
 #include "displays/auto_label.h"
+#include "displays/statistic_form.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
 #include "util/formatters.h"
@@ -27,6 +31,7 @@ constexpr const char* kOrange = "#ff7f00";
 constexpr double kDegree = kPi / 180;
 
 // What the hooks record for one update: the alert tone, then the system beep.
+// The application sounds them when the window reports "OLD" and sound is on.
 std::vector<std::string> alertCalls(bool tone) {
   if (!tone) return {};
   return {"tone 500 50", "beep 500 50"};
@@ -37,10 +42,35 @@ class PositionFormTest : public ::testing::Test {
   PositionFormTest() {
     app.hooks.playTone = [this](int hz, int ms) { calls.push_back("tone " + std::to_string(hz) + " " + std::to_string(ms)); };
     app.hooks.beep = [this](int hz, int ms) { calls.push_back("beep " + std::to_string(hz) + " " + std::to_string(ms)); };
-    app.hooks.statisticObsChecked = [this] { return obsChecked; };
+    setObs(false);
   }
 
   TPositionForm& form() { return *app.positionForm; }
+
+  // The Statistic window's ObsCheckBox, which decides whether an estimated fix shows "OLD".
+  void setObs(bool ticked) {
+    auto* box = app.statisticForm->findChild<QCheckBox*>(QStringLiteral("ObsCheckBox"));
+    ASSERT_NE(box, nullptr);
+    box->setChecked(ticked);
+  }
+
+  // The fix of each protocol built from the receiver state, shown by the window.
+  void showBinr() {
+    Fix fix;
+    buildBinrFix(app.receiver->binr, fix);
+    form().showFix(fix);
+  }
+  void showBinr2() {
+    Fix fix;
+    buildBinr2Fix(app.receiver->binr2, fix);
+    form().showFix(fix);
+  }
+  void showNmea() {
+    Fix fix;
+    buildNmeaFix(app.receiver->nmea, fix);
+    form().showFix(fix);
+  }
+  void showBss() { form().showBssDiffAge(app.receiver->nmea.stored(NmeaKind::BSS)); }
 
   AutoLabel* label(const char* name) {
     auto* found = form().findChild<AutoLabel*>(QString::fromLatin1(name));
@@ -67,7 +97,6 @@ class PositionFormTest : public ::testing::Test {
 
   AppContext app;
   std::vector<std::string> calls;
-  bool obsChecked = false;
 };
 
 // ---- BINR2 payloads ---------------------------------------------------------
@@ -167,7 +196,7 @@ TEST_F(PositionFormTest, RightAlignedLabelsKeepTheirRightEdgeAsTheyGrow) {
   app.receiver->binr.navSolution.rmsError = 1000;
   app.receiver->binr.navSolution.week = 100;
   app.receiver->binr.navSolution.velocityNorth = 30;
-  form().showBinrPosition();
+  showBinr();
   for (const auto& [name, edge] : {std::pair{"rms2DLabel", 200}, {"SpeedLabel", 318}, {"DateLabel", 401}}) {
     SCOPED_TRACE(name);
     AutoLabel* l = label(name);
@@ -190,7 +219,7 @@ TEST_F(PositionFormTest, GrabOfABinrFix) {
   nav.velocityEast = 1;
   nav.solutionStatus = 0x89;
   app.receiver->binr.dop = {5, 4, 1.2f, 1.8f};
-  form().showBinrPosition();
+  showBinr();
   form().showDiffAge(4);
   const QPixmap picture = form().grab();
   EXPECT_EQ(picture.size(), QSize(421, 60));
@@ -224,7 +253,7 @@ TEST_F(PositionFormTest, BinrStatusByte) {
     setSound(c.sound);
     calls.clear();
     app.receiver->binr.navSolution.solutionStatus = c.status;
-    form().showBinrPosition();
+    showBinr();
     EXPECT_EQ(text("StatusLabel"), c.text);
     EXPECT_EQ(color("StatusLabel"), c.color);
     EXPECT_EQ(calls, alertCalls(c.tone));
@@ -245,10 +274,54 @@ TEST_F(PositionFormTest, Binr2StatusByteHasNoRtkTexts) {
     Binr2Fix fix;
     fix.flags = c.status;
     storeBinr2(app.receiver->binr2, fix);
-    form().showBinr2Position();
+    showBinr2();
     EXPECT_EQ(text("StatusLabel"), c.text);
     EXPECT_EQ(color("StatusLabel"), c.color);
     EXPECT_EQ(calls, alertCalls(c.tone));
+  }
+}
+
+// The window reports each "OLD" of a lost solution, sound or not; the estimated
+// fix shown as "OLD" is no lost solution.
+TEST(PositionFormAlone, StaleShownAndEstimatedFixes) {
+  TPositionForm form;
+  QSignalSpy stale(&form, &TPositionForm::staleShown);
+  const auto status = [&form] {
+    return form.findChild<AutoLabel*>(QStringLiteral("StatusLabel"))->text().toStdString();
+  };
+  struct Case {
+    FixStatus status;
+    bool estimatedStale;
+    const char* text;
+    int reports;
+  } cases[] = {
+      {FixStatus::Stale, false, "OLD", 1},     {FixStatus::ThreeD, false, "3D", 0},
+      {FixStatus::Estimated, false, "DR", 0},  {FixStatus::Estimated, true, "OLD", 0},
+      {FixStatus::Stale, true, "OLD", 1},      {FixStatus::Undefined, false, "Undef", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    stale.clear();
+    form.setEstimatedShownStale(c.estimatedStale);
+    Fix fix;
+    fix.status = c.status;
+    form.showFix(fix);
+    EXPECT_EQ(status(), c.text);
+    EXPECT_EQ(stale.count(), c.reports);
+  }
+}
+
+TEST_F(PositionFormTest, AlertSoundsOnlyWithSound) {
+  QSignalSpy stale(&form(), &TPositionForm::staleShown);
+  for (bool sound : {false, true}) {
+    SCOPED_TRACE(sound);
+    setSound(sound);
+    calls.clear();
+    stale.clear();
+    app.receiver->binr.navSolution.solutionStatus = 0x00;
+    showBinr();
+    EXPECT_EQ(stale.count(), 1);
+    EXPECT_EQ(calls, alertCalls(sound));
   }
 }
 
@@ -273,7 +346,7 @@ TEST_F(PositionFormTest, BinrCoordinatesHeightAndLimits) {
     nav.rmsError = c.rms;
     app.receiver->binr.dop.hdop = c.hdop;
     app.receiver->binr.dop.vdop = c.vdop;
-    form().showBinrPosition();
+    showBinr();
     EXPECT_EQ(text("LatLabel"), "55\xB0" "30.00000S");
     EXPECT_EQ(text("LonLabel"), "037\xB0" "15.00000W");
     EXPECT_EQ(text("AltLabel"), c.alt);
@@ -299,7 +372,7 @@ TEST_F(PositionFormTest, SpeedAndCourseFromVelocities) {
     SCOPED_TRACE(c.course);
     app.receiver->binr.navSolution.velocityNorth = c.north;
     app.receiver->binr.navSolution.velocityEast = c.east;
-    form().showBinrPosition();
+    showBinr();
     EXPECT_EQ(text("SpeedLabel"), c.speed);
     EXPECT_EQ(text("CourseLabel"), c.course);
     // The same velocities in centimetres per second through BINR2.
@@ -307,7 +380,7 @@ TEST_F(PositionFormTest, SpeedAndCourseFromVelocities) {
     fix.velocityNorth = int32_t(c.north * 100);
     fix.velocityEast = int32_t(c.east * 100);
     storeBinr2(app.receiver->binr2, fix);
-    form().showBinr2Position();
+    showBinr2();
     EXPECT_EQ(text("SpeedLabel"), c.speed);
     EXPECT_EQ(text("CourseLabel"), c.course);
   }
@@ -331,7 +404,7 @@ TEST_F(PositionFormTest, BinrTimeAndRoundedDate) {
     SCOPED_TRACE(c.utc);
     nav.timeOfWeek = c.timeOfWeek;
     nav.week = c.week;
-    form().showBinrPosition();
+    showBinr();
     EXPECT_EQ(text("UTCLabel"), c.utc);
     EXPECT_EQ(text("DateLabel"), c.date);
   }
@@ -366,7 +439,7 @@ TEST_F(PositionFormTest, Binr2ScaledFields) {
     fix.hdop = c.hdop;
     fix.vdop = c.vdop;
     storeBinr2(app.receiver->binr2, fix);
-    form().showBinr2Position();
+    showBinr2();
     EXPECT_EQ(text("LatLabel"), c.lat);
     EXPECT_EQ(text("LonLabel"), c.lon);
     EXPECT_EQ(text("AltLabel"), c.alt);
@@ -402,7 +475,7 @@ TEST_F(PositionFormTest, Binr2LeapSecondsAndTruncatedDate) {
     fix.week = c.week;
     fix.timeScale = c.timeScale;
     storeBinr2(app.receiver->binr2, fix);
-    form().showBinr2Position();
+    showBinr2();
     EXPECT_EQ(text("UTCLabel"), c.utc);
     EXPECT_EQ(text("DateLabel"), c.date);
   }
@@ -420,7 +493,7 @@ TEST_F(PositionFormTest, GarbageBinaryValuesPrintWithoutFault) {
     nav.week = 5;
     nav.solutionStatus = 0x01;
     app.receiver->binr.dop.hdop = app.receiver->binr.dop.vdop = nav.rmsError;
-    form().showBinrPosition();
+    showBinr();
     EXPECT_FALSE(text("LatLabel").empty());
     EXPECT_FALSE(text("AltLabel").empty());
     EXPECT_EQ(text("StatusLabel"), "3D");
@@ -433,7 +506,7 @@ TEST_F(PositionFormTest, GarbageBinaryValuesPrintWithoutFault) {
   fix.geoidSeparation = std::numeric_limits<int16_t>::max();
   fix.error1 = fix.error2 = 0xFFFF;
   storeBinr2(app.receiver->binr2, fix);
-  form().showBinr2Position();
+  showBinr2();
   EXPECT_EQ(text("AltLabel"), "-21475164.15");
   EXPECT_EQ(text("rms2DLabel"), "******");
   EXPECT_EQ(text("DateLabel"), "---.---.---");  // week 0xFFFF is -1
@@ -457,7 +530,7 @@ std::string rmc(const std::string& status, const std::string& date = "230394") {
 
 TEST_F(PositionFormTest, NmeaGgaFields) {
   feed(gga("123519.00", "4807.038", "1"));
-  form().showNmeaPosition();
+  showNmea();
   EXPECT_EQ(text("UTCLabel"), "12:35:19.00");
   EXPECT_EQ(text("LatLabel"), "48\xB0" " 7.03800N");
   EXPECT_EQ(text("LonLabel"), "011\xB0" "31.00000E");
@@ -482,7 +555,7 @@ TEST_F(PositionFormTest, NmeaTimeIsCutNotReformatted) {
                                   {"", "::"}}) {
     SCOPED_TRACE(time);
     feed(gga(time, "4807.038", "1"));
-    form().showNmeaPosition();
+    showNmea();
     EXPECT_EQ(text("UTCLabel"), utc);
   }
 }
@@ -504,11 +577,11 @@ TEST_F(PositionFormTest, NmeaGgaFixQuality) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string("quality ") + c.quality + (c.obs ? " obs" : ""));
-    obsChecked = c.obs;
+    setObs(c.obs);
     setSound(c.sound);
     calls.clear();
     feed(gga("123519.00", "4807.038", c.quality));
-    form().showNmeaPosition();
+    showNmea();
     EXPECT_EQ(text("StatusLabel"), c.text);
     EXPECT_EQ(color("StatusLabel"), c.color);
     EXPECT_EQ(calls, alertCalls(c.tone));
@@ -519,25 +592,25 @@ TEST_F(PositionFormTest, NmeaFixTypeFromGsa) {
   feed("GPGSA,A,2,01,02,03,,,,,,,,,,2.5,1.3,2.1");
   for (const auto& [quality, status] : {std::pair{"1", "2D"}, {"2", "2D diff"}}) {
     feed(gga("123519.00", "4807.038", quality));
-    form().showNmeaPosition();
+    showNmea();
     EXPECT_EQ(text("StatusLabel"), status);
   }
   feed("GPGSA,A,3,01,02,03,,,,,,,,,,2.5,1.3,2.1");
-  form().showNmeaPosition();
+  showNmea();
   EXPECT_EQ(text("StatusLabel"), "3D diff");
 }
 
 TEST_F(PositionFormTest, NmeaGgaAgeOfCorrections) {
   feed(gga("123519.00", "4807.038", "2", "0.9", "5.4"));
-  form().showNmeaPosition();
+  showNmea();
   EXPECT_EQ(text("DiffAgeLabel"), "005");
   EXPECT_EQ(color("DiffAgeLabel"), kGreen);
   feed(gga("123520.00", "4807.038", "2", "0.9", ""));
-  form().showNmeaPosition();
+  showNmea();
   EXPECT_EQ(text("DiffAgeLabel"), "005");
   EXPECT_EQ(color("DiffAgeLabel"), kGreen);
   feed(gga("123521.00", "4807.038", "2", "0.9", "45"));
-  form().showNmeaPosition();
+  showNmea();
   EXPECT_EQ(text("DiffAgeLabel"), "045");
   EXPECT_EQ(color("DiffAgeLabel"), kRed);
 }
@@ -557,7 +630,7 @@ TEST_F(PositionFormTest, NmeaGnsModeIndicator) {
     SCOPED_TRACE(c.mode);
     calls.clear();
     feed(gns(c.mode));
-    form().showNmeaPosition();
+    showNmea();
     EXPECT_EQ(text("StatusLabel"), c.text);
     EXPECT_EQ(color("StatusLabel"), c.color);
     EXPECT_EQ(calls, alertCalls(c.tone));
@@ -572,17 +645,17 @@ TEST_F(PositionFormTest, NmeaGnsModeIndicator) {
 TEST_F(PositionFormTest, NmeaSourceChoice) {
   NmeaAssembler& nmea = app.receiver->nmea;
   feed(gga("100000", "1000.000", "1"));
-  form().showNmeaPosition();
+  showNmea();
   EXPECT_EQ(text("LatLabel"), "10\xB0" " 0.00000N");
   // Auto: once a GNS sentence has been seen it is the source.
   feed(gns("AA", "2000.000"));
   feed(gga("100001", "3000.000", "1"));
-  form().showNmeaPosition();
+  showNmea();
   EXPECT_EQ(text("LatLabel"), "20\xB0" " 0.00000S");
   // Until the counters are reset.
   nmea.resetNmeaCounts();
   feed(gga("100002", "4000.000", "1"));
-  form().showNmeaPosition();
+  showNmea();
   EXPECT_EQ(text("LatLabel"), "40\xB0" " 0.00000N");
   // A chosen source is read whatever the counters say.
   feed(rmc("A"));
@@ -591,7 +664,7 @@ TEST_F(PositionFormTest, NmeaSourceChoice) {
                                     {int32_t(NmeaKind::RMC), "49\xB0" "16.45000N"}}) {
     SCOPED_TRACE(source);
     nmea.positionSource = source;
-    form().showNmeaPosition();
+    showNmea();
     EXPECT_EQ(text("LatLabel"), lat);
   }
 }
@@ -599,7 +672,7 @@ TEST_F(PositionFormTest, NmeaSourceChoice) {
 TEST_F(PositionFormTest, NmeaFromRmcOnly) {
   setSound(true);
   feed(rmc("V"));
-  form().showNmeaPosition();
+  showNmea();
   EXPECT_EQ(text("StatusLabel"), "OLD");
   EXPECT_EQ(color("StatusLabel"), kRed);
   EXPECT_EQ(calls, alertCalls(true));
@@ -612,14 +685,14 @@ TEST_F(PositionFormTest, NmeaFromRmcOnly) {
   EXPECT_EQ(text("CourseLabel"), "045.5 \xB0");
   calls.clear();
   feed(rmc("A", ""));
-  form().showNmeaPosition();
+  showNmea();
   EXPECT_EQ(text("StatusLabel"), "3D");
   EXPECT_EQ(color("StatusLabel"), kBlack);
   EXPECT_EQ(text("DateLabel"), "---.---.---");
   EXPECT_TRUE(calls.empty());
   feed("GPGSA,A,2,01,02,03,,,,,,,,,,2.5,1.3,2.1");
   feed(rmc("A", "0104"));
-  form().showNmeaPosition();
+  showNmea();
   EXPECT_EQ(text("StatusLabel"), "2D");
   EXPECT_EQ(text("DateLabel"), "01.04.");
 }
@@ -628,13 +701,13 @@ TEST_F(PositionFormTest, NmeaDopFromGgaOrGsa) {
   NmeaAssembler& nmea = app.receiver->nmea;
   feed("GPGSA,A,3,01,02,03,,,,,,,,,,2.5,150,2.1");
   feed(gga("123519.00", "4807.038", "1", "0.9"));
-  form().showNmeaPosition();
+  showNmea();
   EXPECT_EQ(text("HDOPLabel"), "0.9");
   EXPECT_EQ(text("VDOPLabel"), "2.1");
   // After a counter reset with only RMC and GSA arriving, both come from GSA.
   nmea.resetNmeaCounts();
   feed(rmc("A"));
-  form().showNmeaPosition();
+  showNmea();
   EXPECT_EQ(text("HDOPLabel"), "150.0");
   EXPECT_EQ(text("VDOPLabel"), "2.1");
   struct Case {
@@ -649,7 +722,7 @@ TEST_F(PositionFormTest, NmeaDopFromGgaOrGsa) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.gsa);
     feed(c.gsa);
-    form().showNmeaPosition();
+    showNmea();
     EXPECT_EQ(text("HDOPLabel"), c.hdop);
     EXPECT_EQ(text("VDOPLabel"), c.vdop);
   }
@@ -659,7 +732,7 @@ TEST_F(PositionFormTest, NmeaGgaHdopLimit) {
   for (const auto& [hdop, shown] : {std::pair{"99.9", "99.9"}, {"99.95", "****"}, {"", "0.0"}, {"12.34", "12.3"}}) {
     SCOPED_TRACE(hdop);
     feed(gga("123519.00", "4807.038", "1", hdop));
-    form().showNmeaPosition();
+    showNmea();
     EXPECT_EQ(text("HDOPLabel"), shown);
   }
 }
@@ -668,7 +741,7 @@ TEST_F(PositionFormTest, NmeaRmsFromRzd) {
   for (const auto& [rms, shown] : {std::pair{"999.9", "999.900"}, {"1000", "******"}, {"1.25", "1.250"}, {"", "0.000"}}) {
     SCOPED_TRACE(rms);
     feed(std::string("PORZD,A,") + rms);
-    form().showNmeaPosition();
+    showNmea();
     EXPECT_EQ(text("rms2DLabel"), shown);
   }
 }
@@ -678,7 +751,7 @@ TEST_F(PositionFormTest, NmeaGarbageNumbersPrintWithoutFault) {
   feed("GPRMC,225446.25,A,4916.45,N,12311.12,W,1e308,-1e308,230394,003.1,W");
   feed("GPGSA,A,-99999999999,,,,,,,,,,,,,2.5,1e308,-1e308");
   feed("PORZD,A,-1e308");
-  form().showNmeaPosition();
+  showNmea();
   EXPECT_EQ(text("StatusLabel"), "Undef");
   EXPECT_EQ(text("DiffAgeLabel"), "***");
   EXPECT_EQ(text("VDOPLabel").substr(0, 2), "-1");
@@ -708,15 +781,15 @@ TEST_F(PositionFormTest, DiffAgeColourAndText) {
 
 TEST_F(PositionFormTest, BssAgeOfCorrections) {
   feed("GPBSS,1,2,3,4,12,6");
-  form().showBssDiffAge();
+  showBss();
   EXPECT_EQ(text("DiffAgeLabel"), "012");
   EXPECT_EQ(color("DiffAgeLabel"), kOrange);
   feed("GPBSS,1,2,3,4,,6");
-  form().showBssDiffAge();
+  showBss();
   EXPECT_EQ(text("DiffAgeLabel"), "---");
   EXPECT_EQ(color("DiffAgeLabel"), kBlack);
   feed("GPBSS,1,2,3,4,1e300,6");
-  form().showBssDiffAge();
+  showBss();
   EXPECT_EQ(text("DiffAgeLabel"), "***");
   EXPECT_EQ(color("DiffAgeLabel"), kRed);
 }

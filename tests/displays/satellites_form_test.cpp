@@ -15,8 +15,8 @@
 
 #include "../decoding/test_frames.h"
 #include "displays/auto_label.h"
+#include "decoding/solution_satellites.h"
 #include "mainwindow/app_context.h"
-#include "mainwindow/decoding_path.h"
 #include "mainwindow/main_form.h"
 
 namespace veltrano {
@@ -51,6 +51,20 @@ class SatellitesFormTest : public ::testing::Test {
   TSatellitesForm& form() { return *app.satellitesForm; }
   BinrStatus& binr() { return app.receiver->binr.status; }
   Binr2State& binr2() { return app.receiver->binr2; }
+
+  // The satellites of a solution built from the receiver state, shown by the window.
+  void showBinr() {
+    SolutionSatellites satellites;
+    buildBinrSatellites(binr(), satellites);
+    form().showSolutionSatellites(satellites);
+  }
+  void showBinr2() {
+    SolutionSatellites satellites;
+    buildBinr2Satellites(binr2(), satellites);
+    form().showSolutionSatellites(satellites);
+  }
+  // The stored GSA sentence added to the group being collected.
+  void showGsa() { form().showGsaSatellites(app.receiver->nmea.stored(NmeaKind::GSA)); }
 
   QLabel* label(const std::string& name) {
     auto* found = form().findChild<QLabel*>(QString::fromStdString(name));
@@ -190,7 +204,7 @@ TEST_F(SatellitesFormTest, BinrStatusBitsLightTheirFlags) {
     binr().statusFlags1 = c.flags1;
     binr().statusFlags2 = c.flags2;
     binr().statusFlags3 = c.flags3;
-    form().showBinrSatellites();
+    showBinr();
     EXPECT_EQ(litFlags(), c.lit) << int(c.flags1) << " " << int(c.flags2) << " " << int(c.flags3);
   }
 }
@@ -213,7 +227,7 @@ TEST_F(SatellitesFormTest, BinrSecondMaskIsGlonassOrBeidou) {
   for (const Case& c : cases) {
     SCOPED_TRACE(int(c.flags3));
     binr().statusFlags3 = c.flags3;
-    form().showBinrSatellites();
+    showBinr();
     const RowText gps = row("GPS"), gln = row("GLN"), bds = row("BDS");
     EXPECT_EQ(gps.quant, "2");
     EXPECT_EQ(gps.num, "- 01 03 ");
@@ -246,7 +260,7 @@ TEST_F(SatellitesFormTest, BinrExcludedSatellitesFollowTheUsedListsInRed) {
   for (const Case& c : cases) {
     SCOPED_TRACE(int(c.flags3));
     binr().statusFlags3 = c.flags3;
-    form().showBinrSatellites();
+    showBinr();
     for (auto [system, expected] : {std::pair{"GPS", c.gps}, {"GLN", c.gln}, {"GLL", c.gll}, {"BDS", c.bds}}) {
       const RowText shown = row(system);
       EXPECT_EQ(shown.quant, expected.quant) << system;
@@ -262,7 +276,7 @@ TEST_F(SatellitesFormTest, BinrLongListsAreShownWholeAndUsedSatellitesKeepsTheFi
   binr().gpsUsedMask = binr().glonassUsedMask = binr().galileoUsedMask = 0xFFFFFFFF;
   for (int j = 0; j < BinrStatus::kMaxExcluded; ++j) binr().excludedId[j] = uint8_t(j);
   binr().excludedCount = BinrStatus::kMaxExcluded;
-  form().showBinrSatellites();
+  showBinr();
 
   std::vector<int> all32, all64;
   for (int n = 1; n <= 32; ++n) all32.push_back(n);
@@ -289,11 +303,11 @@ TEST_F(SatellitesFormTest, ClearDarkensFlagsAndEmptiesAllButCountsAndBeidou) {
   const uint8_t ids[] = {7, 66, 170};
   std::copy(std::begin(ids), std::end(ids), binr().excludedId);
   binr().excludedCount = 3;
-  form().showBinrSatellites();
+  showBinr();
   store("GNGSA,A,3,01,65,151,205,1.9,1.0,1.6");
-  form().showGsaSatellites();
+  showGsa();
   form().newGsaGroup = true;
-  form().showGsaSatellites();
+  showGsa();
   ASSERT_EQ(row("GPS").bad, "07 ");
   for (const char* system : {"GPS", "GLN", "GLL"}) ASSERT_EQ(row(system).num, "- 01 ") << system;
   ASSERT_EQ(row("BDS").num, "- 05 ");
@@ -332,7 +346,7 @@ TEST_F(SatellitesFormTest, Binr2ShowsMasksOfSetFlagsAndTheReceiversCounts) {
   // A BeiDou row written by BINR stays as it is.
   binr().statusFlags3 = 0x80;
   binr().glonassUsedMask = 0x10;
-  form().showBinrSatellites();
+  showBinr();
 
   struct Case {
     uint8_t usedFlags, rejectedFlags;
@@ -349,7 +363,7 @@ TEST_F(SatellitesFormTest, Binr2ShowsMasksOfSetFlagsAndTheReceiversCounts) {
     SCOPED_TRACE(int(c.usedFlags));
     m.usedFlags = c.usedFlags;
     m.rejectedFlags = c.rejectedFlags;
-    form().showBinr2Satellites();
+    showBinr2();
     for (auto [system, expected] : {std::pair{"GPS", c.gps}, {"GLN", c.gln}, {"GLL", c.gll}}) {
       const RowText shown = row(system);
       EXPECT_EQ(shown.quant, expected.quant) << system;
@@ -384,7 +398,7 @@ TEST_F(SatellitesFormTest, GsaNumbersMapToSystems) {
     SCOPED_TRACE(c.field);
     form().newGsaGroup = true;
     store(std::string("GNGSA,A,3,") + c.field + ",,1.9,1.0,1.6");
-    form().showGsaSatellites();
+    showGsa();
     ASSERT_EQ(form().usedCount, c.added ? 1 : 0);
     if (c.added) {
       EXPECT_EQ(form().usedSatellites[0], c.entry);
@@ -394,23 +408,23 @@ TEST_F(SatellitesFormTest, GsaNumbersMapToSystems) {
 
 TEST_F(SatellitesFormTest, GsaWithSixFieldsOrFewerAddsNothing) {
   store("GPGSA,A,3,05,1.0,1.0");
-  form().showGsaSatellites();
+  showGsa();
   EXPECT_EQ(form().usedCount, 0);
   store("GPGSA,A,3,05,07,1.0,1.0");
-  form().showGsaSatellites();
+  showGsa();
   EXPECT_EQ(used(), (std::vector<UsedSatellite>{{kSatGps, 5}}));
 }
 
 TEST_F(SatellitesFormTest, GroupIsSortedBySystemThenNumber) {
   store("GLGSA,A,3,71,65,,,,,,,,,,,2.0,1.1,1.7");
-  form().showGsaSatellites();
+  showGsa();
   store("GPGSA,A,3,12,04,,,,,,,,,,,2.0,1.1,1.7");
-  form().showGsaSatellites();
+  showGsa();
   store("GNGSA,A,3,205,152,,,,,,,,,,,2.0,1.1,1.7");
-  form().showGsaSatellites();
+  showGsa();
   form().newGsaGroup = true;
   store("GPGSA,A,3,,,,,,,,,,,,,2.0,1.1,1.7");
-  form().showGsaSatellites();
+  showGsa();
   for (auto [system, expected] : {std::pair{"GPS", RowText{"2", "- 04 12 ", ""}}, {"GLN", RowText{"2", "- 01 07 ", ""}},
                                   {"GLL", RowText{"1", "- 02 ", ""}}, {"BDS", RowText{"1", "- 05 ", ""}}}) {
     EXPECT_EQ(row(system).quant, expected.quant) << system;
@@ -434,21 +448,21 @@ TEST_F(SatellitesFormTest, GroupKeeps63SatellitesAndLongListsAreShownWhole) {
       body += "," + std::to_string(200 + n);
     }
     store(body + ",1.5,0.9,1.2");
-    form().showGsaSatellites();
+    showGsa();
   }
   ASSERT_EQ(form().usedCount, 63);
   // Every satellite beyond the 63rd lands in the uncounted last entry.
   EXPECT_EQ(form().usedSatellites[63], (UsedSatellite{kSatBeidou, 172}));
   form().newGsaGroup = true;
   store("GPGSA,A,3,,,,,,,,,,,,,2.0,1.1,1.7");
-  form().showGsaSatellites();
+  showGsa();
   numbers.resize(63);
   EXPECT_EQ(row("BDS").quant, "63");
   EXPECT_EQ(row("BDS").num, usedList(numbers));
   expectRowsWholeAndPlaced();
 }
 
-// ---- Through the decoding path -------------------------------------------------------------
+// ---- Through the whole path ----------------------------------------------------------------
 
 class SatellitesPathTest : public SatellitesFormTest {
  protected:
@@ -458,10 +472,10 @@ class SatellitesPathTest : public SatellitesFormTest {
     main.controls().satellitesCheckBox->setChecked(ticked);
     main.setTransportState(TransportState::PLAY);
   }
-  void feed(const test::Bytes& bytes) { app.decodingPath->receiveBlock(bytes.data(), int32_t(bytes.size())); }
+  void feed(const test::Bytes& bytes) { app.intake->receiveBlock(bytes.data(), int32_t(bytes.size())); }
   void feed(const std::string& body) {
     const std::string line = test::nmeaSentence(body);
-    app.decodingPath->receiveBlock(reinterpret_cast<const uint8_t*>(line.data()), int32_t(line.size()));
+    app.intake->receiveBlock(reinterpret_cast<const uint8_t*>(line.data()), int32_t(line.size()));
   }
 
   static test::Bytes binrStatus(uint8_t flags1, uint8_t flags2, uint8_t flags3, uint32_t gps, uint32_t second,
@@ -517,7 +531,7 @@ TEST_F(SatellitesPathTest, GsaSentencesOfOneEpochAreJoinedAndShownByTheNextEpoch
   binr().excludedId[0] = 17;
   binr().excludedId[1] = 80;
   binr().excludedCount = 2;
-  form().showBinrSatellites();
+  showBinr();
 
   feed("GPGGA,120000.00,5545.0000,N,03737.0000,E,1,05,1.1,150.0,M,15.0,M,,");
   feed("GPGSA,A,3,04,09,12,,,,,,,,,,2.0,1.1,1.7");
@@ -562,7 +576,7 @@ std::vector<uint8_t> readSample(const char* name) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Fast-plays each sample through the decoding path with the window shown and,
+// Fast-plays each sample through the whole path with the window shown and,
 // when VELTRANO_GRAB_DIR names a folder, saves the window as it ends.
 TEST_F(SatellitesPathTest, SamplesFillTheWindow) {
   struct Case {
@@ -583,7 +597,7 @@ TEST_F(SatellitesPathTest, SamplesFillTheWindow) {
     app.hooks.clearSatelliteStatus();
     constexpr size_t kChunk = 32768;
     for (size_t at = 0; at < bytes.size(); at += kChunk)
-      app.decodingPath->receiveBlock(bytes.data() + at, int32_t(std::min(kChunk, bytes.size() - at)));
+      app.intake->receiveBlock(bytes.data() + at, int32_t(std::min(kChunk, bytes.size() - at)));
     main.StopButtonClick(false);
 
     EXPECT_GT(form().usedCount, 0);

@@ -7,15 +7,16 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QSignalSpy>
 #include <cmath>
 #include <cstdlib>
 #include <string>
 
 #include "../decoding/test_frames.h"
 #include "displays/auto_label.h"
+#include "displays/position_form.h"
 #include "displays/visual_form.h"
 #include "mainwindow/app_context.h"
-#include "mainwindow/decoding_path.h"
 #include "mainwindow/main_form.h"
 #include "util/formatters.h"
 
@@ -53,7 +54,7 @@ Bytes gga(const char* quality, const char* hdop, const char* height) {
 class StatisticFormTest : public ::testing::Test {
  protected:
   StatisticFormTest() {
-    app.hooks.addPoint = [this](double, double, double) { ++plotted; };
+    QObject::connect(app.visualForm.get(), &TVisualForm::pointPlotted, [this](double, double, double) { ++plotted; });
     main.setTransportState(TransportState::PLAY);
     main.controls().statisticCheckBox->setChecked(true);
   }
@@ -66,7 +67,7 @@ class StatisticFormTest : public ::testing::Test {
     return found;
   }
   std::string textOf(const char* name) { return control(name)->text().toLatin1().toStdString(); }
-  void feed(const Bytes& bytes) { app.decodingPath->receiveBlock(bytes.data(), int32_t(bytes.size())); }
+  void feed(const Bytes& bytes) { app.intake->receiveBlock(bytes.data(), int32_t(bytes.size())); }
   void setProtocol(ReceiverProtocol protocol) { main.transport.receiverProtocol = protocol; }
 
   AppContext app;
@@ -271,10 +272,54 @@ TEST_F(StatisticFormTest, ResetShowsDesignTextsWhileTheMeansStay) {
   EXPECT_DOUBLE_EQ(form().meanHeight(), 7);
 }
 
-TEST_F(StatisticFormTest, PositionWindowAsksWhetherObsIsTicked) {
-  EXPECT_TRUE(app.hooks.statisticObsChecked());
+TEST_F(StatisticFormTest, ObsTickIsReportedAndFollowedByThePositionWindow) {
+  setProtocol(ReceiverProtocol::NMEA);
+  main.controls().positionCheckBox->setChecked(true);
+  QSignalSpy toggled(&form(), &TStatisticForm::obsToggled);
+  const auto positionStatus = [this] {
+    return app.positionForm->findChild<AutoLabel*>(QStringLiteral("StatusLabel"))->text().toStdString();
+  };
+  EXPECT_TRUE(form().obsChecked());
+  feed(gga("6", "1.0", "5.0"));  // an estimated fix
+  EXPECT_EQ(positionStatus(), "OLD");
   control<QCheckBox>("ObsCheckBox")->setChecked(false);
-  EXPECT_FALSE(app.hooks.statisticObsChecked());
+  EXPECT_FALSE(form().obsChecked());
+  ASSERT_EQ(toggled.count(), 1);
+  EXPECT_FALSE(toggled.at(0).at(0).toBool());
+  feed(gga("6", "1.0", "5.0"));
+  EXPECT_EQ(positionStatus(), "DR");
+  control<QCheckBox>("ObsCheckBox")->setChecked(true);
+  ASSERT_EQ(toggled.count(), 2);
+  EXPECT_TRUE(toggled.at(1).at(0).toBool());
+  feed(gga("6", "1.0", "5.0"));
+  EXPECT_EQ(positionStatus(), "OLD");
+}
+
+// The window alone: each solution tells whether it was accepted into the
+// statistics it was given.
+TEST(StatisticFormAlone, UpdateTellsWhetherTheSolutionWasAccepted) {
+  PositionStatistics statistics;
+  TStatisticForm form(statistics);
+  const auto textOf = [&form](const char* name) {
+    return form.findChild<AutoLabel*>(QString::fromLatin1(name))->text().toLatin1().toStdString();
+  };
+  Fix fix;
+  fix.protocol = ReceiverProtocol::BINR;
+  fix.latitude = 20 * kDegree;
+  fix.height = 12.5;
+  fix.valid = false;
+  EXPECT_FALSE(form.updateStatistic(fix));
+  EXPECT_EQ(statistics.count, 0);
+  EXPECT_EQ(textOf("NLabel"), "0");
+  EXPECT_EQ(textOf("NallLabel"), "1");
+  fix.valid = true;
+  EXPECT_TRUE(form.updateStatistic(fix));
+  EXPECT_EQ(statistics.count, 1);
+  EXPECT_EQ(textOf("NLabel"), "1");
+  EXPECT_EQ(textOf("NallLabel"), "2");
+  EXPECT_EQ(textOf("AltLabel"), "+0012.50");
+  EXPECT_NEAR(form.meanLat(), 20 * kDegree, 1e-15);
+  EXPECT_DOUBLE_EQ(form.meanHeight(), 12.5);
 }
 
 // ---- Look ---------------------------------------------------------------------

@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "../decoding/test_frames.h"
+#include "decoding/fix_builder.h"
 #include "displays/statistic_form.h"
 #include "displays/tool_form.h"
 #include "mainwindow/app_context.h"
-#include "mainwindow/decoding_path.h"
 #include "mainwindow/main_form.h"
 #include "util/formatters.h"
 
@@ -64,17 +64,23 @@ bool sameImage(const QImage& a, const QImage& b) { return a.convertToFormat(QIma
 class VisualFormTest : public ::testing::Test {
  protected:
   VisualFormTest() {
-    app.hooks.resetProfile = [this] { calls.push_back("resetProfile"); };
-    app.hooks.clearSatellitesInView = [this] { calls.push_back("clearSatellitesInView"); };
-    app.hooks.addPoint = [this](double lat, double lon, double h) { points.push_back({lat, lon, h}); };
-    app.hooks.addProfilePoint = [this](double h) { profile.push_back(h); };
+    TVisualForm* visual = app.visualForm.get();
+    QObject::connect(visual, &TVisualForm::plotReset, [this] { calls.push_back("plotReset"); });
+    QObject::connect(visual, &TVisualForm::pointPlotted, [this](double lat, double lon, double h) {
+      calls.push_back("pointPlotted");
+      points.push_back({lat, lon, h});
+    });
+    QObject::connect(visual, &TVisualForm::heightPlotted, [this](double h) {
+      calls.push_back("heightPlotted");
+      profile.push_back(h);
+    });
     // A stand-in sky view: the plot with a magenta square in its top-left part.
-    app.hooks.drawSkyView = [this] {
+    QObject::connect(visual, &TVisualForm::skyViewWanted, [this] {
       ++skyDraws;
       copyPixels(form().layers.plotLayer, form().layers.skyLayer);
       for (int y = 20; y < 24; ++y)
         for (int x = 20; x < 24; ++x) form().layers.skyLayer.setPixel(x, y, kSkyMark);
-    };
+    });
   }
 
   TVisualForm& form() { return *app.visualForm; }
@@ -94,7 +100,15 @@ class VisualFormTest : public ::testing::Test {
     nav.height = height;
     nav.velocityNorth = vN;
     nav.velocityEast = vE;
-    form().plotBinrPosition();
+    Fix fix;
+    buildBinrFix(app.receiver->binr, fix);
+    form().plotFix(fix, statisticMean());
+  }
+
+  // The mean the Statistic window holds, which the plot is given with each sample.
+  MeanPosition statisticMean() {
+    const TStatisticForm& statistic = *app.statisticForm;
+    return {statistic.meanLat(), statistic.meanLon(), statistic.meanHeight()};
   }
 
   // A position north and east of the reference by metres of the simple projection.
@@ -147,18 +161,19 @@ INSTANTIATE_TEST_SUITE_P(Positions, VisualShowTest,
 
 TEST_F(VisualFormTest, ShowResetsThePlot) {
   showAt(kOneMetre);
-  EXPECT_EQ(calls, (std::vector<std::string>{"resetProfile", "clearSatellitesInView"}));
+  EXPECT_EQ(calls, std::vector<std::string>{"plotReset"});
   EXPECT_TRUE(sameImage(shown(), plot()));
   EXPECT_EQ(form().markerX, 0);
   EXPECT_EQ(form().markerY, 0);
   for (uint8_t count : form().layers.hitCount) ASSERT_EQ(count, 127);
   // Dots and marker of an earlier run are gone after the next reset.
   plotOffset(0, 0);
+  calls.clear();
   form().resetPlot();
   EXPECT_TRUE(pixelsOf(plot(), kRed).empty());
   EXPECT_EQ(hits(153, 153), 127);
   EXPECT_EQ(hits(0, 0), 127);
-  EXPECT_EQ(calls.size(), 4u);
+  EXPECT_EQ(calls, std::vector<std::string>{"plotReset"});
 }
 
 TEST_F(VisualFormTest, EmptyPlotHasAxesRingsAndCompassLetters) {
@@ -367,7 +382,9 @@ TEST_F(VisualFormTest, MeanLabelsUseTheStatisticWindowsMean) {
   nav.longitude = 2e-6;
   nav.height = 7.25;
   nav.solutionStatus = 0x01;
-  app.statisticForm->updateBinrStatistic();
+  Fix fix;
+  buildBinrFix(app.receiver->binr, fix);
+  ASSERT_TRUE(app.statisticForm->updateStatistic(fix));
   ASSERT_EQ(app.statisticForm->meanLat(), 1e-6);
   plotOffset(0, 0);
   EXPECT_EQ(text(c().dMbLabel), "6.335 m");
@@ -376,19 +393,34 @@ TEST_F(VisualFormTest, MeanLabelsUseTheStatisticWindowsMean) {
   EXPECT_EQ(text(c().dMxLabel), "14.243 m");
 }
 
-TEST_F(VisualFormTest, EveryPositionGoesToThePointStoreAndToTheProfileWhenTicked) {
+// Each position is reported for the point store, then, once the marker moved,
+// its height below the reference for the profile.
+TEST_F(VisualFormTest, EveryPositionGoesToThePointStoreAndItsHeightToTheProfile) {
   showAt(kOneMetre);
   form().refHeight = 150;
+  calls.clear();
   plotBinr(0.5, 0.6, 120.5);
   ASSERT_EQ(points.size(), 1u);
   EXPECT_EQ(points[0].lat, 0.5);
   EXPECT_EQ(points[0].lon, 0.6);
   EXPECT_EQ(points[0].height, 120.5);
-  EXPECT_TRUE(profile.empty());
-  app.mainForm->controls().profileCheckBox->setChecked(true);
+  EXPECT_EQ(profile, std::vector<double>{29.5});
+  EXPECT_EQ(calls, (std::vector<std::string>{"pointPlotted", "heightPlotted"}));
   plotBinr(0.5, 0.6, 160);
   EXPECT_EQ(points.size(), 2u);
-  EXPECT_EQ(profile, std::vector<double>{-10.0});
+  EXPECT_EQ(profile, (std::vector<double>{29.5, -10.0}));
+}
+
+TEST_F(VisualFormTest, UpdateMarkerAloneReportsTheHeightOnly) {
+  showAt(kOneMetre);
+  form().refHeight = 100;
+  form().currentHeight = 98;
+  calls.clear();
+  form().updateMarker(MeanPosition{form().refLat, form().refLon, 103});
+  EXPECT_EQ(calls, std::vector<std::string>{"heightPlotted"});
+  EXPECT_EQ(profile, std::vector<double>{2.0});
+  EXPECT_EQ(text(c().dMhLabel), "3.000 m");
+  EXPECT_EQ(text(c().dMbLabel), "0.000 m");
 }
 
 // ---- the three protocols -------------------------------------------------------------
@@ -404,7 +436,9 @@ TEST_F(VisualFormTest, Binr2PositionInItsUnits) {
   nav.velocityEast = 250;
   c().cogCheckBox->setChecked(true);
   c().sogCheckBox->setChecked(true);
-  form().plotBinr2Position();
+  Fix fix;
+  buildBinr2Fix(app.receiver->binr2, fix);
+  form().plotFix(fix, statisticMean());
   ASSERT_EQ(points.size(), 1u);
   EXPECT_NEAR(points[0].lat, 55.5 * kDegree, 1e-15);
   EXPECT_NEAR(points[0].lon, -37.6 * kDegree, 1e-15);
@@ -432,7 +466,9 @@ TEST_P(VisualNmeaTest, PositionFromTheSelectedSentence) {
   if (p.withGns) feedNmea("GNGNS,120000.00,5531.5000,S,03737.0000,E,AA,12,0.8,140.5,14.0,,");
   c().cogCheckBox->setChecked(true);
   c().sogCheckBox->setChecked(true);
-  form().plotNmeaPosition();
+  Fix fix;
+  buildNmeaFix(app.receiver->nmea, fix);
+  form().plotFix(fix, statisticMean());
   ASSERT_EQ(points.size(), 1u);
   EXPECT_NEAR(points[0].lat, p.latDeg * kDegree, 1e-12);
   EXPECT_NEAR(points[0].lon, p.lonDeg * kDegree, 1e-12);
@@ -542,7 +578,7 @@ TEST_F(VisualFormTest, PlotChangesReachTheImageOnlyThroughTheComposition) {
   EXPECT_EQ(shown().pixel(153, 153), kRed);
 }
 
-// ---- through the decoding path --------------------------------------------------------
+// ---- through the whole path --------------------------------------------------------
 
 test::Bytes binrFix(double lat, double lon, double height, double vN, double vE) {
   test::Bytes nav(69, 0);
@@ -565,7 +601,7 @@ class VisualPathTest : public VisualFormTest {
     main.controls().visualCheckBox->setChecked(true);
     main.setTransportState(TransportState::PLAY);
   }
-  void feed(const test::Bytes& bytes) { app.decodingPath->receiveBlock(bytes.data(), int32_t(bytes.size())); }
+  void feed(const test::Bytes& bytes) { app.intake->receiveBlock(bytes.data(), int32_t(bytes.size())); }
 };
 
 TEST_F(VisualPathTest, AcceptedFixIsPlottedAndShown) {
@@ -575,9 +611,14 @@ TEST_F(VisualPathTest, AcceptedFixIsPlottedAndShown) {
   feed(binrFix(0.9 + kMetreNorth, 0, 0, 0, 0));
   EXPECT_EQ(form().markerY, 101);
   EXPECT_EQ(pixelsOf(shown(), kRed), dotPixels(153, 101));
-  EXPECT_FALSE(app.decodingPath->visualSatChecked());
+  EXPECT_EQ(skyDraws, 0);
+  // With SatCheckBox ticked each solution has the sky view drawn and shown.
   c().satCheckBox->setChecked(true);
-  EXPECT_TRUE(app.decodingPath->visualSatChecked());
+  skyDraws = 0;
+  feed(binrFix(0.9, 0, 0, 0, 0));
+  EXPECT_EQ(skyDraws, 1);
+  EXPECT_EQ(shown().pixel(21, 21), kSkyMark);
+  EXPECT_EQ(form().markerY, 153);
 }
 
 QString grabFolder() {
@@ -585,7 +626,7 @@ QString grabFolder() {
   return dir == nullptr ? QString() : QString::fromLocal8Bit(dir);
 }
 
-// Plots a cloud of noisy positions through the decoding path and saves the
+// Plots a cloud of noisy positions through the whole path and saves the
 // window, plain and with the gauges, when VELTRANO_GRAB_DIR names a folder.
 TEST_F(VisualPathTest, GrabTheScatter) {
   const QString folder = grabFolder();
@@ -625,7 +666,7 @@ TEST_F(VisualPathTest, GrabAfterPlayingTheBinrSample) {
   constexpr int kBlock = 4096;
   for (qsizetype at = 0; at < bytes.size(); at += kBlock) {
     const auto* block = reinterpret_cast<const uint8_t*>(bytes.constData() + at);
-    app.decodingPath->receiveBlock(block, int32_t(std::min<qsizetype>(kBlock, bytes.size() - at)));
+    app.intake->receiveBlock(block, int32_t(std::min<qsizetype>(kBlock, bytes.size() - at)));
   }
   EXPECT_GT(form().markerX, 0);
   EXPECT_TRUE(form().grab().save(folder + QStringLiteral("/visual_sample.png")));

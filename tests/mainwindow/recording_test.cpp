@@ -16,7 +16,7 @@
 #include "../link/pty_fixture.h"
 #include "link/serial_link.h"
 #include "mainwindow/app_context.h"
-#include "mainwindow/decoding_path.h"
+#include "mainwindow/display_router.h"
 #include "mainwindow/main_form.h"
 #include "sim_process.h"
 
@@ -109,7 +109,7 @@ class RecordingTest : public ::testing::Test {
     return c().fileLabel->text().toStdString();
   }
   void receive(const std::vector<uint8_t>& bytes) {
-    app.decodingPath->receiveBlock(bytes.data(), int32_t(bytes.size()));
+    app.intake->receiveBlock(bytes.data(), int32_t(bytes.size()));
   }
 
   QString previousDirectory = QDir::currentPath();

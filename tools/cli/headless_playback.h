@@ -19,7 +19,7 @@ class HeadlessPlayback : private IntakeSink {
   static constexpr size_t kSliceSize = 2048;  // one hand-off of fast playback
 
   HeadlessPlayback(DisplaySink& display, ConversionSink& conversion)
-      : fanOut_(*receiver_, transport_, display, conversion, sync_), intake_(transport_, fanOut_, *this) {
+      : fanOut_(*receiver_, transport_, display, conversion), intake_(transport_, fanOut_, *this) {
     transport_.transportState = TransportState::FF;
   }
 
@@ -43,7 +43,6 @@ class HeadlessPlayback : private IntakeSink {
 
   std::unique_ptr<Receiver> receiver_ = std::make_unique<Receiver>();
   TransportFields transport_;
-  NoSynchronisation sync_;
   MessageFanOut fanOut_;
   StreamIntake intake_;
 };

@@ -1,4 +1,4 @@
-#include "mainwindow/decoding_path.h"
+#include "mainwindow/display_router.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include "../decoding/test_frames.h"
 #include "displays/auto_label.h"
 #include "displays/position_form.h"
+#include "displays/visual_form.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
 #include "util/formatters.h"
@@ -33,15 +34,15 @@ Bytes binrFix(double latDeg) {
   return test::binrFrame(0x88, nav);
 }
 
-struct DecodingPathTest : ::testing::Test {
+struct DisplayRouterTest : ::testing::Test {
   AppContext app;
   TMainForm& main = *app.mainForm;
   AutoLabel* lat = app.positionForm->findChild<AutoLabel*>(QStringLiteral("LatLabel"));
 
-  void feed(const Bytes& bytes) { app.decodingPath->receiveBlock(bytes.data(), int32_t(bytes.size())); }
+  void feed(const Bytes& bytes) { app.intake->receiveBlock(bytes.data(), int32_t(bytes.size())); }
 };
 
-TEST_F(DecodingPathTest, BinrFixReachesThePositionWindowOnlyWhenTicked) {
+TEST_F(DisplayRouterTest, BinrFixReachesThePositionWindowOnlyWhenTicked) {
   main.transport.receiverProtocol = ReceiverProtocol::BINR;
   main.setTransportState(TransportState::PLAY);
   const QString before = lat->text();
@@ -54,7 +55,7 @@ TEST_F(DecodingPathTest, BinrFixReachesThePositionWindowOnlyWhenTicked) {
   EXPECT_EQ(main.controls().receiveBytesLabel->text(), QStringLiteral("0.2 kB"));
 }
 
-TEST_F(DecodingPathTest, NothingHappensInStop) {
+TEST_F(DisplayRouterTest, NothingHappensInStop) {
   main.transport.receiverProtocol = ReceiverProtocol::BINR;
   main.controls().positionCheckBox->setChecked(true);
   const QString before = lat->text();
@@ -63,7 +64,7 @@ TEST_F(DecodingPathTest, NothingHappensInStop) {
   EXPECT_EQ(main.transport.receivedTotal, 0);
 }
 
-TEST_F(DecodingPathTest, ShownWindowsAreRepaintedBeforeTheBlockReturns) {
+TEST_F(DisplayRouterTest, ShownWindowsAreRepaintedBeforeTheBlockReturns) {
   main.show();
   main.transport.receiverProtocol = ReceiverProtocol::BINR;
   main.setTransportState(TransportState::FF);
@@ -79,7 +80,7 @@ TEST_F(DecodingPathTest, ShownWindowsAreRepaintedBeforeTheBlockReturns) {
   main.controls().receiveBytesLabel->removeEventFilter(&sizePaints);
 }
 
-TEST_F(DecodingPathTest, BinrSynchronisationNamesTheReceiverAndStops) {
+TEST_F(DisplayRouterTest, BinrSynchronisationNamesTheReceiverAndStops) {
   main.transport.receiverProtocol = ReceiverProtocol::BINR;
   main.controls().portComboBox->clear();
   main.controls().portComboBox->addItem(QStringLiteral("ttyS3   - Serial3"));
@@ -93,7 +94,7 @@ TEST_F(DecodingPathTest, BinrSynchronisationNamesTheReceiverAndStops) {
   EXPECT_EQ(main.transport.transportState, TransportState::STOP);
 }
 
-TEST_F(DecodingPathTest, NmeaErrorsShowInTheErrorLabel) {
+TEST_F(DisplayRouterTest, NmeaErrorsShowInTheErrorLabel) {
   main.setTransportState(TransportState::PLAY);
   const std::string bad = "$GPGGA,1*00\r\n";
   feed(Bytes(bad.begin(), bad.end()));
@@ -108,7 +109,7 @@ namespace {
 
 // Pictures of the main and Position windows showing a BINR fix, for a person to
 // look at; taken only when VELTRANO_GRAB_DIR names a folder.
-TEST_F(DecodingPathTest, GrabWhenAsked) {
+TEST_F(DisplayRouterTest, GrabWhenAsked) {
   const QString dir = qEnvironmentVariable("VELTRANO_GRAB_DIR");
   if (dir.isEmpty()) GTEST_SKIP() << "VELTRANO_GRAB_DIR not set";
   main.show();
@@ -139,6 +140,34 @@ TEST_F(DecodingPathTest, GrabWhenAsked) {
   feed(test::binrFrame(0x88, nav));
   EXPECT_TRUE(main.grab().save(dir + QStringLiteral("/main.png")));
   EXPECT_TRUE(app.positionForm->grab().save(dir + QStringLiteral("/position.png")));
+}
+
+}  // namespace
+}  // namespace veltrano
+
+namespace veltrano {
+namespace {
+
+// The Visual window plots what the Statistic window accepts, and only while
+// both are ticked; its offsets are against the statistic's mean.
+TEST_F(DisplayRouterTest, AcceptedSolutionsArePlottedOnlyWithStatisticAndVisualTicked) {
+  main.transport.receiverProtocol = ReceiverProtocol::BINR;
+  main.setTransportState(TransportState::PLAY);
+  int plotted = 0;
+  QObject::connect(app.visualForm.get(), &TVisualForm::pointPlotted, [&](double, double, double) { ++plotted; });
+  struct Case {
+    bool statistic, visual;
+    int plots;
+  };
+  for (const Case c : {Case{false, true, 0}, Case{true, false, 0}, Case{true, true, 1}}) {
+    SCOPED_TRACE(std::to_string(c.statistic) + std::to_string(c.visual));
+    main.controls().statisticCheckBox->setChecked(c.statistic);
+    main.controls().visualCheckBox->setChecked(c.visual);
+    plotted = 0;
+    feed(binrFix(12));
+    EXPECT_EQ(plotted, c.plots);
+  }
+  EXPECT_EQ(app.visualForm->currentLat, 12 * kPi / 180);
 }
 
 }  // namespace
