@@ -336,6 +336,17 @@ TEST_F(FanOut, Binr2IdentificationOutsideSyncWritesAlver) {
   EXPECT_EQ(sinks.calls[1], "writeVersion:binr2");
 }
 
+TEST_F(FanOut, WithoutSynchronisationTheSearchAnswersGoNowhereUntilOneIsAttached) {
+  MessageFanOut f(*rx, transport, sinks, sinks);
+  transport.transportState = TransportState::SYNC;
+  for (uint8_t b : test::binrFrame(0x50, {})) f.handleBinrByte(b);
+  EXPECT_TRUE(sinks.calls.empty());
+  EXPECT_EQ(transport.syncBaudIndex, kReceiverFound);
+  f.attachSynchronisation(sinks);
+  for (uint8_t b : test::binrFrame(0x50, {})) f.handleBinrByte(b);
+  EXPECT_EQ(sinks.calls, Calls{"rateAcknowledged"});
+}
+
 TEST_F(FanOut, CountedErrorsAreShown) {
   fanOut.countError();
   fanOut.countError();

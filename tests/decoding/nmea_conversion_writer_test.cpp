@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "decoding/fix_builder.h"
 #include "decoding/message_fan_out.h"
 #include "decoding/nmea_assembler.h"
 #include "decoding/receiver.h"
-#include "mainwindow/conversion_fan_out_target.h"
 #include "test_frames.h"
 
 namespace veltrano {
@@ -79,7 +79,7 @@ struct ConversionWriter : ::testing::Test {
                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
   std::unique_ptr<BinrState> binr = std::make_unique<BinrState>();
   std::unique_ptr<Binr2State> binr2 = std::make_unique<Binr2State>();
-  NmeaConversionWriter writer{*binr, *binr2};
+  NmeaConversionWriter writer;
 
   ConversionWriter() {
     fs::create_directories(dir);
@@ -100,6 +100,18 @@ struct ConversionWriter : ::testing::Test {
     return checkedLines(text);
   }
 
+  // The fix of the solution now in the receiver state, as the fan-out builds it.
+  Fix binrFix() const {
+    Fix fix;
+    buildBinrFix(*binr, fix);
+    return fix;
+  }
+  Fix binr2Fix() const {
+    Fix fix;
+    buildBinr2Fix(*binr2, fix);
+    return fix;
+  }
+
   BinrNavSolution& nav() { return binr->navSolution; }
   Binr2NavSolution& nav2() { return binr2->navSolution; }
 };
@@ -111,7 +123,7 @@ TEST_F(ConversionWriter, BinrGgaWithSouthLatitudeAndRoundedTime) {
   nav().height = 123.46;
   nav().solutionStatus = 0x09;  // valid, differential
   binr->dop = {5, 4, 0.9f, 1.3f};
-  writer.writeGgaBinr();
+  writer.writeGga(binrFix());
   EXPECT_EQ(lines(), Lines{"$GPGGA,123456.790,2838.87339,S,04006.42274,E,2,9,0.9,123.5,M,,M,,"});
 }
 
@@ -128,7 +140,7 @@ TEST_F(ConversionWriter, BinrTimeHasHalfAMillisecondAddedBeforeSplitting) {
   };
   for (const auto& c : cases) {
     nav().timeOfWeek = c.timeOfWeek;
-    writer.writeGgaBinr();
+    writer.writeGga(binrFix());
   }
   const Lines written = lines();
   ASSERT_EQ(written.size(), std::size(cases));
@@ -148,7 +160,7 @@ TEST_F(ConversionWriter, CoordinatesAndHemispheres) {
   for (const auto& c : cases) {
     nav().latitude = c.latitude;
     nav().longitude = c.longitude;
-    writer.writeGgaBinr();
+    writer.writeGga(binrFix());
   }
   const Lines written = lines();
   ASSERT_EQ(written.size(), std::size(cases));
@@ -166,7 +178,7 @@ TEST_F(ConversionWriter, Binr2GgaWithGeoidSeparation) {
   nav2().glonassUsed = 5;
   nav2().galileoUsed = 3;  // not counted
   nav2().hdop = 9;
-  writer.writeGgaBinr2();
+  writer.writeGga(binr2Fix());
   EXPECT_EQ(lines(), Lines{"$GPGGA,123456.789,5540.73407,N,03736.93600,W,1,12,0.9,135.0,M,15.0,M,,"});
 }
 
@@ -178,14 +190,14 @@ TEST_F(ConversionWriter, BinrRmcWithSpeedCourseAndDate) {
   nav().velocityNorth = 3;
   nav().velocityEast = -4;
   nav().solutionStatus = 0x01;
-  writer.writeRmcBinr();
+  writer.writeRmc(binrFix());
   nav().week = -1;  // date unavailable
   nav().velocityNorth = -0.0;
   nav().velocityEast = -0.0;  // no motion: course 0, not 180
   nav().solutionStatus = 0x09;
-  writer.writeRmcBinr();
+  writer.writeRmc(binrFix());
   nav().solutionStatus = 0x08;  // differential but stale
-  writer.writeRmcBinr();
+  writer.writeRmc(binrFix());
   EXPECT_EQ(lines(), (Lines{
                          "$GPRMC,000000.001,A,2838.87339,S,04006.42274,E,009.7,306.9,160214,,,A",
                          "$GPRMC,000000.001,A,2838.87339,S,04006.42274,E,000.0,000.0,,,,D",
@@ -198,11 +210,11 @@ TEST_F(ConversionWriter, Binr2RmcDateFollowsTheLeapSecondCorrection) {
   binr2->timeInfo.leapSeconds = 16;
   nav2().timeOfWeek = 10000;
   nav2().week = 0;  // corrected to week -1: no date
-  writer.writeRmcBinr2();
+  writer.writeRmc(binr2Fix());
   nav2().week = 1800;  // corrected to 604794 s of week 1799
   nav2().velocityNorth = -300;
   nav2().statusFlags1 = 0x09;
-  writer.writeRmcBinr2();
+  writer.writeRmc(binr2Fix());
   EXPECT_EQ(lines(), (Lines{
                          "$GPRMC,235954.000,V,0000.00000,N,00000.00000,E,000.0,000.0,,,,N",
                          "$GPRMC,235954.000,A,0000.00000,N,00000.00000,E,005.8,180.0,180234,,,D",
@@ -215,11 +227,11 @@ TEST_F(ConversionWriter, GsaListsUsedSatellitesPaddedToTwentyFourEntries) {
   binr->dop.hdop = 0.9f;
   binr->dop.vdop = 1.3f;
   nav().solutionStatus = 0x01;
-  writer.writeGsaBinr();
+  writer.writeGsa(binrFix());
   nav().solutionStatus = 0x03;  // two-dimensional
-  writer.writeGsaBinr();
+  writer.writeGsa(binrFix());
   nav().solutionStatus = 0x00;
-  writer.writeGsaBinr();
+  writer.writeGsa(binrFix());
   const std::string list = "1,5,67," + std::string(21, ',');
   EXPECT_EQ(lines(), (Lines{
                          "$GPGSA,A,3," + list + ",0.9,1.3",
@@ -235,7 +247,7 @@ TEST_F(ConversionWriter, GsaWithMoreThanTwentyFourSatellitesAndBinr2Masks) {
   nav2().statusFlags1 = 0x01;
   nav2().hdop = 7;
   nav2().vdop = 12;
-  writer.writeGsaBinr2();
+  writer.writeGsa(binr2Fix());
   std::string list;
   for (int i = 1; i <= 32; ++i) list += std::to_string(i) + ",";
   for (int j = 65; j <= 88; ++j) list += std::to_string(j) + ",";
@@ -252,7 +264,7 @@ TEST_F(ConversionWriter, BinrGsvGroupsFourSatellitesPerSentenceWithNmeaNumbers) 
   view.sat[3] = {8, 11, 60, 359, 45};   // Galileo
   view.sat[4] = {1, 36, 5, 90, 20};     // GPS beyond 32
   view.satCount = 5;
-  writer.writeGsvBinr();
+  writer.writeSatellitesInView(binr->satsInView);
   EXPECT_EQ(lines(), (Lines{
                          "$GPGSV,2,1,5,03,45,123,40,69,-3,007,00,33,30,200,38,161,60,359,45",
                          "$GPGSV,2,2,5,36,05,090,20",
@@ -266,58 +278,80 @@ TEST_F(ConversionWriter, Binr2GsvNumbersSbasAndGalileoAsBinrDoes) {
   view.sat[2] = {3, 120, 300, 2000, 380};  // SBAS
   view.sat[3] = {0x0C, 11, 600, 10, 450};  // Galileo: the low three bits give the system
   view.satCount = 4;
-  writer.writeGsvBinr2();
+  writer.writeSatellitesInView(binr2->satsInView);
   EXPECT_EQ(lines(), Lines{"$GPGSV,1,1,4,03,45,123,41,69,00,359,00,33,30,200,38,161,60,001,45"});
 }
 
 TEST_F(ConversionWriter, NoSatellitesInViewWritesNoGsv) {
   binr->satsInView.satCount = 0;
-  writer.writeGsvBinr();
+  writer.writeSatellitesInView(binr->satsInView);
   binr2->satsInView.satCount = 0;
-  writer.writeGsvBinr2();
+  writer.writeSatellitesInView(binr2->satsInView);
   EXPECT_EQ(content(), "");
 }
 
 TEST_F(ConversionWriter, PorzdCarriesTheStatusAndPositionError) {
   nav().solutionStatus = 0x01;
   nav().rmsError = 2.26f;
-  writer.writePorzdBinr();
+  writer.writePorzd(binrFix());
   nav2().statusFlags1 = 0x00;
   nav2().errorComponent1 = 30;
   nav2().errorComponent2 = 40;
-  writer.writePorzdBinr2();
+  writer.writePorzd(binr2Fix());
   EXPECT_EQ(lines(), (Lines{"$PORZD,A,2.3", "$PORZD,V,5.0"}));
 }
 
 TEST_F(ConversionWriter, AlverNamesTheDeviceAndItsVersion) {
   std::strcpy(binr->version.versionText, "ABCDE 01.02 build 7");
-  writer.writeAlverBinr();
+  writer.writeVersion(binr->version);
   std::memset(binr->version.versionText, 0, sizeof binr->version.versionText);
   std::strcpy(binr->version.versionText, "XY");  // too short for version digits
-  writer.writeAlverBinr();
+  writer.writeVersion(binr->version);
   std::strcpy(binr2->deviceId.deviceName, "NV08C");
   std::strcpy(binr2->deviceId.versionMajor, "03");
   std::strcpy(binr2->deviceId.versionMinor, "14");
-  writer.writeAlverBinr2();
+  writer.writeVersion(binr2->deviceId);
   EXPECT_EQ(lines(), (Lines{"$ALVER,XRV,ABCDE,0102", "$ALVER,XRV,XY,", "$ALVER,XRV,NV08C,0314"}));
+}
+
+TEST_F(ConversionWriter, SolutionIsGgaRmcGsaAndPorzdOfOneFix) {
+  nav().timeOfWeek = 45296789.6;
+  nav().week = 756;
+  nav().latitude = -0.5;
+  nav().longitude = 0.7;
+  nav().height = 123.46;
+  nav().velocityNorth = 3;
+  nav().velocityEast = -4;
+  nav().rmsError = 2.26f;
+  nav().solutionStatus = 0x09;
+  binr->dop = {5, 4, 0.9f, 1.3f};
+  binr->status.gpsUsedMask = 1u << 4;
+  writer.writeSolution(binrFix());
+  const std::string list = "5," + std::string(23, ',');
+  EXPECT_EQ(lines(), (Lines{
+                         "$GPGGA,123456.790,2838.87339,S,04006.42274,E,2,9,0.9,123.5,M,,M,,",
+                         "$GPRMC,123456.790,A,2838.87339,S,04006.42274,E,009.7,306.9,160214,,,D",
+                         "$GPGSA,A,3," + list + ",0.9,1.3",
+                         "$PORZD,A,2.3",
+                     }));
 }
 
 TEST_F(ConversionWriter, OneLineHasTheExactBytes) {
   nav().solutionStatus = 0x01;
   nav().rmsError = 2.2f;
-  writer.writePorzdBinr();
+  writer.writePorzd(binrFix());
   EXPECT_EQ(content(), "$PORZD,A,2.2*3C\r\n");
 }
 
 TEST_F(ConversionWriter, WritesOnlyWhileTheFileIsOpen) {
   nav().solutionStatus = 0x01;
   writer.closeConversionFile();
-  writer.writePorzdBinr();  // produced, not written
+  writer.writePorzd(binrFix());  // produced, not written
   ASSERT_TRUE(writer.openConversionFile((dir / "rec.dat").string()));
   nav().rmsError = 1.5f;
-  writer.writePorzdBinr();
+  writer.writePorzd(binrFix());
   writer.closeConversionFile();
-  writer.writePorzdBinr();
+  writer.writePorzd(binrFix());
   EXPECT_EQ(lines(), Lines{"$PORZD,A,1.5"});
 }
 
@@ -337,9 +371,9 @@ TEST(ConversionFileName, IsTheRawNameUpToItsFirstDotFollowedByNme) {
 
 TEST_F(ConversionWriter, OpeningReplacesAnOldConversionButNeverTheRawFile) {
   nav().solutionStatus = 0x01;
-  writer.writePorzdBinr();
+  writer.writePorzd(binrFix());
   ASSERT_TRUE(writer.openConversionFile((dir / "rec.dat").string()));  // starts empty again
-  writer.writePorzdBinr();
+  writer.writePorzd(binrFix());
   EXPECT_EQ(lines().size(), 1u);
 
   const fs::path raw = dir / "binary.nme";
@@ -349,7 +383,7 @@ TEST_F(ConversionWriter, OpeningReplacesAnOldConversionButNeverTheRawFile) {
   EXPECT_EQ(readFile(raw), "\x10\x88raw");
 
   EXPECT_FALSE(writer.openConversionFile((dir / "missing" / "rec.dat").string()));
-  writer.writePorzdBinr();  // nothing open: nothing happens
+  writer.writePorzd(binrFix());  // nothing open: nothing happens
 }
 
 TEST_F(ConversionWriter, AWriteErrorStopsWritingWithoutCrashing) {
@@ -357,11 +391,11 @@ TEST_F(ConversionWriter, AWriteErrorStopsWritingWithoutCrashing) {
   ASSERT_TRUE(writer.openOutput("/dev/full"));
   EXPECT_FALSE(writer.writeFailed());
   binr->satsInView.satCount = 64;
-  for (int i = 0; i < 200 && writer.isOpen(); ++i) writer.writeGsvBinr();
+  for (int i = 0; i < 200 && writer.isOpen(); ++i) writer.writeSatellitesInView(binr->satsInView);
   writer.closeConversionFile();
   EXPECT_TRUE(writer.writeFailed());
   EXPECT_FALSE(writer.isOpen());
-  writer.writeGsvBinr();  // still harmless
+  writer.writeSatellitesInView(binr->satsInView);  // still harmless
   ASSERT_TRUE(writer.openConversionFile((dir / "rec.dat").string()));
   EXPECT_FALSE(writer.writeFailed());
 }
@@ -371,11 +405,12 @@ TEST(ConversionFanOut, NavigationSolutionWritesFourSentencesOutsideSyncOnly) {
   const fs::path dir = fs::temp_directory_path() / ("veltrano-conversion-fanout-" + std::to_string(::getpid()));
   fs::create_directories(dir);
   auto receiver = std::make_unique<Receiver>();
-  NmeaConversionWriter writer(receiver->binr, receiver->binr2);
-  ConversionFanOutTarget target(writer);
+  NmeaConversionWriter writer;
+  NoDisplay display;
+  NoSynchronisation sync;
   TransportFields transport;
   transport.receiverProtocol = ReceiverProtocol::BINR;
-  MessageFanOut fanOut(*receiver, transport, target);
+  MessageFanOut fanOut(*receiver, transport, display, writer, sync);
 
   test::Bytes payload(69, 0);
   payload[68] = 0x01;

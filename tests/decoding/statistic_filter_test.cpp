@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "../decoding/test_frames.h"
+#include "decoding/fix_builder.h"
+#include "decoding/receiver.h"
+#include "test_frames.h"
 #include "util/formatters.h"
 
 namespace veltrano {
@@ -39,6 +41,23 @@ struct StatisticFilterTest : ::testing::Test {
   StatisticFilter filter{statistics};
 
   void use(const Settings& s) { filter.settings = toSettings(s); }
+
+  // One solution of the receiver state, built into the fix as the fan-out does.
+  bool updateBinr() {
+    Fix fix;
+    buildBinrFix(rx->binr, fix);
+    return filter.update(fix);
+  }
+  bool updateBinr2() {
+    Fix fix;
+    buildBinr2Fix(rx->binr2, fix);
+    return filter.update(fix);
+  }
+  bool updateNmea() {
+    Fix fix;
+    buildNmeaFix(rx->nmea, fix);
+    return filter.update(fix);
+  }
 
   void feedNmea(const std::string& body) {
     NmeaKind kind = NmeaKind::None;
@@ -109,7 +128,7 @@ TEST_F(StatisticFilterTest, BinrFilters) {
     rx->binr.navSolution.longitude = 0.6;
     rx->binr.dop.hdop = c.hdop;
     rx->binr.dop.vdop = c.vdop;
-    EXPECT_EQ(filter.updateBinrStatistic(rx->binr), c.accepted);
+    EXPECT_EQ(updateBinr(), c.accepted);
     expectCounters(c.accepted ? 1 : 0, 1, 0);
   }
 }
@@ -117,13 +136,13 @@ TEST_F(StatisticFilterTest, BinrFilters) {
 TEST_F(StatisticFilterTest, BinrAnomalyCountsEvenWhenRejected) {
   rx->binr.status.statusFlags1 = 0x80;
   rx->binr.navSolution.solutionStatus = 0x00;
-  EXPECT_FALSE(filter.updateBinrStatistic(rx->binr));
+  EXPECT_FALSE(updateBinr());
   expectCounters(0, 1, 1);
   rx->binr.navSolution.solutionStatus = 0x01;
-  EXPECT_TRUE(filter.updateBinrStatistic(rx->binr));
+  EXPECT_TRUE(updateBinr());
   expectCounters(1, 2, 2);
   rx->binr.status.statusFlags1 = 0x7F;
-  EXPECT_TRUE(filter.updateBinrStatistic(rx->binr));
+  EXPECT_TRUE(updateBinr());
   expectCounters(2, 3, 2);
 }
 
@@ -135,7 +154,7 @@ TEST_F(StatisticFilterTest, BinrSampleGoesIntoTheStatistics) {
   nav.height = 123.456;
   nav.velocityNorth = 3;
   nav.velocityEast = -4;
-  ASSERT_TRUE(filter.updateBinrStatistic(rx->binr));
+  ASSERT_TRUE(updateBinr());
   EXPECT_EQ(statistics.count, 1);
   EXPECT_DOUBLE_EQ(filter.meanLat(), nav.latitude);
   EXPECT_DOUBLE_EQ(filter.meanLon(), nav.longitude);
@@ -183,7 +202,7 @@ TEST_F(StatisticFilterTest, Binr2Filters) {
     nav.statusFlags1 = c.flags;
     nav.hdop = c.hdop;
     nav.vdop = c.vdop;
-    EXPECT_EQ(filter.updateBinr2Statistic(rx->binr2), c.accepted);
+    EXPECT_EQ(updateBinr2(), c.accepted);
     expectCounters(c.accepted ? 1 : 0, 1, c.anomaly ? 1 : 0);
   }
 }
@@ -197,7 +216,7 @@ TEST_F(StatisticFilterTest, Binr2UnitsAreConverted) {
   nav.geoidSeparation = 1611;   // 16.11 m
   nav.velocityNorth = 30;       // 0.3 m/s
   nav.velocityEast = -40;       // 0.4 m/s west
-  ASSERT_TRUE(filter.updateBinr2Statistic(rx->binr2));
+  ASSERT_TRUE(updateBinr2());
   EXPECT_NEAR(filter.meanLat(), 55.752 * kDegree, 1e-15);
   EXPECT_NEAR(filter.meanLon(), -37.615 * kDegree, 1e-15);
   EXPECT_NEAR(filter.meanHeight(), 147.01, 1e-9);
@@ -281,7 +300,7 @@ TEST_F(StatisticFilterTest, NmeaFilters) {
     filter.resetStatisticDisplay();
     use(c.settings);
     for (const std::string& s : c.sentences) feedNmea(s);
-    EXPECT_EQ(filter.updateNmeaStatistic(rx->nmea), c.accepted);
+    EXPECT_EQ(updateNmea(), c.accepted);
     expectCounters(c.accepted ? 1 : 0, 1, 0);
   }
 }
@@ -313,7 +332,7 @@ TEST_F(StatisticFilterTest, NmeaPositionComesFromTheSourceSentence) {
     feedNmea(kGgaQ1Hdop12);
     feedNmea("GPRMC,123519,A,1030.000,S,12015.000,W,010.0,084.4,230394,,");
     if (c.withGns) feedNmea("GNGNS,123519,5007.500,N,01131.000,E,AA,12,0.8,12.5,46.9,,");
-    ASSERT_TRUE(filter.updateNmeaStatistic(rx->nmea));
+    ASSERT_TRUE(updateNmea());
     EXPECT_NEAR(filter.meanLat(), c.lat, 1e-15);
     EXPECT_NEAR(filter.meanLon(), c.lon, 1e-15);
     EXPECT_DOUBLE_EQ(filter.meanHeight(), c.height);
@@ -324,7 +343,7 @@ TEST_F(StatisticFilterTest, NmeaPositionComesFromTheSourceSentence) {
 
 TEST_F(StatisticFilterTest, NmeaRmcOnlyShowsZeroHeight) {
   feedNmea(kRmcFast);
-  ASSERT_TRUE(filter.updateNmeaStatistic(rx->nmea));
+  ASSERT_TRUE(updateNmea());
   EXPECT_EQ(filter.texts().alt, "+0000.00");
   EXPECT_EQ(filter.texts().lat, formatLatitude((7.038 / 60 + 48) * kDegree));
 }
@@ -348,9 +367,9 @@ TEST_F(StatisticFilterTest, ResultTexts) {
     resetPositionStatistics(statistics);
     rx->binr.navSolution.solutionStatus = 0x01;
     rx->binr.navSolution.height = c.firstHeight;
-    filter.updateBinrStatistic(rx->binr);
+    updateBinr();
     rx->binr.navSolution.height = c.secondHeight;
-    filter.updateBinrStatistic(rx->binr);
+    updateBinr();
     EXPECT_EQ(filter.texts().alt, c.alt);
     EXPECT_EQ(filter.texts().rmsH, c.rmsH);
     EXPECT_EQ(filter.texts().n, "2");
@@ -360,7 +379,7 @@ TEST_F(StatisticFilterTest, ResultTexts) {
 TEST_F(StatisticFilterTest, RmsNotANumberShowsStars) {
   rx->binr.navSolution.solutionStatus = 0x01;
   rx->binr.navSolution.velocityNorth = std::nan("");
-  ASSERT_TRUE(filter.updateBinrStatistic(rx->binr));
+  ASSERT_TRUE(updateBinr());
   EXPECT_EQ(filter.texts().rmsV, "******");
   EXPECT_EQ(filter.texts().rms2D, "0.000");
 }
@@ -372,9 +391,9 @@ TEST_F(StatisticFilterTest, ResetRestoresDesignTextsButKeepsTheResults) {
   nav.longitude = -0.25;
   nav.height = 20;
   rx->binr.status.statusFlags1 = 0x80;
-  filter.updateBinrStatistic(rx->binr);
+  updateBinr();
   nav.height = 30;
-  filter.updateBinrStatistic(rx->binr);
+  updateBinr();
   ASSERT_EQ(filter.texts().nanom, "2");
 
   filter.resetStatisticDisplay();
@@ -391,7 +410,7 @@ TEST_F(StatisticFilterTest, ResetRestoresDesignTextsButKeepsTheResults) {
 
   // The counters restart from 0; N follows the statistics, which its owner resets.
   resetPositionStatistics(statistics);
-  filter.updateBinrStatistic(rx->binr);
+  updateBinr();
   expectCounters(1, 1, 1);
   EXPECT_DOUBLE_EQ(filter.meanHeight(), 30);
 }
@@ -399,11 +418,11 @@ TEST_F(StatisticFilterTest, ResetRestoresDesignTextsButKeepsTheResults) {
 TEST_F(StatisticFilterTest, RejectedSolutionsLeaveTheResults) {
   rx->binr.navSolution.solutionStatus = 0x01;
   rx->binr.navSolution.height = 10;
-  filter.updateBinrStatistic(rx->binr);
+  updateBinr();
   const StatisticTexts before = filter.texts();
   rx->binr.navSolution.solutionStatus = 0x00;
   rx->binr.navSolution.height = 99;
-  filter.updateBinrStatistic(rx->binr);
+  updateBinr();
   EXPECT_EQ(filter.texts().alt, before.alt);
   EXPECT_EQ(filter.texts().n, "1");
   EXPECT_EQ(filter.texts().nall, "2");

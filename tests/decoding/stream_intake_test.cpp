@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -124,7 +125,9 @@ TEST_F(Intake, StatesDecideCountingRecordingAndRepaint) {
     EXPECT_EQ(t.receivedTotal, c.counted ? size : 0);
     EXPECT_EQ(s.receivedLabels.size(), c.counted ? 1u : 0u);
     EXPECT_EQ(s.recorded.size(), c.recorded ? 1u : 0u);
-    if (c.recorded) EXPECT_EQ(s.recorded[0], block);
+    if (c.recorded) {
+      EXPECT_EQ(s.recorded[0], block);
+    }
     EXPECT_EQ(s.repaints, 1);
   }
 }
