@@ -1,6 +1,5 @@
 #include "link/serial_link.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QSocketNotifier>
 #include <poll.h>
@@ -9,24 +8,15 @@
 
 #include <cerrno>
 
+#include "link/thread_wait.h"
+
 namespace veltrano {
-
-namespace {
-
-// Waits for the end of a reader whose stop was requested. The reader may just be
-// waiting in a hand-off; the main thread delivers it (it is dropped, the stop being
-// requested) so that the two threads never wait for each other.
-void waitForEnd(ReadThread& reader) {
-  while (!reader.wait(QDeadlineTimer(5))) QCoreApplication::sendPostedEvents(&reader, QEvent::MetaCall);
-}
-
-}  // namespace
 
 SerialLink::SerialLink(LinkReceiver& receiver) : receiver_(receiver) {}
 
 SerialLink::~SerialLink() {
   closePort();
-  for (auto& reader : endingReaders_) waitForEnd(*reader);
+  for (auto& reader : endingReaders_) waitServingHandOffs(*reader);
 }
 
 bool SerialLink::openPort(const QString& portName, int32_t baud, bool oddParity, bool startReader) {
@@ -79,7 +69,9 @@ void SerialLink::closePort() {
       // Called by the receiver inside this reader's hand-off: the reader ends once it returns.
       endingReaders_.push_back(std::move(reader_));
     } else {
-      waitForEnd(*reader_);
+      // The reader may be waiting in a hand-off; delivered now, it is dropped, the
+      // stop being requested.
+      waitServingHandOffs(*reader_);
       reader_.reset();
     }
   }
