@@ -1,23 +1,65 @@
 #include "link/serial_link.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QSocketNotifier>
+#include <QFile>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 
+#include "link/line_rate.h"
+#include "link/thread_wait.h"
+
 namespace veltrano {
 
 namespace {
 
-// Waits for the end of a reader whose stop was requested. The reader may just be
-// waiting in a hand-off; the main thread delivers it (it is dropped, the stop being
-// requested) so that the two threads never wait for each other.
-void waitForEnd(ReadThread& reader) {
-  while (!reader.wait(QDeadlineTimer(5))) QCoreApplication::sendPostedEvents(&reader, QEvent::MetaCall);
+// "ttyUSB0" is /dev/ttyUSB0, and "pts/3" /dev/pts/3; "/dev/ttyS0", "./port" and
+// "../port" are paths already.
+QByteArray devicePath(const QString& portName) {
+  const bool isPath = portName.startsWith(u'/') || portName.startsWith(QStringLiteral("./")) ||
+                      portName.startsWith(QStringLiteral("../"));
+  return QFile::encodeName(isPath ? portName : QStringLiteral("/dev/") + portName);
+}
+
+// Makes the port ours alone. TIOCEXCL refuses every later open except one by root;
+// the lock refuses root too, and a second descriptor of this very process. A port
+// that is already exclusive belongs to another program (we only got in as root).
+bool holdExclusively(int descriptor) {
+  int exclusive = 0;
+  if (::ioctl(descriptor, TIOCGEXCL, &exclusive) != 0 || exclusive != 0) return false;
+  if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) return false;
+  if (::ioctl(descriptor, TIOCEXCL) == 0) return true;
+  ::flock(descriptor, LOCK_UN);
+  return false;
+}
+
+// Raw bytes, 8 data bits, no parity yet, 1 stop bit, no flow control; a read
+// returns at once with what is there. With odd parity set later, a byte with a
+// parity error is passed on as it came; the driver counts it (see ReadThread).
+bool setLineMode(int descriptor) {
+  termios settings{};
+  if (::tcgetattr(descriptor, &settings) != 0) return false;
+  ::cfmakeraw(&settings);
+  settings.c_iflag &= ~tcflag_t(IXOFF | IXANY | INPCK);
+  settings.c_cflag &= ~tcflag_t(CSTOPB | CRTSCTS);
+  settings.c_cflag |= CLOCAL | CREAD;
+  settings.c_cc[VMIN] = 0;
+  settings.c_cc[VTIME] = 0;
+  return ::tcsetattr(descriptor, TCSANOW, &settings) == 0;
+}
+
+bool configureLine(int descriptor, int32_t baud, bool oddParity) {
+  const LineParity parity = oddParity ? LineParity::Odd : LineParity::None;
+  if (!setLineMode(descriptor) || !setLineRate(descriptor, baud, parity)) return false;
+  // Best effort: a pseudo-terminal has no modem lines and refuses this.
+  const int modemLines = TIOCM_DTR | TIOCM_RTS;
+  ::ioctl(descriptor, TIOCMBIC, &modemLines);
+  return ::tcflush(descriptor, TCIOFLUSH) == 0;
 }
 
 }  // namespace
@@ -26,49 +68,26 @@ SerialLink::SerialLink(LinkReceiver& receiver) : receiver_(receiver) {}
 
 SerialLink::~SerialLink() {
   closePort();
-  for (auto& reader : endingReaders_) waitForEnd(*reader);
+  for (auto& reader : endingReaders_) waitServingHandOffs(*reader);
 }
 
 bool SerialLink::openPort(const QString& portName, int32_t baud, bool oddParity, bool startReader) {
   closePort();
-  port_.setPortName(portName);
-  // QSerialPort applies the settings of the last open while opening; a port that
-  // kept odd parity then refuses odd parity once more. Every open starts plain.
-  port_.setParity(QSerialPort::NoParity);
-  if (!port_.open(QIODevice::ReadWrite)) {
-    port_.clearError();
+  const int descriptor = ::open(devicePath(portName).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) return false;
+  if (!holdExclusively(descriptor)) {
+    ::close(descriptor);
     return false;
   }
-  leaveReadingToReader();
-  if (!configurePort(baud, oddParity)) {
+  descriptor_ = descriptor;
+  if (!configureLine(descriptor_, baud, oddParity)) {
     closePort();
     return false;
   }
   if (startReader) {
-    reader_ = std::make_unique<ReadThread>(port_.handle(), receiver_, [this] { closePort(); });
+    reader_ = std::make_unique<ReadThread>(descriptor_, receiver_, [this] { closePort(); });
     reader_->startReading();
   }
-  return true;
-}
-
-// QSerialPort reads the port on the main thread's event loop into a buffer of its own.
-// Only the reader reads this port, so that notifier stays off.
-void SerialLink::leaveReadingToReader() {
-  for (QSocketNotifier* notifier : port_.findChildren<QSocketNotifier*>()) {
-    if (notifier->type() == QSocketNotifier::Read) notifier->setEnabled(false);
-  }
-}
-
-bool SerialLink::configurePort(int32_t baud, bool oddParity) {
-  const bool configured = port_.setBaudRate(baud) && port_.setDataBits(QSerialPort::Data8) &&
-                          port_.setParity(oddParity ? QSerialPort::OddParity : QSerialPort::NoParity) &&
-                          port_.setStopBits(QSerialPort::OneStop) && port_.setFlowControl(QSerialPort::NoFlowControl);
-  if (!configured) return false;
-  // Best effort: a pseudo-terminal has no modem lines and refuses these.
-  port_.setDataTerminalReady(false);
-  port_.setRequestToSend(false);
-  port_.clear(QSerialPort::AllDirections);
-  port_.clearError();
   return true;
 }
 
@@ -79,12 +98,18 @@ void SerialLink::closePort() {
       // Called by the receiver inside this reader's hand-off: the reader ends once it returns.
       endingReaders_.push_back(std::move(reader_));
     } else {
-      waitForEnd(*reader_);
+      // The reader may be waiting in a hand-off; delivered now, it is dropped, the
+      // stop being requested.
+      waitServingHandOffs(*reader_);
       reader_.reset();
     }
   }
-  if (port_.isOpen()) port_.close();
-  port_.clearError();
+  if (descriptor_ >= 0) {
+    ::ioctl(descriptor_, TIOCNXCL);
+    ::flock(descriptor_, LOCK_UN);
+    ::close(descriptor_);
+    descriptor_ = -1;
+  }
   reapFinishedReaders();
 }
 
@@ -93,19 +118,18 @@ void SerialLink::reapFinishedReaders() {
 }
 
 int SerialLink::writePort(const uint8_t* bytes, int count) {
-  if (!port_.isOpen() || count <= 0) return 0;
-  const int descriptor = port_.handle();
+  if (descriptor_ < 0 || count <= 0) return 0;
   const QDeadlineTimer deadline(kWriteTimeoutMs);
   int written = 0;
   while (written < count) {
-    const ssize_t n = ::write(descriptor, bytes + written, size_t(count - written));
+    const ssize_t n = ::write(descriptor_, bytes + written, size_t(count - written));
     if (n > 0) {
       written += int(n);
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
     if ((n < 0 && errno != EAGAIN) || deadline.hasExpired()) return 0;
-    pollfd writable{descriptor, POLLOUT, 0};
+    pollfd writable{descriptor_, POLLOUT, 0};
     const int ready = ::poll(&writable, 1, int(deadline.remainingTime()));
     if (ready < 0 && errno == EINTR) continue;
     if (ready <= 0) return 0;
@@ -114,11 +138,7 @@ int SerialLink::writePort(const uint8_t* bytes, int count) {
 }
 
 bool SerialLink::setPortBaud(int32_t baud) {
-  termios settings{};
-  if (!port_.isOpen() || ::tcgetattr(port_.handle(), &settings) != 0) return false;
-  port_.setBaudRate(baud);
-  port_.clearError();
-  return true;
+  return descriptor_ >= 0 && setLineRate(descriptor_, baud, LineParity::Kept);
 }
 
 }  // namespace veltrano

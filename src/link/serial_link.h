@@ -2,7 +2,6 @@
 // The one serial port of the program: opened with the line settings a receiver
 // expects, read by a ReadThread that hands every batch to the main thread, written
 // with a bounded wait. All calls are made on the main thread.
-#include <QSerialPort>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -36,15 +35,13 @@ class SerialLink {
   // Changes the rate of the open port; the reader keeps running. False when no port
   // is open or its settings cannot be read.
   bool setPortBaud(int32_t baud);
-  bool isOpen() const { return port_.isOpen(); }
+  bool isOpen() const { return descriptor_ >= 0; }
 
  private:
-  bool configurePort(int32_t baud, bool oddParity);
-  void leaveReadingToReader();
   void reapFinishedReaders();
 
   LinkReceiver& receiver_;
-  QSerialPort port_;
+  int descriptor_ = -1;  // the open port
   std::unique_ptr<ReadThread> reader_;
   // Readers stopped from inside their own hand-off; they end as soon as it returns.
   std::vector<std::unique_ptr<ReadThread>> endingReaders_;

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -165,13 +166,26 @@ TEST_F(SerialLinkTest, PlainPortNameIsLookedUpUnderDev) {
   expectAllReceived(4000);
 }
 
-TEST_F(SerialLinkTest, MissingPortFailsAndLeavesNothingOpen) {
-  EXPECT_FALSE(link.openPort("/dev/veltrano-no-such-port", 115200, false, true));
+int descriptorCount() {
+  int count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
+  return count;
+}
+
+class SerialLinkUnusablePortTest : public SerialLinkTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SerialLinkUnusablePortTest, FailsAndLeavesNothingOpen) {
+  const int descriptorsBefore = descriptorCount();
+  EXPECT_FALSE(link.openPort(QString::fromLatin1(GetParam()), 115200, true, true));
   EXPECT_FALSE(link.isOpen());
+  EXPECT_EQ(descriptorCount(), descriptorsBefore);
   EXPECT_FALSE(link.setPortBaud(9600));
   link.closePort();
   expectNoThreadLeft();
 }
+
+INSTANTIATE_TEST_SUITE_P(Ports, SerialLinkUnusablePortTest,
+                         ::testing::Values("/dev/veltrano-no-such-port", "/dev/null", "veltrano-no-such-port"));
 
 // BINR needs odd parity; a link is opened again and again (search, record, restart)
 // with either setting, and every open must take it.
