@@ -1,12 +1,11 @@
 #include "mainwindow/playback.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <memory>
 
+#include "link/thread_wait.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
 #include "util/position_statistics.h"
@@ -52,7 +51,7 @@ Playback::~Playback() {
     if (!cycle) continue;
     // The thread's last hand-offs wait for the main thread: serve them (they
     // are dropped now) until it has ended.
-    while (!cycle->wait(QDeadlineTimer(10))) QCoreApplication::sendPostedEvents(cycle, QEvent::MetaCall);
+    waitServingHandOffs(*cycle);
     delete cycle.data();
   }
 }
