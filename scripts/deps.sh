@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core socat
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   "$@"
 )
 missing=()

@@ -1,0 +1,3 @@
+#pragma once
+#include "control/control_panel.h"
+#include "link/serial_link.h"

@@ -1,0 +1,2 @@
+#pragma once
+// #include "mainwindow/main_form.h" stays a comment

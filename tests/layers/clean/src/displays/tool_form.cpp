@@ -1,0 +1,3 @@
+#include "displays/tool_form.h"
+
+#include "util/statistic_filter.h"

@@ -1,0 +1,4 @@
+#pragma once
+#include <QWidget>
+
+#include "link/serial_link.h"

@@ -1,0 +1,5 @@
+#pragma once
+#include <QObject>
+
+#include "decoding/receiver.h"
+#include "util/formatters.h"

@@ -1,0 +1,3 @@
+#include "mainwindow/main_form.h"
+
+int main() { return 0; }

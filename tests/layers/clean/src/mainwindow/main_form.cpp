@@ -1,0 +1,4 @@
+#include "mainwindow/main_form.h"
+
+#include "decoding/receiver.h"
+#include "link/serial_link.h"

@@ -1,0 +1,3 @@
+#pragma once
+#include "control/control_form.h"
+#include "displays/tool_form.h"

@@ -1,0 +1,3 @@
+#pragma once
+#include "decoding/receiver.h"
+#include "util/formatters.h"

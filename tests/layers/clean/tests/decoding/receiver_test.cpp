@@ -1,0 +1,3 @@
+#include "decoding/receiver.h"
+
+#include "test_frames.h"

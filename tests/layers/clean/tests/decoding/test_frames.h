@@ -1,0 +1,2 @@
+#pragma once
+#include "decoding/crc16.h"

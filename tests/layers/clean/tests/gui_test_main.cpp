@@ -1,0 +1,3 @@
+#include <QApplication>
+
+#include "mainwindow/main_form.h"

@@ -1,0 +1,3 @@
+#include "sim/epoch.h"
+
+int main() { return 0; }

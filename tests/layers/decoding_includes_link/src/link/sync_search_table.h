@@ -1,0 +1,2 @@
+#pragma once
+#include "decoding/message_fan_out.h"

@@ -1,0 +1,2 @@
+#include "displays/visual_form.h"
+#include "control/control_form.h"

@@ -1,0 +1,2 @@
+#pragma once
+#include "link/synchronisation.h"

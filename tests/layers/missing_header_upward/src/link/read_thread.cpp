@@ -1,0 +1,3 @@
+#include "link/read_thread.h"
+
+#include "mainwindow/not_written_yet.h"

@@ -1,0 +1,4 @@
+#include "displays/position_form.h"
+
+#include "../mainwindow/app_context.h"
+#include "auto_label.h"

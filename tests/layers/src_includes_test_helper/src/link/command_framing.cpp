@@ -1,0 +1,3 @@
+#include "link/command_framing.h"
+
+#include "../../tests/decoding/test_frames.h"

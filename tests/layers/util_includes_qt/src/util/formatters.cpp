@@ -1,0 +1,4 @@
+#include "util/formatters.h"
+
+#include <QString>
+#include <string>
