@@ -17,19 +17,19 @@ set -euo pipefail
 #  folder             may include
 RULES='
    src/decoding       src/decoding src/util
-   src/util           src/decoding src/util
+   src/util           src/util
    src/link           src/decoding src/util src/link
    src/displays       src/decoding src/util src/link src/displays
-   src/control        src/decoding src/util src/link src/control
+   src/control        src/decoding src/util src/link src/displays src/control
    src/mainwindow     src/*
    src/main.cpp       src/*
    tools/cli          src/decoding src/util tools/cli
-   tools/sim          tools/sim
+   tools/sim          src/decoding src/util tools/sim
    tests/decoding     src/decoding src/util
-   tests/util         src/decoding src/util
+   tests/util         src/util
    tests/link         src/decoding src/util src/link
    tests/displays     src/decoding src/util src/link src/displays
-   tests/control      src/decoding src/util src/link src/control
+   tests/control      src/decoding src/util src/link src/displays src/control
    tests/mainwindow   src/*
    tests/cli          src/decoding src/util
    tests/tools        src/decoding src/util

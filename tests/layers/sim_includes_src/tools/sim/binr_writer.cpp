@@ -1,4 +1,4 @@
 #include "sim/binr_writer.h"
 
-#include "decoding/crc16.h"
+#include "link/serial_link.h"
 #include "sim/epoch.h"
