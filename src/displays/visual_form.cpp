@@ -22,7 +22,7 @@ void showMetres(AutoLabel* label, double metres) {
 }  // namespace
 
 TVisualForm::TVisualForm(const int32_t& radiusValue)
-    : ToolForm("TVisualForm", 427, 335), c_(buildVisualFormControls(this)), radiusValue_(radiusValue) {
+    : ToolForm("TVisualForm", 427, 335), radiusValue_(radiusValue), c_(buildVisualFormControls(this)) {
   addTitleStrip(QStringLiteral("VISUAL"), QRect(4, 2, 419, 17));
   for (QCheckBox* box : {c_.satCheckBox, c_.gpsCheckBox, c_.glnCheckBox, c_.sbasCheckBox, c_.gllCheckBox,
                          c_.bdsCheckBox, c_.cogCheckBox, c_.sogCheckBox})
