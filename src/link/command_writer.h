@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "link/command_framing.h"
+#include "link/protocol_profile.h"
 
 namespace veltrano {
 
@@ -24,6 +25,11 @@ class CommandWriter {
   void writeBinr2Command(const uint8_t* data, int n);
   // `text` starts with "$" and carries no checksum.
   void writeNmeaCommand(std::string_view text);
+
+  // Sends the steps of `protocol` in order with their waits: the steps marked
+  // for "DBG data" only when `debugData`, `rate` put where a step wants it.
+  void sendSteps(ReceiverProtocol protocol, CommandSteps steps, bool debugData, int32_t rate,
+                 const std::function<void(int ms)>& sleepMs);
 
  private:
   SerialLink& link_;

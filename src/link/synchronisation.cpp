@@ -6,18 +6,11 @@
 #include "link/baud_text.h"
 #include "link/command_writer.h"
 #include "link/serial_link.h"
-#include "link/sync_search_table.h"
+#include "link/protocol_profile.h"
 
 namespace veltrano {
 
 namespace {
-
-constexpr int kNmeaTickMs = 1000;
-constexpr int kBinaryTickMs = 500;
-
-void putLe32(uint8_t* to, int32_t value) {
-  for (int i = 0; i < 4; ++i) to[i] = uint8_t(uint32_t(value) >> (8 * i));
-}
 
 // The kernel's name of the driver behind a serial device, where the platform tells it.
 QString driverName(const QString& portName) {
@@ -64,8 +57,8 @@ void Synchronisation::SynchroButtonClick(bool) {
   if (transport_.transportState != TransportState::STOP) return;
   const QString baudText = panel_.baudText();
   const std::optional<int32_t> baud = baudFromText(baudText);
-  const bool binr = transport_.receiverProtocol == ReceiverProtocol::BINR;
-  if (!baud || !link_.openPort(panel_.portName(), *baud, binr, true)) {
+  const ProtocolProfile& profile = protocolProfile(transport_.receiverProtocol);
+  if (!baud || !link_.openPort(panel_.portName(), *baud, profile.oddParity, true)) {
     panel_.showDevice(QStringLiteral("unknown"));
     panel_.showInfo(QStringLiteral("Connection failed"));
     return;
@@ -73,7 +66,7 @@ void Synchronisation::SynchroButtonClick(bool) {
   selectedBaud_ = *baud;
   panel_.showInfo(QStringLiteral("Connection baud: ") + baudText);
   transport_.syncBaudIndex = 0;
-  panel_.startSearchTimer(transport_.receiverProtocol == ReceiverProtocol::NMEA ? kNmeaTickMs : kBinaryTickMs);
+  panel_.startSearchTimer(profile.searchTickMs);
   panel_.showErrorCount(QStringLiteral("0"));
   receiver_.resetDecoders();
   panel_.enterSync();
@@ -89,26 +82,22 @@ void Synchronisation::SynchroTimerTimer() {
   }
 
   if (transport.syncBaudIndex == kReceiverFound) {
-    switch (transport.receiverProtocol) {
-      case ReceiverProtocol::BINR:
-        commands_.writeBinrCommand(0x1B, nullptr, 0);
-        return;
-      case ReceiverProtocol::BINR2: {
-        const uint8_t identify[] = {0x01, 0xC0, 0x01, 0x00, 0x00};
-        commands_.writeBinr2Command(identify, 5);
-        return;
-      }
-      case ReceiverProtocol::NMEA:
-        panel_.stopSearchTimer();
-        panel_.showInfo(QStringLiteral("Connection Ok"));
-        panel_.showErrorCount(QStringLiteral("0"));
-        panel_.stop();
-        if (transport.recordAfterSync) {
-          sleepMs_(500);
-          panel_.record();
-        }
-        return;
+    const ProtocolProfile& profile = protocolProfile(transport.receiverProtocol);
+    if (!profile.identify.empty()) {
+      // The receiver's identity reply ends the search.
+      commands_.sendSteps(profile.protocol, profile.identify, false, selectedBaud_, sleepMs_);
+      return;
     }
+    // A receiver that talks unasked was found by listening.
+    panel_.stopSearchTimer();
+    panel_.showInfo(QStringLiteral("Connection Ok"));
+    panel_.showErrorCount(QStringLiteral("0"));
+    panel_.stop();
+    if (transport.recordAfterSync) {
+      sleepMs_(500);
+      panel_.record();
+    }
+    return;
   }
 
   if (++transport.syncBaudIndex == kReceiverFound) {
@@ -118,10 +107,10 @@ void Synchronisation::SynchroTimerTimer() {
     panel_.stop();
     return;
   }
-  int32_t baud = syncSearchBaud(transport.receiverProtocol, transport.syncBaudIndex);
+  int32_t baud = searchBaud(transport.receiverProtocol, transport.syncBaudIndex);
   // The selected rate was tried first; only the last entry is tried again.
   if (baud == selectedBaud_ && transport.syncBaudIndex < 9)
-    baud = syncSearchBaud(transport.receiverProtocol, ++transport.syncBaudIndex);
+    baud = searchBaud(transport.receiverProtocol, ++transport.syncBaudIndex);
   panel_.showInfo(QStringLiteral("Connection baud: %1").arg(baud));
   link_.setPortBaud(baud);
   receiver_.resetDecoders();
@@ -129,15 +118,15 @@ void Synchronisation::SynchroTimerTimer() {
 }
 
 void Synchronisation::receiverHeard() {
-  commands_.writeNmeaCommand("$POVER");
+  commands_.writeNmeaCommand(nmea_command::kVersionRequest);
   if (transport_.syncBaudIndex != 0)
-    panel_.selectBaudItem(syncSearchBaud(transport_.receiverProtocol, transport_.syncBaudIndex));
+    panel_.selectBaudItem(searchBaud(transport_.receiverProtocol, transport_.syncBaudIndex));
   panel_.showDevice(QStringLiteral("unknown"));
 }
 
 void Synchronisation::receiverStatusReported() {
   const uint8_t off = 0x00;
-  commands_.writeBinrCommand(0x0C, &off, 1);
+  commands_.writeBinrCommand(binr_command::kDebugData, &off, 1);
 }
 
 void Synchronisation::rateAcknowledged() {
@@ -161,23 +150,9 @@ void Synchronisation::receiverIdentified(const char* recordExtension, bool conne
 }
 
 void Synchronisation::sendRequest() {
-  switch (transport_.receiverProtocol) {
-    case ReceiverProtocol::NMEA:
-      break;  // NMEA receivers talk unasked: the search listens
-    case ReceiverProtocol::BINR: {
-      uint8_t rate[6] = {0x00, 0, 0, 0, 0, 0x04};
-      putLe32(rate + 1, selectedBaud_);
-      commands_.writeBinrCommand(0x26, nullptr, 0);
-      commands_.writeBinrCommand(0x0B, rate, 6);
-      break;
-    }
-    case ReceiverProtocol::BINR2: {
-      uint8_t rate[7] = {0x02, 0x00, 0x00, 0, 0, 0, 0};
-      putLe32(rate + 3, selectedBaud_);
-      commands_.writeBinr2Command(rate, 7);
-      break;
-    }
-  }
+  // NMEA receivers talk unasked: there the search only listens.
+  const ProtocolProfile& profile = protocolProfile(transport_.receiverProtocol);
+  commands_.sendSteps(profile.protocol, profile.requestRate, false, selectedBaud_, sleepMs_);
 }
 
 }  // namespace veltrano

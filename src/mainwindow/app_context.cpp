@@ -1,12 +1,5 @@
 #include "mainwindow/app_context.h"
 
-#include "mainwindow/display_router.h"
-#include "mainwindow/playback.h"
-#include "link/command_writer.h"
-#include "link/serial_link.h"
-#include "link/synchronisation.h"
-#include "mainwindow/recording.h"
-
 #include "control/control_form.h"
 #include "displays/options_form.h"
 #include "displays/position_form.h"
@@ -15,92 +8,117 @@
 #include "displays/snr_form.h"
 #include "displays/statistic_form.h"
 #include "displays/visual_form.h"
+#include "link/command_writer.h"
+#include "link/serial_link.h"
+#include "link/synchronisation.h"
 #include "mainwindow/about_form.h"
+#include "mainwindow/display_router.h"
 #include "mainwindow/main_form.h"
+#include "mainwindow/playback.h"
+#include "mainwindow/recording.h"
 #include "mainwindow/timer_form.h"
-
-#include <QApplication>
 
 namespace veltrano {
 
-AppContext::AppContext(QStringList arguments) : arguments_(std::move(arguments)) {
-  hooks.openConversionFile = [this](const std::string& rawFileName) {
-    return conversionWriter.openConversionFile(rawFileName);
-  };
-  hooks.closeConversionFile = [this] { conversionWriter.closeConversionFile(); };
-  mainForm = std::make_unique<TMainForm>(*this);
+AppContext::AppContext(const QStringList& arguments) {
+  const auto sleep = [this](int ms) { sleepMs(ms); };
+  mainForm = std::make_unique<TMainForm>(transport, arguments);
   aboutForm = std::make_unique<TAboutForm>();
-  visualForm = std::make_unique<TVisualForm>(mainForm->transport.radiusValue);
-  hooks.resetPlot = [this] { visualForm->resetPlot(); };
+  visualForm = std::make_unique<TVisualForm>(transport.radiusValue);
   controlForm = std::make_unique<TControlForm>();
   positionForm = std::make_unique<TPositionForm>();
   profileForm = std::make_unique<TProfileForm>();
   satellitesForm = std::make_unique<TSatellitesForm>();
-  hooks.clearSatelliteStatus = [this] { satellitesForm->clearSatelliteStatus(); };
   snrForm = std::make_unique<TSNRForm>();
   statisticForm = std::make_unique<TStatisticForm>(statistics);
-  hooks.resetStatisticDisplay = [this] { statisticForm->resetStatisticDisplay(); };
   timerForm = std::make_unique<TTimerForm>();
   optionsForm = std::make_unique<TOptionsForm>();
+  mainForm->attachWindows({positionForm.get(), statisticForm.get(), satellitesForm.get(), visualForm.get(),
+                           profileForm.get(), snrForm.get(), controlForm.get()},
+                          aboutForm.get(),
+                          {aboutForm.get(), visualForm.get(), controlForm.get(), positionForm.get(), profileForm.get(),
+                           satellitesForm.get(), snrForm.get(), statisticForm.get(), timerForm.get(),
+                           optionsForm.get()});
   connectWindows();
 
-  recording = std::make_unique<Recording>(*this);
-  hooks.recordButtonClick = [this](bool sender) { recording->RecordButtonClick(sender); };
-  hooks.closeRecordFile = [this] { recording->closeRecordFile(); };
-  TransportFields& transport = mainForm->transport;
+  // A byte travels: reader thread -> hand-off -> intake -> fan-out -> router -> window.
   router = std::make_unique<DisplayRouter>(
       RoutedWindows{*mainForm, *positionForm, *statisticForm, *satellitesForm, *visualForm,
                     {mainForm.get(), positionForm.get(), statisticForm.get(), satellitesForm.get(), visualForm.get(),
-                     profileForm.get(), snrForm.get()}},
-      *recording);
+                     profileForm.get(), snrForm.get()}});
   fanOut = std::make_unique<MessageFanOut>(*receiver, transport, *router, conversionWriter);
   intake = std::make_unique<StreamIntake>(transport, *fanOut, *router);
-
   serialLink = std::make_unique<SerialLink>(*intake);
   commandWriter = std::make_unique<CommandWriter>(*serialLink, transport.binrCommandCrc);
+  recording = std::make_unique<Recording>(*mainForm, transport, *receiver, *serialLink, *commandWriter,
+                                          conversionWriter, sleep);
+  router->attachRecording(*recording);
   synchronisation = std::make_unique<Synchronisation>(*mainForm, transport, *receiver, *serialLink, *commandWriter,
-                                                      [this](int ms) { sleepMs(ms); });
+                                                      sleep);
   fanOut->attachSynchronisation(*synchronisation);
-  hooks.closePort = [this] { serialLink->closePort(); };
-  hooks.writeBinrCommand = [this](uint8_t id, const uint8_t* data, int n) { commandWriter->writeBinrCommand(id, data, n); };
-  hooks.writeBinr2Command = [this](const uint8_t* data, int n) { commandWriter->writeBinr2Command(data, n); };
-  hooks.synchroButtonClick = [this](bool sender) { synchronisation->SynchroButtonClick(sender); };
-  hooks.synchroTimerTimer = [this] { synchronisation->SynchroTimerTimer(); };
-  hooks.portComboBoxDropDown = [this] { synchronisation->refreshPortList(); };
-  playback = std::make_unique<Playback>(*this);
-  hooks.ejectButtonClick = [this] { playback->EjectButtonClick(); };
-  hooks.playButtonClick = [this](bool sender) { playback->PlayButtonClick(sender); };
-  hooks.rewindButtonClick = [this](bool sender) { playback->RewindButtonClick(sender); };
-  hooks.pauseButtonClick = [this] { playback->PauseButtonClick(); };
-  hooks.terminatePlayback = [this] { playback->terminatePlayback(); };
-  hooks.resumePlayback = [this] { playback->resumePlayback(); };
+  playback = std::make_unique<Playback>(*mainForm, transport, *receiver, *intake, conversionWriter);
+  connectServices();
 }
 
 // What the windows tell each other.
 void AppContext::connectWindows() {
+  TMainForm* main = mainForm.get();
   // An estimated NMEA fix shows as "OLD" while the Statistic window rejects such fixes.
   positionForm->setEstimatedShownStale(statisticForm->obsChecked());
   QObject::connect(statisticForm.get(), &TStatisticForm::obsToggled, positionForm.get(),
                    &TPositionForm::setEstimatedShownStale);
-  // The alert of a lost solution, when sound is on.
-  QObject::connect(positionForm.get(), &TPositionForm::staleShown, positionForm.get(), [this] {
-    if (!mainForm->transport.soundEnabled) return;
-    hooks.playTone(500, 50);
-    hooks.beep(500, 50);
-  });
+  QObject::connect(main, &TMainForm::statisticTicked, main, [this] { restartStatistics(); });
+  QObject::connect(main, &TMainForm::positionSourceChosen, main,
+                   [this](NmeaPositionSource source) { receiver->nmea.positionSource = int32_t(source); });
 }
 
-// The main window's closing steps run while every window still exists; then
-// the tool windows go first, the main window last.
+// What the main window's buttons start, and what the services tell each other.
+void AppContext::connectServices() {
+  TMainForm* main = mainForm.get();
+  Synchronisation* sync = synchronisation.get();
+  QObject::connect(main, &TMainForm::portListWanted, main, [sync] { sync->refreshPortList(); });
+  QObject::connect(main, &TMainForm::synchroClicked, main, [sync](bool sender) { sync->SynchroButtonClick(sender); });
+  QObject::connect(main, &TMainForm::searchTick, main, [sync] { sync->SynchroTimerTimer(); });
+  QObject::connect(main, &TMainForm::searchStopped, main, [this] { serialLink->closePort(); });
+
+  Recording* rec = recording.get();
+  QObject::connect(main, &TMainForm::recordClicked, rec, &Recording::RecordButtonClick);
+  QObject::connect(main, &TMainForm::recordingStopped, rec, &Recording::stopRecording);
+  QObject::connect(main, &TMainForm::watchdogTick, rec, &Recording::WatchTimerTimer);
+  QObject::connect(rec, &Recording::searchWanted, main, [sync] { sync->SynchroButtonClick(false); });
+  QObject::connect(rec, &Recording::started, main, [this] { clearDisplays(); });
+
+  Playback* play = playback.get();
+  QObject::connect(main, &TMainForm::ejectClicked, play, &Playback::EjectButtonClick);
+  QObject::connect(main, &TMainForm::playClicked, play, &Playback::PlayButtonClick);
+  QObject::connect(main, &TMainForm::rewindClicked, play, &Playback::RewindButtonClick);
+  QObject::connect(main, &TMainForm::pauseClicked, play, &Playback::PauseButtonClick);
+  QObject::connect(main, &TMainForm::playbackStopped, play, &Playback::stopPlayback);
+  QObject::connect(play, &Playback::started, main, [this] { clearDisplays(); });
+}
+
+void AppContext::clearDisplays() {
+  satellitesForm->clearSatelliteStatus();
+  visualForm->resetPlot();
+  restartStatistics();
+}
+
+void AppContext::restartStatistics() {
+  resetPositionStatistics(statistics);
+  statisticForm->resetStatisticDisplay();
+}
+
+// The tool windows go first, the main window last; no playback thread or
+// reader may outlive the windows and decoders it feeds.
 AppContext::~AppContext() {
-  // No playback thread may outlive the windows and decoders it feeds.
   playback.reset();
   commandWriter.reset();
   serialLink.reset();
-  if (mainForm) mainForm->FormDestroy();
+  synchronisation.reset();
   intake.reset();
   fanOut.reset();
   router.reset();
+  recording.reset();
   optionsForm.reset();
   timerForm.reset();
   statisticForm.reset();

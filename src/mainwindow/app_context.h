@@ -1,6 +1,7 @@
 #pragma once
-// The one object that lives for the whole run and owns the receiver state and
-// every window; windows reach each other through it.
+// The one object that lives for the whole run: it owns the receiver state, the
+// windows and the services, creates them in order and connects what they tell
+// each other. No window or service reaches anything through it.
 #include <QStringList>
 #include <chrono>
 #include <functional>
@@ -11,7 +12,7 @@
 #include "decoding/nmea_conversion_writer.h"
 #include "decoding/receiver.h"
 #include "decoding/stream_intake.h"
-#include "mainwindow/app_hooks.h"
+#include "decoding/transport_fields.h"
 #include "util/position_statistics.h"
 
 namespace veltrano {
@@ -36,19 +37,18 @@ class Synchronisation;
 
 class AppContext {
  public:
-  explicit AppContext(QStringList arguments = {});
+  explicit AppContext(const QStringList& arguments = {});
   ~AppContext();
   AppContext(const AppContext&) = delete;
   AppContext& operator=(const AppContext&) = delete;
 
-  const QStringList& arguments() const { return arguments_; }
-
+  // What the program is doing: the selected protocol, the transport state, the counters.
+  TransportFields transport;
   // Decoders and receiver state records.
   std::unique_ptr<Receiver> receiver = std::make_unique<Receiver>();
   PositionStatistics statistics;
   // The NMEA conversion of BINR and BINR2 streams, written beside the raw file.
   NmeaConversionWriter conversionWriter;
-  AppHooks hooks;
   // The program's fixed waits: blocking sleeps on the main thread. Tests replace it.
   std::function<void(int ms)> sleepMs = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
 
@@ -81,8 +81,10 @@ class AppContext {
 
  private:
   void connectWindows();
-
-  QStringList arguments_;
+  void connectServices();
+  // A recording or playback starts: the windows and the statistics start afresh.
+  void clearDisplays();
+  void restartStatistics();
 };
 
 }  // namespace veltrano

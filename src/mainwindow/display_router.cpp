@@ -15,37 +15,37 @@ namespace {
 QString shown(std::string_view text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
 }  // namespace
 
+bool DisplayRouter::ticked(ToolWindow window) const { return w_.main.isTicked(window); }
+
 void DisplayRouter::showSolution(const Fix& fix, const SolutionSatellites* satellites) {
-  const MainFormControls& c = w_.main.controls();
-  if (c.positionCheckBox->isChecked()) w_.position.showFix(fix);
-  if (c.statisticCheckBox->isChecked() && w_.statistic.updateStatistic(fix) && c.visualCheckBox->isChecked())
+  if (ticked(ToolWindow::Position)) w_.position.showFix(fix);
+  if (ticked(ToolWindow::Statistic) && w_.statistic.updateStatistic(fix) && ticked(ToolWindow::Visual))
     w_.visual.plotFix(fix, {w_.statistic.meanLat(), w_.statistic.meanLon(), w_.statistic.meanHeight()});
-  if (satellites && c.satellitesCheckBox->isChecked()) w_.satellites.showSolutionSatellites(*satellites);
-  if (c.visualCheckBox->isChecked()) w_.visual.SatCheckBoxClick();
+  if (satellites && ticked(ToolWindow::Satellites)) w_.satellites.showSolutionSatellites(*satellites);
+  if (ticked(ToolWindow::Visual)) w_.visual.SatCheckBoxClick();
 }
 
 void DisplayRouter::showGsa(const NmeaFieldTable& gsa) {
-  if (w_.main.controls().satellitesCheckBox->isChecked()) w_.satellites.showGsaSatellites(gsa);
+  if (ticked(ToolWindow::Satellites)) w_.satellites.showGsaSatellites(gsa);
 }
 
 void DisplayRouter::endGsaGroup() { w_.satellites.newGsaGroup = true; }
 
 void DisplayRouter::showBss(const NmeaFieldTable& bss) {
-  const MainFormControls& c = w_.main.controls();
-  if (c.positionCheckBox->isChecked()) w_.position.showBssDiffAge(bss);
-  if (c.satellitesCheckBox->isChecked()) w_.satellites.showBssStatus(bss);
+  if (ticked(ToolWindow::Position)) w_.position.showBssDiffAge(bss);
+  if (ticked(ToolWindow::Satellites)) w_.satellites.showBssStatus(bss);
 }
 
-void DisplayRouter::showDevice(std::string_view text) { w_.main.controls().deviceLabel->setCaption(shown(text)); }
+void DisplayRouter::showDevice(std::string_view text) { w_.main.showDevice(shown(text)); }
 
-void DisplayRouter::showErrorCount(int32_t count) {
-  w_.main.controls().errorBytesLabel->setCaption(QString::number(count));
+void DisplayRouter::showErrorCount(int32_t count) { w_.main.showErrorCount(QString::number(count)); }
+
+void DisplayRouter::recordBlock(const uint8_t* bytes, int32_t length) {
+  if (recording_) recording_->recordBlock(bytes, length);
 }
-
-void DisplayRouter::recordBlock(const uint8_t* bytes, int32_t length) { recording_.recordBlock(bytes, length); }
 
 void DisplayRouter::showReceivedBytes(const std::string& text) {
-  w_.main.controls().receiveBytesLabel->setCaption(shown(text));
+  w_.main.showReceivedBytes(shown(text));
 }
 
 // Draws now what the handlers invalidated, window by window, instead of when the

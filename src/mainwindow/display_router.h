@@ -10,6 +10,7 @@
 
 #include "decoding/fan_out_sinks.h"
 #include "decoding/stream_intake.h"
+#include "mainwindow/tool_window_tiler.h"
 
 namespace veltrano {
 
@@ -32,7 +33,9 @@ struct RoutedWindows {
 
 class DisplayRouter : public DisplaySink, public IntakeSink {
  public:
-  DisplayRouter(RoutedWindows windows, Recording& recording) : w_(std::move(windows)), recording_(recording) {}
+  explicit DisplayRouter(RoutedWindows windows) : w_(std::move(windows)) {}
+  // Where received blocks are stored; the recording is made after the link that feeds this router.
+  void attachRecording(Recording& recording) { recording_ = &recording; }
 
   // DisplaySink
   void showSolution(const Fix& fix, const SolutionSatellites* satellites) override;
@@ -48,8 +51,10 @@ class DisplayRouter : public DisplaySink, public IntakeSink {
   void repaintWindows() override;
 
  private:
+  bool ticked(ToolWindow window) const;
+
   RoutedWindows w_;
-  Recording& recording_;
+  Recording* recording_ = nullptr;
 };
 
 }  // namespace veltrano

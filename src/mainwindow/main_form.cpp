@@ -9,22 +9,9 @@
 #include <QMimeData>
 #include <QMouseEvent>
 
-#include "control/control_form.h"
-#include "decoding/nmea_position_source.h"
-#include "displays/options_form.h"
-#include "displays/position_form.h"
-#include "displays/profile_form.h"
-#include "displays/satellites_form.h"
-#include "displays/snr_form.h"
-#include "displays/statistic_form.h"
 #include "displays/tool_form.h"
-#include "displays/visual_form.h"
-#include "mainwindow/about_form.h"
-#include "mainwindow/app_context.h"
 #include "mainwindow/state_icon.h"
-#include "mainwindow/timer_form.h"
 #include "mainwindow/transport_enabling.h"
-#include "util/position_statistics.h"
 
 namespace veltrano {
 
@@ -58,18 +45,18 @@ bool namesNmeaFile(const QString& fileName) {
   return fileName.contains(QStringLiteral(".nme")) || fileName.contains(QStringLiteral(".NME"));
 }
 
-bool isBinary(ReceiverProtocol protocol) {
-  return protocol == ReceiverProtocol::BINR || protocol == ReceiverProtocol::BINR2;
-}
-
 }  // namespace
 
 QString applicationCaption(const QString& versionString) {
   return QStringLiteral("VELTRANO ") + versionString + QStringLiteral(" (RTK)");
 }
 
-TMainForm::TMainForm(AppContext& app)
-    : QFrame(nullptr, Qt::Window | Qt::FramelessWindowHint), app_(app), c_{}, tiler_(app, *this) {
+TMainForm::TMainForm(TransportFields& transport, QStringList arguments)
+    : QFrame(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      transport_(transport),
+      arguments_(std::move(arguments)),
+      c_{},
+      tiler_(*this) {
   setObjectName(QStringLiteral("TMainForm"));
   setFont(smallFont());
   setFixedSize(421, 132);
@@ -77,31 +64,34 @@ TMainForm::TMainForm(AppContext& app)
 
   c_ = buildMainFormControls(this);
   connectControls();
-  app_.hooks.openToneDevice();
   c_.topPanel->setText(applicationCaption(QStringLiteral(VELTRANO_VERSION)));
   stateIcon_ = QImage(c_.actionImage->size(), QImage::Format_RGB32);
   setTransportState(TransportState::STOP);
-  app_.hooks.soundButtonClick(false);
-  transport.receivedTotal = 0;
-  transport.errorCount = 0;
-  transport.recordAfterSync = false;
-  transport.fileNameFixed = false;
-  transport.binrCommandCrc = true;
+  transport_.receivedTotal = 0;
+  transport_.errorCount = 0;
+  transport_.recordAfterSync = false;
+  transport_.fileNameFixed = false;
+  transport_.binrCommandCrc = true;
+}
+
+void TMainForm::attachWindows(const ToolWindows& tiled, QWidget* about, QWidgetList minimizedTogether) {
+  tiler_.setWindows(tiled);
+  about_ = about;
+  minimizedTogether_ = std::move(minimizedTogether);
 }
 
 void TMainForm::connectControls() {
-  AppHooks& hooks = app_.hooks;
   c_.topPanel->installEventFilter(this);
   c_.titleImage->installEventFilter(this);
   connect(c_.minimizeSpeedButton, &QToolButton::clicked, this, [this] { MinimizeSpeedButtonClick(); });
   connect(c_.closeSpeedButton, &QToolButton::clicked, this, [this] { CloseSpeedButtonClick(); });
 
-  connect(c_.portComboBox, &PortComboBox::dropDown, this, [this, &hooks] {
-    hooks.portComboBoxDropDown();
+  connect(c_.portComboBox, &PortComboBox::dropDown, this, [this] {
+    emit portListWanted();
     c_.recordButton->setEnabled(true);
   });
   connect(c_.baudComboBox, &QComboBox::activated, this, [this] { BaudComboBoxCloseUp(); });
-  connect(c_.protComboBox, &QComboBox::activated, this, [&hooks] { hooks.protComboBoxChange(true); });
+  connect(c_.protComboBox, &QComboBox::activated, this, [this] { emit protocolChosen(true); });
   connect(c_.protComboBox, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { c_.nmeaPopupMenu->popup(c_.protComboBox->mapToGlobal(at)); });
   connect(c_.autoItem, &QAction::triggered, this, [this] { AutoItemClick(); });
@@ -109,15 +99,15 @@ void TMainForm::connectControls() {
   connect(c_.rmcItem, &QAction::triggered, this, [this] { RMCItemClick(); });
   connect(c_.gnsItem, &QAction::triggered, this, [this] { GNSItemClick(); });
 
-  connect(c_.synchroButton, &QToolButton::clicked, this, [&hooks] { hooks.synchroButtonClick(true); });
-  connect(c_.ejectButton, &QToolButton::clicked, this, [&hooks] { hooks.ejectButtonClick(); });
-  connect(c_.playButton, &QToolButton::clicked, this, [&hooks] { hooks.playButtonClick(true); });
-  connect(c_.rewindButton, &QToolButton::clicked, this, [&hooks] { hooks.rewindButtonClick(true); });
-  connect(c_.pauseButton, &QToolButton::clicked, this, [&hooks] { hooks.pauseButtonClick(); });
+  connect(c_.synchroButton, &QToolButton::clicked, this, [this] { emit synchroClicked(true); });
+  connect(c_.ejectButton, &QToolButton::clicked, this, [this] { emit ejectClicked(); });
+  connect(c_.playButton, &QToolButton::clicked, this, [this] { emit playClicked(true); });
+  connect(c_.rewindButton, &QToolButton::clicked, this, [this] { emit rewindClicked(true); });
+  connect(c_.pauseButton, &QToolButton::clicked, this, [this] { emit pauseClicked(); });
   connect(c_.stopButton, &QToolButton::clicked, this, [this] { StopButtonClick(true); });
-  connect(c_.recordButton, &QToolButton::clicked, this, [&hooks] { hooks.recordButtonClick(true); });
-  connect(c_.clockButton, &QToolButton::clicked, this, [&hooks] { hooks.clockButtonClick(); });
-  connect(c_.soundButton, &QToolButton::clicked, this, [&hooks] { hooks.soundButtonClick(true); });
+  connect(c_.recordButton, &QToolButton::clicked, this, [this] { emit recordClicked(true); });
+  connect(c_.clockButton, &QToolButton::clicked, this, [this] { emit clockClicked(); });
+  connect(c_.soundButton, &QToolButton::clicked, this, [this] { emit soundClicked(true); });
 
   connect(c_.positionCheckBox, &QCheckBox::toggled, this, [this] { PositionCheckBoxClick(); });
   connect(c_.statisticCheckBox, &QCheckBox::toggled, this, [this] { StatisticCheckBoxClick(); });
@@ -127,8 +117,8 @@ void TMainForm::connectControls() {
   connect(c_.snrCheckBox, &QCheckBox::toggled, this, [this] { SNRCheckBoxClick(); });
   connect(c_.controlCheckBox, &QCheckBox::toggled, this, [this] { ControlCheckBoxClick(); });
 
-  connect(c_.synchroTimer, &QTimer::timeout, this, [&hooks] { hooks.synchroTimerTimer(); });
-  connect(c_.watchTimer, &QTimer::timeout, this, [this] { WatchTimerTimer(); });
+  connect(c_.synchroTimer, &QTimer::timeout, this, &TMainForm::searchTick);
+  connect(c_.watchTimer, &QTimer::timeout, this, &TMainForm::watchdogTick);
 }
 
 QString TMainForm::portName() const {
@@ -186,14 +176,66 @@ void TMainForm::enterSync() {
 }
 
 void TMainForm::stop() { StopButtonClick(false); }
-void TMainForm::record() { app_.hooks.recordButtonClick(false); }
+void TMainForm::record() { emit recordClicked(false); }
+
+// ---- Files, counters and the watchdog, as Record and playback use them ----
+
+QString TMainForm::fileName() const { return c_.fileLabel->text(); }
+
+void TMainForm::fixFileName(const QString& text) {
+  c_.fileLabel->setCaption(text);
+  transport_.fileNameFixed = true;
+}
+
+void TMainForm::resetCounters() {
+  transport_.receivedTotal = 0;
+  transport_.errorCount = 0;
+  c_.receiveBytesLabel->setCaption(QStringLiteral("0 kB"));
+  c_.errorBytesLabel->setCaption(QStringLiteral("0"));
+}
+
+void TMainForm::showReceivedBytes(const QString& text) { c_.receiveBytesLabel->setCaption(text); }
+
+void TMainForm::enterState(TransportState state) {
+  setTransportState(state);
+  enableControlsForState(state);
+}
+
+void TMainForm::showState(TransportState state) { setTransportState(state); }
+
+void TMainForm::startWatchdog() {
+  transport_.noDataTicks = 0;
+  c_.watchTimer->start();
+}
+
+bool TMainForm::debugDataWanted() const { return c_.rawDataCheckBox->isChecked(); }
+
+bool TMainForm::isTicked(ToolWindow window) const {
+  switch (window) {
+    case ToolWindow::Position:
+      return c_.positionCheckBox->isChecked();
+    case ToolWindow::Statistic:
+      return c_.statisticCheckBox->isChecked();
+    case ToolWindow::Satellites:
+      return c_.satellitesCheckBox->isChecked();
+    case ToolWindow::Visual:
+      return c_.visualCheckBox->isChecked();
+    case ToolWindow::Profile:
+      return c_.profileCheckBox->isChecked();
+    case ToolWindow::SNR:
+      return c_.snrCheckBox->isChecked();
+    case ToolWindow::Control:
+      return c_.controlCheckBox->isChecked();
+  }
+  return false;
+}
 
 // ---- Transport ----
 
 void TMainForm::setTransportState(TransportState state) {
   drawStateIcon(stateIcon_, state);
   c_.actionLabel->setTextColor(kLime);
-  transport.transportState = state;
+  transport_.transportState = state;
   if (const char* word = stateWord(state)) {
     c_.actionLabel->setCaption(QString::fromLatin1(word));
     QString title = QStringLiteral("VELTRANO - ");
@@ -210,46 +252,26 @@ void TMainForm::setTransportState(TransportState state) {
 }
 
 void TMainForm::enableControlsForState(TransportState state) {
-  veltrano::enableControlsForState(c_, state, transport.receiverProtocol);
+  veltrano::enableControlsForState(c_, state, transport_.receiverProtocol);
 }
 
 void TMainForm::StopButtonClick(bool sender) {
-  AppHooks& hooks = app_.hooks;
-  const bool binary = isBinary(transport.receiverProtocol);
-  switch (transport.transportState) {
+  switch (transport_.transportState) {
     case TransportState::SYNC:
       if (sender) c_.deviceLabel->setCaption(QStringLiteral("unknown"));
       c_.synchroTimer->stop();
-      hooks.closePort();
+      emit searchStopped();
       break;
     case TransportState::PAUSE:
-      hooks.resumePlayback();
-      [[fallthrough]];
     case TransportState::PLAY:
     case TransportState::FF:
-      hooks.terminatePlayback();
-      if (binary) hooks.closeConversionFile();
+      emit playbackStopped();
       break;
     case TransportState::REC:
-      if (transport.receiverProtocol == ReceiverProtocol::BINR) {
-        hooks.writeBinrCommand(0x0E, nullptr, 0);
-        if (c_.rawDataCheckBox->isChecked()) {
-          const uint8_t off[] = {0x00};
-          hooks.writeBinrCommand(0x0C, off, 1);
-        }
-      } else if (transport.receiverProtocol == ReceiverProtocol::BINR2) {
-        const uint8_t stop[] = {0x01, 0x00, 0xFF, 0x00, 0x00};
-        hooks.writeBinr2Command(stop, 5);
-      }
-      if (binary) {
-        app_.sleepMs(200);
-        hooks.closeConversionFile();
-      }
+      emit recordingStopped();
       c_.watchTimer->stop();
       c_.controlCheckBox->setChecked(false);
       c_.controlCheckBox->setEnabled(false);
-      hooks.closePort();
-      hooks.closeRecordFile();
       break;
     case TransportState::OPEN:
     case TransportState::STOP:
@@ -258,19 +280,6 @@ void TMainForm::StopButtonClick(bool sender) {
   if (sender) c_.infoLabel->setCaption(QString());
   setTransportState(TransportState::STOP);
   enableControlsForState(TransportState::STOP);
-}
-
-void TMainForm::WatchTimerTimer() {
-  if (transport.transportState != TransportState::REC) return;
-  if (++transport.noDataTicks < 3) return;
-  transport.recordAfterSync = true;
-  StopButtonClick(false);
-  if (transport.soundEnabled) {
-    app_.hooks.playTone(1000, 100);
-    app_.hooks.beep(1000, 100);
-  }
-  app_.sleepMs(500);
-  app_.hooks.synchroButtonClick(false);
 }
 
 void TMainForm::setNmeaPopupAttached(bool attached) {
@@ -298,13 +307,9 @@ void TMainForm::CloseSpeedButtonClick() {
 }
 
 void TMainForm::MinimizeSpeedButtonClick() {
-  QWidget* others[] = {app_.aboutForm.get(),    app_.visualForm.get(),    app_.controlForm.get(),
-                       app_.positionForm.get(), app_.profileForm.get(),   app_.satellitesForm.get(),
-                       app_.snrForm.get(),      app_.statisticForm.get(), app_.timerForm.get(),
-                       app_.optionsForm.get()};
   minimizedWithMain_.clear();
-  for (QWidget* window : others) {
-    if (window && window->isVisible()) {
+  for (QWidget* window : std::as_const(minimizedTogether_)) {
+    if (window->isVisible()) {
       window->showMinimized();
       minimizedWithMain_.append(window);
     }
@@ -322,10 +327,9 @@ void TMainForm::changeEvent(QEvent* event) {
 }
 
 void TMainForm::TitleImageClick() {
-  QWidget* about = app_.aboutForm.get();
-  if (!about) return;
-  about->move(x() - about->width(), y());
-  about->show();
+  if (!about_) return;
+  about_->move(x() - about_->width(), y());
+  about_->show();
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -356,13 +360,9 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 void TMainForm::PositionCheckBoxClick() { tiler_.position(c_.positionCheckBox->isChecked()); }
 
 void TMainForm::StatisticCheckBoxClick() {
-  if (!app_.statisticForm) return;
   const bool ticked = c_.statisticCheckBox->isChecked();
   tiler_.statistic(ticked, c_.positionCheckBox->isChecked());
-  if (ticked) {
-    resetPositionStatistics(app_.statistics);
-    app_.hooks.resetStatisticDisplay();
-  }
+  if (ticked) emit statisticTicked();
 }
 
 void TMainForm::SatellitesCheckBoxClick() {
@@ -380,10 +380,10 @@ void TMainForm::ControlCheckBoxClick() { tiler_.control(c_.controlCheckBox->isCh
 
 // ---- NMEA position source ----
 
-void TMainForm::AutoItemClick() { app_.receiver->nmea.positionSource = int32_t(NmeaPositionSource::Auto); }
-void TMainForm::GGAItemClick() { app_.receiver->nmea.positionSource = int32_t(NmeaPositionSource::GGA); }
-void TMainForm::RMCItemClick() { app_.receiver->nmea.positionSource = int32_t(NmeaPositionSource::RMC); }
-void TMainForm::GNSItemClick() { app_.receiver->nmea.positionSource = int32_t(NmeaPositionSource::GNS); }
+void TMainForm::AutoItemClick() { emit positionSourceChosen(NmeaPositionSource::Auto); }
+void TMainForm::GGAItemClick() { emit positionSourceChosen(NmeaPositionSource::GGA); }
+void TMainForm::RMCItemClick() { emit positionSourceChosen(NmeaPositionSource::RMC); }
+void TMainForm::GNSItemClick() { emit positionSourceChosen(NmeaPositionSource::GNS); }
 
 // ---- Files ----
 
@@ -392,12 +392,12 @@ void TMainForm::selectNmeaFile(const QString& fileName) {
     const QSignalBlocker quiet(c_.protComboBox);
     c_.protComboBox->setCurrentIndex(0);
   }
-  transport.receiverProtocol = ReceiverProtocol::NMEA;
+  transport_.receiverProtocol = ReceiverProtocol::NMEA;
   c_.fileLabel->setCaption(fileName);
 }
 
 void TMainForm::acceptDroppedFile(const QString& path) {
-  if (transport.transportState != TransportState::STOP) return;
+  if (transport_.transportState != TransportState::STOP) return;
   const QFileInfo file(path);
   QDir::setCurrent(file.absolutePath());
   if (namesNmeaFile(file.fileName())) selectNmeaFile(file.fileName());
@@ -405,14 +405,14 @@ void TMainForm::acceptDroppedFile(const QString& path) {
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
   const QList<QUrl> urls = event->mimeData()->urls();
-  if (transport.transportState == TransportState::STOP && !urls.isEmpty() && urls.first().isLocalFile()) {
+  if (transport_.transportState == TransportState::STOP && !urls.isEmpty() && urls.first().isLocalFile()) {
     event->acceptProposedAction();
   }
 }
 
 void TMainForm::dropEvent(QDropEvent* event) {
   const QList<QUrl> urls = event->mimeData()->urls();
-  if (transport.transportState != TransportState::STOP || urls.isEmpty() || !urls.first().isLocalFile()) return;
+  if (transport_.transportState != TransportState::STOP || urls.isEmpty() || !urls.first().isLocalFile()) return;
   acceptDroppedFile(urls.first().toLocalFile());
   event->acceptProposedAction();
 }
@@ -426,23 +426,13 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::FormShow() {
   setAcceptDrops(true);
-  if (app_.arguments().isEmpty()) {
-    app_.hooks.loadSettings();
-    return;
-  }
-  const QFileInfo file(app_.arguments().first());
+  if (arguments_.isEmpty()) return;
+  const QFileInfo file(arguments_.first());
   QDir::setCurrent(file.absolutePath());
-  app_.hooks.loadSettings();
   if (namesNmeaFile(file.fileName())) {
     selectNmeaFile(file.fileName());
-    app_.hooks.rewindButtonClick(false);
+    emit rewindClicked(false);
   }
-}
-
-void TMainForm::FormDestroy() {
-  app_.hooks.closeToneDevice();
-  app_.hooks.releasePoints();
-  app_.hooks.saveSettings();
 }
 
 }  // namespace veltrano

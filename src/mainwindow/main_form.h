@@ -5,35 +5,41 @@
 #include <QPoint>
 #include <QWidgetList>
 
+#include "decoding/nmea_position_source.h"
 #include "decoding/transport_fields.h"
-#include "link/sync_panel.h"
 #include "mainwindow/main_form_controls.h"
 #include "mainwindow/tool_window_tiler.h"
+#include "mainwindow/transport_panel.h"
 
 namespace veltrano {
 
-class AppContext;
-
 // The borderless control panel of the program: its own title bar, the port,
 // rate and protocol lists, the information panel, the transport buttons and
-// the boxes that show and tile the tool windows. It owns the transport state.
-class TMainForm : public QFrame, public SyncPanel {
+// the boxes that show and tile the tool windows. What its buttons and lists
+// start elsewhere it announces by signals.
+class TMainForm : public QFrame, public TransportPanel {
   Q_OBJECT
  public:
-  explicit TMainForm(AppContext& app);
+  // `arguments`: the command line; its first one may name a recording to play.
+  TMainForm(TransportFields& transport, QStringList arguments);
 
-  const MainFormControls& controls() const { return c_; }
+  // The tool windows it shows, tiles and minimises with itself, and the About box.
+  void attachWindows(const ToolWindows& tiled, QWidget* about, QWidgetList minimizedTogether);
+
   QLabel* topPanel() const { return c_.topPanel; }
   const QImage& stateIcon() const { return stateIcon_; }
   // PortComboBox's text up to its first space; empty without a space.
   QString portName() const override;
 
   // Transport: the state display, the control enabling on entering a state
-  // (the actions that enter a state call it), Stop and the watchdog.
+  // (the actions that enter a state call it) and Stop.
   void setTransportState(TransportState state);
   void enableControlsForState(TransportState state);
   void StopButtonClick(bool sender = false);
-  void WatchTimerTimer();
+
+  // Whether a tool-window box is ticked: the decoded data goes only to shown windows.
+  bool isTicked(ToolWindow window) const;
+  void showReceivedBytes(const QString& text);
 
   // "custom" makes BaudComboBox an editable field; any other rate a fixed list again.
   void BaudComboBoxCloseUp();
@@ -53,6 +59,16 @@ class TMainForm : public QFrame, public SyncPanel {
   void enterSync() override;
   void stop() override;
   void record() override;
+
+  // TransportPanel
+  QString fileName() const override;
+  void fixFileName(const QString& text) override;
+  void resetCounters() override;
+  void enterState(TransportState state) override;
+  void showState(TransportState state) override;
+  void startWatchdog() override;
+  bool debugDataWanted() const override;
+  QWidget* dialogParent() override { return this; }
 
   // Whether NMEAPopupMenu opens on ProtComboBox (only while the protocol is NMEA).
   void setNmeaPopupAttached(bool attached);
@@ -83,10 +99,29 @@ class TMainForm : public QFrame, public SyncPanel {
   // The first dropped file: the current directory, and an .nme file as the
   // file to play. Refused outside STOP.
   void acceptDroppedFile(const QString& path);
-  // Before the tool windows go: the tone device, the point store, the settings.
-  void FormDestroy();
 
-  TransportFields transport;
+ signals:
+  // The buttons and lists; `sender` is true when the user acted.
+  void synchroClicked(bool sender);
+  void ejectClicked();
+  void playClicked(bool sender);
+  void rewindClicked(bool sender);
+  void pauseClicked();
+  void recordClicked(bool sender);
+  void clockClicked();
+  void soundClicked(bool sender);
+  void protocolChosen(bool sender);
+  // The port list is about to drop down.
+  void portListWanted();
+  void searchTick();
+  void watchdogTick();
+  void positionSourceChosen(NmeaPositionSource source);
+  // The Statistic box was ticked: the statistics start afresh.
+  void statisticTicked();
+  // What Stop ends, by the state it leaves.
+  void searchStopped();
+  void playbackStopped();
+  void recordingStopped();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -101,13 +136,16 @@ class TMainForm : public QFrame, public SyncPanel {
   // Selects NMEA without the protocol-switching actions and shows the file name.
   void selectNmeaFile(const QString& fileName);
 
-  AppContext& app_;
+  TransportFields& transport_;
+  const QStringList arguments_;
   MainFormControls c_;
   ToolWindowTiler tiler_;
   QImage stateIcon_;
   bool dragging_ = false;
   QPoint dragOrigin_;
   bool shown_ = false;
+  QWidget* about_ = nullptr;
+  QWidgetList minimizedTogether_;
   QWidgetList minimizedWithMain_;
 };
 

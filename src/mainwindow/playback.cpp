@@ -5,30 +5,15 @@
 #include <QFileInfo>
 #include <memory>
 
+#include "decoding/nmea_conversion_writer.h"
+#include "decoding/receiver.h"
+#include "link/protocol_profile.h"
 #include "link/thread_wait.h"
-#include "mainwindow/app_context.h"
-#include "mainwindow/main_form.h"
-#include "util/position_statistics.h"
+#include "mainwindow/transport_panel.h"
 
 namespace veltrano {
 
 namespace {
-
-struct FileType {
-  const char* filter;
-  const char* defaultExtension;
-};
-
-// By ReceiverProtocol.
-constexpr FileType kFileTypes[] = {
-    {"NMEA files (*.nme);;All files (*.*)", ".nme"},
-    {"BINR files (*.dat);;All files (*.*)", ".dat"},
-    {"BINR2 files (*.b2);;All files (*.*)", ".b2"},
-};
-
-bool isBinary(ReceiverProtocol protocol) {
-  return protocol == ReceiverProtocol::BINR || protocol == ReceiverProtocol::BINR2;
-}
 
 }  // namespace
 
@@ -37,9 +22,11 @@ QString playbackProgressText(int64_t receivedTotal, int64_t fileLength) {
   return QStringLiteral("File reading... %1%").arg(percent);
 }
 
-Playback::Playback(AppContext& app) : app_(app) {
+Playback::Playback(TransportPanel& panel, TransportFields& transport, Receiver& receiver, BlockReceiver& intake,
+                   NmeaConversionWriter& conversion)
+    : panel_(panel), transport_(transport), receiver_(receiver), intake_(intake), conversion_(conversion) {
   openFileDialog = [this](const QString& title, const QString& directory, const QString& filter) {
-    return QFileDialog::getOpenFileName(app_.mainForm.get(), title, directory, filter);
+    return QFileDialog::getOpenFileName(panel_.dialogParent(), title, directory, filter);
   };
 }
 
@@ -57,35 +44,30 @@ Playback::~Playback() {
 }
 
 void Playback::EjectButtonClick() {
-  TMainForm& form = *app_.mainForm;
-  form.setTransportState(TransportState::OPEN);
-  const FileType& type = kFileTypes[int(form.transport.receiverProtocol)];
+  panel_.showState(TransportState::OPEN);
+  const ProtocolProfile& profile = protocolProfile(transport_.receiverProtocol);
   const QString chosen =
-      openFileDialog(QStringLiteral("Open file:"), QDir::currentPath(), QString::fromLatin1(type.filter));
+      openFileDialog(QStringLiteral("Open file:"), QDir::currentPath(), QString::fromLatin1(profile.fileFilter));
   if (!chosen.isEmpty()) {
     const QFileInfo file(chosen);
     QString name = file.fileName();
-    if (!name.contains(QLatin1Char('.'))) name += QString::fromLatin1(type.defaultExtension);
-    form.controls().fileLabel->setCaption(name);
-    form.transport.fileNameFixed = true;
+    if (!name.contains(QLatin1Char('.'))) name += QString::fromLatin1(profile.recordExtension);
+    panel_.fixFileName(name);
     QDir::setCurrent(file.absolutePath());
   }
-  form.setTransportState(TransportState::STOP);
+  panel_.showState(TransportState::STOP);
 }
 
 void Playback::PlayButtonClick(bool) { play(true); }
 
 void Playback::RewindButtonClick(bool) {
   play(false);
-  TMainForm& form = *app_.mainForm;
-  if (form.transport.transportState != TransportState::PLAY) return;
-  form.setTransportState(TransportState::FF);
-  form.enableControlsForState(TransportState::FF);
+  if (transport_.transportState != TransportState::PLAY) return;
+  panel_.enterState(TransportState::FF);
 }
 
 void Playback::play(bool normalSpeed) {
-  TMainForm& form = *app_.mainForm;
-  switch (form.transport.transportState) {
+  switch (transport_.transportState) {
     case TransportState::STOP:
       if (!startPlayback(normalSpeed)) return;
       break;
@@ -102,35 +84,24 @@ void Playback::play(bool normalSpeed) {
       // Nothing to play from OPEN, SYNC or REC.
       return;
   }
-  form.setTransportState(TransportState::PLAY);
-  form.enableControlsForState(TransportState::PLAY);
+  panel_.enterState(TransportState::PLAY);
 }
 
 bool Playback::startPlayback(bool normalSpeed) {
-  TMainForm& form = *app_.mainForm;
-  const MainFormControls& c = form.controls();
-  const QString name = c.fileLabel->text();
+  const QString name = panel_.fileName();
   auto file = std::make_unique<QFile>(name);
   if (!file->open(QIODevice::ReadOnly)) {
-    c.infoLabel->setCaption(QStringLiteral("File open error"));
+    panel_.showInfo(QStringLiteral("File open error"));
     return false;
   }
-  c.infoLabel->setCaption(QStringLiteral("File reading... 0%"));
-  form.transport.receivedTotal = 0;
-  form.transport.errorCount = 0;
-  c.receiveBytesLabel->setCaption(QStringLiteral("0 kB"));
-  c.errorBytesLabel->setCaption(QStringLiteral("0"));
+  panel_.showInfo(QStringLiteral("File reading... 0%"));
+  panel_.resetCounters();
 
-  AppHooks& hooks = app_.hooks;
-  app_.receiver->resetDecoders();
-  hooks.clearSatelliteStatus();
-  hooks.resetPlot();
-  hooks.clearSnrChart();
-  hooks.clearPoints();
+  receiver_.resetDecoders();
   // The conversion writer names its file after the played one (x.dat gives x.nme).
-  if (isBinary(form.transport.receiverProtocol)) hooks.openConversionFile(QFile::encodeName(name).toStdString());
-  resetPositionStatistics(app_.statistics);
-  hooks.resetStatisticDisplay();
+  if (protocolProfile(transport_.receiverProtocol).convertedToNmea)
+    conversion_.openConversionFile(QFile::encodeName(name).toStdString());
+  emit started();
 
   auto* cycle = new TReadCycle(
       std::move(file), normalSpeed,
@@ -146,9 +117,7 @@ bool Playback::startPlayback(bool normalSpeed) {
 
 void Playback::PauseButtonClick() {
   if (!current_) return;
-  TMainForm& form = *app_.mainForm;
-  form.setTransportState(TransportState::PAUSE);
-  form.enableControlsForState(TransportState::PAUSE);
+  panel_.enterState(TransportState::PAUSE);
   current_->suspend();
 }
 
@@ -156,10 +125,13 @@ void Playback::resumePlayback() {
   if (current_) current_->resume();
 }
 
-void Playback::terminatePlayback() {
-  if (!current_) return;
-  current_->requestTermination();
-  current_ = nullptr;
+void Playback::stopPlayback() {
+  if (current_) {
+    if (transport_.transportState == TransportState::PAUSE) resumePlayback();
+    current_->requestTermination();
+    current_ = nullptr;
+  }
+  if (protocolProfile(transport_.receiverProtocol).convertedToNmea) conversion_.closeConversionFile();
 }
 
 bool Playback::handOverBlock(TReadCycle* cycle, const uint8_t* bytes, int32_t length) {
@@ -168,9 +140,8 @@ bool Playback::handOverBlock(TReadCycle* cycle, const uint8_t* bytes, int32_t le
   // Paused while the block was on its way: the thread offers it again after
   // resuming, so it is decoded and counted in PLAY or FF.
   if (cycle->suspended()) return false;
-  app_.intake->receiveBlock(bytes, length);
-  app_.mainForm->controls().infoLabel->setCaption(
-      playbackProgressText(app_.mainForm->transport.receivedTotal, cycle->fileLength()));
+  intake_.receiveBlock(bytes, length);
+  panel_.showInfo(playbackProgressText(transport_.receivedTotal, cycle->fileLength()));
   return true;
 }
 
@@ -179,8 +150,8 @@ void Playback::endPlayback(TReadCycle* cycle) {
   // leaves the transport and InfoLabel alone.
   if (closing_ || cycle != current_) return;
   current_ = nullptr;
-  app_.mainForm->controls().infoLabel->setCaption(QString());
-  app_.mainForm->StopButtonClick(false);
+  panel_.showInfo(QString());
+  panel_.stop();
 }
 
 }  // namespace veltrano

@@ -2,20 +2,28 @@
 // Playback of recorded files through the decoding path: the main window's Open
 // file, Play, Fast play and Pause, and what Stop asks of the playback thread.
 #include <QList>
+#include <QObject>
 #include <QPointer>
 #include <QString>
 #include <cstdint>
 #include <functional>
 
+#include "decoding/block_receiver.h"
+#include "decoding/transport_fields.h"
 #include "mainwindow/read_cycle.h"
 
 namespace veltrano {
 
-class AppContext;
+class NmeaConversionWriter;
+class Receiver;
+class TransportPanel;
 
-class Playback {
+class Playback : public QObject {
+  Q_OBJECT
  public:
-  explicit Playback(AppContext& app);
+  // Played blocks go to `intake`, as received ones do.
+  Playback(TransportPanel& panel, TransportFields& transport, Receiver& receiver, BlockReceiver& intake,
+           NmeaConversionWriter& conversion);
   // Ends every playback thread still running and waits for it.
   ~Playback();
   Playback(const Playback&) = delete;
@@ -26,10 +34,9 @@ class Playback {
   void RewindButtonClick(bool sender = false);
   void PauseButtonClick();
 
-  // Stop's requests. After terminatePlayback the ending thread hands nothing
-  // more to the decoders and leaves the transport alone.
-  void resumePlayback();
-  void terminatePlayback();
+  // Stop from PLAY, FF or PAUSE: the thread ends and hands nothing more to the
+  // decoders, the conversion file is closed.
+  void stopPlayback();
 
   // The open dialog: returns the chosen path, or an empty text when cancelled.
   std::function<QString(const QString& title, const QString& directory, const QString& filter)> openFileDialog;
@@ -37,14 +44,23 @@ class Playback {
   // The thread of the playback that owns the transport; null without one.
   TReadCycle* currentCycle() const { return current_; }
 
+ signals:
+  // A playback starts: the windows and the statistics start afresh.
+  void started();
+
  private:
+  void resumePlayback();
   // Play's work at the given speed: resume, start or only change the speed.
   void play(bool normalSpeed);
   bool startPlayback(bool normalSpeed);
   bool handOverBlock(TReadCycle* cycle, const uint8_t* bytes, int32_t length);
   void endPlayback(TReadCycle* cycle);
 
-  AppContext& app_;
+  TransportPanel& panel_;
+  TransportFields& transport_;
+  Receiver& receiver_;
+  BlockReceiver& intake_;
+  NmeaConversionWriter& conversion_;
   QPointer<TReadCycle> current_;
   // Every thread not yet freed, the ending ones too.
   QList<QPointer<TReadCycle>> threads_;

@@ -2,12 +2,12 @@
 
 #include <QFile>
 
+#include "decoding/nmea_conversion_writer.h"
 #include "link/baud_text.h"
 #include "link/command_writer.h"
+#include "link/protocol_profile.h"
 #include "link/serial_link.h"
-#include "mainwindow/app_context.h"
-#include "mainwindow/main_form.h"
-#include "util/position_statistics.h"
+#include "mainwindow/transport_panel.h"
 
 namespace veltrano {
 
@@ -15,15 +15,8 @@ namespace {
 
 constexpr qsizetype kStampLength = 16;  // "_YYYYMMDD_hhmmss"
 constexpr int64_t kReopenEvery = 128;   // KiB
-
-// What the receiver is told to send while recording, in this order.
-constexpr uint8_t kBinrOutput[6][2] = {{0x03, 0x01}, {0x03, 0x04}, {0x03, 0x02},
-                                       {0x03, 0x05}, {0x03, 0x03}, {0x03, 0x06}};
-constexpr uint8_t kBinrEnable[4] = {0x21, 0x27, 0x35, 0x24};
-constexpr uint8_t kBinr2Output[6][5] = {{0x01, 0x00, 0xFF, 0x00, 0x00}, {0x01, 0xC0, 0x01, 0x00, 0x00},
-                                        {0x01, 0x90, 0x02, 0x01, 0x00}, {0x01, 0xA1, 0x02, 0x01, 0x00},
-                                        {0x01, 0xB2, 0x03, 0x58, 0x02}, {0x01, 0xA0, 0x03, 0x0A, 0x00}};
-constexpr uint8_t kBinr2RawData[5] = {0x01, 0xF0, 0x03, 0x01, 0x00};
+constexpr int kWatchdogTicks = 3;
+constexpr int kSearchAfterLossMs = 500;
 
 }  // namespace
 
@@ -42,103 +35,76 @@ QString stampedRecordName(const QString& name, const QDateTime& time) {
   return stamped.insert(at, stamp);
 }
 
-Recording::Recording(AppContext& app) : app_(app) {}
+Recording::Recording(TransportPanel& panel, TransportFields& transport, Receiver& receiver, SerialLink& link,
+                     CommandWriter& commands, NmeaConversionWriter& conversion, std::function<void(int ms)> sleepMs)
+    : panel_(panel),
+      transport_(transport),
+      receiver_(receiver),
+      link_(link),
+      commands_(commands),
+      conversion_(conversion),
+      sleepMs_(std::move(sleepMs)) {}
 
 void Recording::RecordButtonClick(bool) {
-  TMainForm& form = *app_.mainForm;
-  TransportFields& transport = form.transport;
-  if (transport.transportState != TransportState::STOP) return;
-  const MainFormControls& c = form.controls();
+  if (transport_.transportState != TransportState::STOP) return;
+  const ProtocolProfile& profile = protocolProfile(transport_.receiverProtocol);
 
-  transport.recordAfterSync = false;
-  const QString name = stampedRecordName(c.fileLabel->text(), currentTime());
-  c.fileLabel->setCaption(name);
+  transport_.recordAfterSync = false;
+  const QString name = stampedRecordName(panel_.fileName(), currentTime());
+  panel_.showFileName(name);
   const std::string fileName = QFile::encodeName(name).toStdString();
   if (!recordFile_.create(fileName)) return;
-  const std::optional<int32_t> baud = baudFromText(c.baudComboBox->currentText());
-  const bool binr = transport.receiverProtocol == ReceiverProtocol::BINR;
-  if (!baud || !app_.serialLink->openPort(form.portName(), *baud, binr, true)) {
+  const std::optional<int32_t> baud = baudFromText(panel_.baudText());
+  if (!baud || !link_.openPort(panel_.portName(), *baud, profile.oddParity, true)) {
     recordFile_.close();
     return;
   }
 
-  transport.receivedTotal = 0;
-  transport.errorCount = 0;
-  c.receiveBytesLabel->setCaption(QStringLiteral("0 kB"));
-  c.errorBytesLabel->setCaption(QStringLiteral("0"));
-  c.infoLabel->setCaption(QStringLiteral("Wait..."));
-  transport.noDataTicks = 0;
-  c.watchTimer->start();
-  clearForRecording();
-  form.setTransportState(TransportState::REC);
-  form.enableControlsForState(TransportState::REC);
-  resetPositionStatistics(app_.statistics);
-  app_.hooks.resetStatisticDisplay();
-  configureReceiver(fileName);
-}
-
-void Recording::clearForRecording() {
-  app_.receiver->resetDecoders();
-  app_.hooks.clearSatelliteStatus();
-  app_.hooks.resetPlot();
-  app_.hooks.clearSnrChart();
-  app_.hooks.clearPoints();
-}
-
-void Recording::configureReceiver(const std::string& fileName) {
-  switch (app_.mainForm->transport.receiverProtocol) {
-    case ReceiverProtocol::NMEA:
-      app_.commandWriter->writeNmeaCommand("$POVER");
-      return;
-    case ReceiverProtocol::BINR:
-      configureBinr();
-      break;
-    case ReceiverProtocol::BINR2:
-      configureBinr2();
-      break;
-  }
-  // The NMEA conversion of the binary stream goes beside the raw file.
-  app_.hooks.openConversionFile(fileName);
-}
-
-void Recording::configureBinr() {
-  AppHooks& hooks = app_.hooks;
-  hooks.writeBinrCommand(0x0E, nullptr, 0);
-  hooks.writeBinrCommand(0x1B, nullptr, 0);
-  app_.sleepMs(200);
-  for (const auto& output : kBinrOutput) {
-    hooks.writeBinrCommand(0xA0, output, 2);
-    app_.sleepMs(200);
-  }
-  const uint8_t on = 0x01;
-  if (app_.mainForm->controls().rawDataCheckBox->isChecked()) hooks.writeBinrCommand(0x0C, &on, 1);
-  for (const uint8_t id : kBinrEnable) hooks.writeBinrCommand(id, &on, 1);
-}
-
-void Recording::configureBinr2() {
-  AppHooks& hooks = app_.hooks;
-  for (const auto& command : kBinr2Output) {
-    app_.sleepMs(50);
-    hooks.writeBinr2Command(command, 5);
-  }
-  app_.sleepMs(50);
-  if (app_.mainForm->controls().rawDataCheckBox->isChecked()) hooks.writeBinr2Command(kBinr2RawData, 5);
+  panel_.resetCounters();
+  panel_.showInfo(QStringLiteral("Wait..."));
+  panel_.startWatchdog();
+  receiver_.resetDecoders();
+  emit started();
+  panel_.enterState(TransportState::REC);
+  commands_.sendSteps(profile.protocol, profile.startRecording, panel_.debugDataWanted(), *baud, sleepMs_);
+  // The NMEA conversion of a binary stream goes beside the raw file.
+  if (profile.convertedToNmea) conversion_.openConversionFile(fileName);
 }
 
 void Recording::recordBlock(const uint8_t* bytes, int32_t length) {
-  const TransportFields& transport = app_.mainForm->transport;
-  if (transport.transportState != TransportState::REC) return;
-  app_.mainForm->controls().infoLabel->setCaption(QStringLiteral("Receive..."));
+  if (transport_.transportState != TransportState::REC) return;
+  panel_.showInfo(QStringLiteral("Receive..."));
   if (recordFile_.write(bytes, length) < length) return stopOnFullDisk();
   // Around every 128 KiB the file is closed and opened again; a file that cannot
   // be opened again takes no more data, which ends the recording as loudly as a
   // full disk does.
-  if ((transport.receivedTotal / 1024) % kReopenEvery == 0 && !recordFile_.reopenForAppend()) stopOnFullDisk();
+  if ((transport_.receivedTotal / 1024) % kReopenEvery == 0 && !recordFile_.reopenForAppend()) stopOnFullDisk();
+}
+
+void Recording::stopRecording() {
+  const ProtocolProfile& profile = protocolProfile(transport_.receiverProtocol);
+  commands_.sendSteps(profile.protocol, profile.stopRecording, panel_.debugDataWanted(), 0, sleepMs_);
+  if (profile.convertedToNmea) {
+    sleepMs_(profile.stopWaitMs);
+    conversion_.closeConversionFile();
+  }
+  link_.closePort();
+  recordFile_.close();
+}
+
+void Recording::WatchTimerTimer() {
+  if (transport_.transportState != TransportState::REC) return;
+  if (++transport_.noDataTicks < kWatchdogTicks) return;
+  transport_.recordAfterSync = true;
+  panel_.stop();
+  emit receiverLost();
+  sleepMs_(kSearchAfterLossMs);
+  emit searchWanted();
 }
 
 void Recording::stopOnFullDisk() {
-  app_.mainForm->controls().infoLabel->setCaption(QStringLiteral("Disk is full"));
-  app_.mainForm->StopButtonClick(false);
+  panel_.showInfo(QStringLiteral("Disk is full"));
+  panel_.stop();
 }
 
 }  // namespace veltrano

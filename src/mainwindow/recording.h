@@ -1,40 +1,62 @@
 #pragma once
 // Record: names and creates the record file, opens the port, clears the displays
 // and counters, configures the receiver's output, and stores every received
-// block unchanged while recording.
+// block unchanged while recording; the steps of Stop that end a recording, and
+// the watchdog that notices a silent receiver.
 #include <QDateTime>
+#include <QObject>
 #include <QString>
 #include <cstdint>
 #include <functional>
 
+#include "decoding/receiver.h"
+#include "decoding/transport_fields.h"
 #include "mainwindow/record_file.h"
 
 namespace veltrano {
 
-class AppContext;
+class CommandWriter;
+class NmeaConversionWriter;
+class SerialLink;
+class TransportPanel;
 
-class Recording {
+class Recording : public QObject {
+  Q_OBJECT
  public:
-  explicit Recording(AppContext& app);
+  // `sleepMs` is the program's fixed wait between configuration commands.
+  Recording(TransportPanel& panel, TransportFields& transport, Receiver& receiver, SerialLink& link,
+            CommandWriter& commands, NmeaConversionWriter& conversion, std::function<void(int ms)> sleepMs);
 
   // Starts a recording from STOP; anything else is left alone.
   void RecordButtonClick(bool sender = false);
   // The record sink: every block received in REC, after receivedTotal counted it.
   void recordBlock(const uint8_t* bytes, int32_t length);
-  // Stop's last step of a recording.
-  void closeRecordFile() { recordFile_.close(); }
+  // Stop from REC: the receiver's output off, then the conversion, the port and the file closed.
+  void stopRecording();
+  // One watchdog tick: the third without data stops the recording and searches again.
+  void WatchTimerTimer();
 
   // The local date and time that Record puts into the file name. Tests replace it.
   std::function<QDateTime()> currentTime = [] { return QDateTime::currentDateTime(); };
 
+ signals:
+  // A recording starts: the windows and the statistics start afresh.
+  void started();
+  // The watchdog stopped a recording whose receiver fell silent, and then
+  // asks for the search that records again once the receiver is found.
+  void receiverLost();
+  void searchWanted();
+
  private:
-  void clearForRecording();
-  void configureReceiver(const std::string& fileName);
-  void configureBinr();
-  void configureBinr2();
   void stopOnFullDisk();
 
-  AppContext& app_;
+  TransportPanel& panel_;
+  TransportFields& transport_;
+  Receiver& receiver_;
+  SerialLink& link_;
+  CommandWriter& commands_;
+  NmeaConversionWriter& conversion_;
+  std::function<void(int ms)> sleepMs_;
   RecordFile recordFile_;
 };
 

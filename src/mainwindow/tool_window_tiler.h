@@ -6,11 +6,23 @@ class QWidget;
 
 namespace veltrano {
 
-class AppContext;
+// The tool windows by the box that shows them.
+enum class ToolWindow { Position, Statistic, Satellites, Visual, Profile, SNR, Control };
+
+struct ToolWindows {
+  QWidget* position = nullptr;
+  QWidget* statistic = nullptr;
+  QWidget* satellites = nullptr;
+  QWidget* visual = nullptr;
+  QWidget* profile = nullptr;
+  QWidget* snr = nullptr;
+  QWidget* control = nullptr;
+};
 
 class ToolWindowTiler {
  public:
-  ToolWindowTiler(AppContext& app, QWidget& mainWindow);
+  explicit ToolWindowTiler(QWidget& mainWindow) : main_(mainWindow) {}
+  void setWindows(const ToolWindows& windows) { w_ = windows; }
 
   // Each places and shows its window when ticked and hides it when unticked,
   // moving the windows below it in its column, shown or not.
@@ -29,8 +41,8 @@ class ToolWindowTiler {
   int mainBottom() const;
   int visualHeight() const;
 
-  AppContext& app_;
   QWidget& main_;
+  ToolWindows w_;
 };
 
 }  // namespace veltrano

@@ -16,7 +16,9 @@
 #include "../cli/cli_runner.h"
 #include "displays/auto_label.h"
 #include "mainwindow/app_context.h"
+#include "mainwindow/playback.h"
 #include "mainwindow/main_form.h"
+#include "main_form_probe.h"
 
 namespace veltrano {
 namespace {
@@ -56,14 +58,14 @@ TEST_P(ConversionPlayback, FastPlayWritesWhatTheCommandLineConverterWrites) {
 
   AppContext app;
   TMainForm& main = *app.mainForm;
-  main.transport.receiverProtocol = recording.protocol;
-  main.controls().fileLabel->setCaption(QString::fromLatin1(recording.name));
-  app.hooks.rewindButtonClick(true);
-  ASSERT_EQ(main.transport.transportState, TransportState::FF);
+  app.transport.receiverProtocol = recording.protocol;
+  test::probeControls(main).fileLabel->setCaption(QString::fromLatin1(recording.name));
+  app.playback->RewindButtonClick(true);
+  ASSERT_EQ(app.transport.transportState, TransportState::FF);
   const QDeadlineTimer deadline(60000);
-  while (main.transport.transportState != TransportState::STOP && !deadline.hasExpired())
+  while (app.transport.transportState != TransportState::STOP && !deadline.hasExpired())
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  ASSERT_EQ(main.transport.transportState, TransportState::STOP);
+  ASSERT_EQ(app.transport.transportState, TransportState::STOP);
 
   const std::string played = readFile(dir / "sample.nme");
   ASSERT_FALSE(played.empty());

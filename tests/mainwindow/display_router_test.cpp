@@ -11,6 +11,7 @@
 #include "displays/visual_form.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
+#include "main_form_probe.h"
 #include "util/formatters.h"
 
 namespace veltrano {
@@ -43,62 +44,62 @@ struct DisplayRouterTest : ::testing::Test {
 };
 
 TEST_F(DisplayRouterTest, BinrFixReachesThePositionWindowOnlyWhenTicked) {
-  main.transport.receiverProtocol = ReceiverProtocol::BINR;
+  app.transport.receiverProtocol = ReceiverProtocol::BINR;
   main.setTransportState(TransportState::PLAY);
   const QString before = lat->text();
   feed(binrFix(55.5));
   EXPECT_EQ(lat->text(), before);
 
-  main.controls().positionCheckBox->setChecked(true);
+  test::probeControls(main).positionCheckBox->setChecked(true);
   feed(binrFix(55.5));
   EXPECT_EQ(lat->text(), QString::fromLatin1(formatLatitude(55.5 * kPi / 180).c_str()));
-  EXPECT_EQ(main.controls().receiveBytesLabel->text(), QStringLiteral("0.2 kB"));
+  EXPECT_EQ(test::probeControls(main).receiveBytesLabel->text(), QStringLiteral("0.2 kB"));
 }
 
 TEST_F(DisplayRouterTest, NothingHappensInStop) {
-  main.transport.receiverProtocol = ReceiverProtocol::BINR;
-  main.controls().positionCheckBox->setChecked(true);
+  app.transport.receiverProtocol = ReceiverProtocol::BINR;
+  test::probeControls(main).positionCheckBox->setChecked(true);
   const QString before = lat->text();
   feed(binrFix(10));
   EXPECT_EQ(lat->text(), before);
-  EXPECT_EQ(main.transport.receivedTotal, 0);
+  EXPECT_EQ(app.transport.receivedTotal, 0);
 }
 
 TEST_F(DisplayRouterTest, ShownWindowsAreRepaintedBeforeTheBlockReturns) {
   main.show();
-  main.transport.receiverProtocol = ReceiverProtocol::BINR;
+  app.transport.receiverProtocol = ReceiverProtocol::BINR;
   main.setTransportState(TransportState::FF);
-  main.controls().positionCheckBox->setChecked(true);
+  test::probeControls(main).positionCheckBox->setChecked(true);
   QCoreApplication::processEvents();
   PaintCounter latPaints, sizePaints;
   lat->installEventFilter(&latPaints);
-  main.controls().receiveBytesLabel->installEventFilter(&sizePaints);
+  test::probeControls(main).receiveBytesLabel->installEventFilter(&sizePaints);
   feed(binrFix(42));
   EXPECT_GE(latPaints.paints, 1);
   EXPECT_GE(sizePaints.paints, 1);
   lat->removeEventFilter(&latPaints);
-  main.controls().receiveBytesLabel->removeEventFilter(&sizePaints);
+  test::probeControls(main).receiveBytesLabel->removeEventFilter(&sizePaints);
 }
 
 TEST_F(DisplayRouterTest, BinrSynchronisationNamesTheReceiverAndStops) {
-  main.transport.receiverProtocol = ReceiverProtocol::BINR;
-  main.controls().portComboBox->clear();
-  main.controls().portComboBox->addItem(QStringLiteral("ttyS3   - Serial3"));
+  app.transport.receiverProtocol = ReceiverProtocol::BINR;
+  test::probeControls(main).portComboBox->clear();
+  test::probeControls(main).portComboBox->addItem(QStringLiteral("ttyS3   - Serial3"));
   main.setTransportState(TransportState::SYNC);
   Bytes version(76, 0);
   test::put(version, 1, "ABCDE 01.02", 11);
   feed(test::binrFrame(0x70, version));
-  EXPECT_EQ(main.controls().deviceLabel->text(), QStringLiteral("ABCDE 01.02"));
-  EXPECT_EQ(main.controls().fileLabel->text(), QStringLiteral("ABCDE_cS3.dat"));
-  EXPECT_EQ(main.controls().infoLabel->text(), QStringLiteral("Connection Ok"));
-  EXPECT_EQ(main.transport.transportState, TransportState::STOP);
+  EXPECT_EQ(test::probeControls(main).deviceLabel->text(), QStringLiteral("ABCDE 01.02"));
+  EXPECT_EQ(test::probeControls(main).fileLabel->text(), QStringLiteral("ABCDE_cS3.dat"));
+  EXPECT_EQ(test::probeControls(main).infoLabel->text(), QStringLiteral("Connection Ok"));
+  EXPECT_EQ(app.transport.transportState, TransportState::STOP);
 }
 
 TEST_F(DisplayRouterTest, NmeaErrorsShowInTheErrorLabel) {
   main.setTransportState(TransportState::PLAY);
   const std::string bad = "$GPGGA,1*00\r\n";
   feed(Bytes(bad.begin(), bad.end()));
-  EXPECT_EQ(main.controls().errorBytesLabel->text(), QStringLiteral("1"));
+  EXPECT_EQ(test::probeControls(main).errorBytesLabel->text(), QStringLiteral("1"));
 }
 
 }  // namespace
@@ -113,9 +114,9 @@ TEST_F(DisplayRouterTest, GrabWhenAsked) {
   const QString dir = qEnvironmentVariable("VELTRANO_GRAB_DIR");
   if (dir.isEmpty()) GTEST_SKIP() << "VELTRANO_GRAB_DIR not set";
   main.show();
-  main.transport.receiverProtocol = ReceiverProtocol::BINR;
+  app.transport.receiverProtocol = ReceiverProtocol::BINR;
   main.setTransportState(TransportState::PLAY);
-  main.controls().positionCheckBox->setChecked(true);
+  test::probeControls(main).positionCheckBox->setChecked(true);
   Bytes nav(69, 0);
   const double lat = (55 + 45.0 / 60) * kPi / 180, lon = (37 + 37.5 / 60) * kPi / 180, height = 151.25;
   const float rms = 1.5f;
@@ -151,7 +152,7 @@ namespace {
 // The Visual window plots what the Statistic window accepts, and only while
 // both are ticked; its offsets are against the statistic's mean.
 TEST_F(DisplayRouterTest, AcceptedSolutionsArePlottedOnlyWithStatisticAndVisualTicked) {
-  main.transport.receiverProtocol = ReceiverProtocol::BINR;
+  app.transport.receiverProtocol = ReceiverProtocol::BINR;
   main.setTransportState(TransportState::PLAY);
   int plotted = 0;
   QObject::connect(app.visualForm.get(), &TVisualForm::pointPlotted, [&](double, double, double) { ++plotted; });
@@ -161,8 +162,8 @@ TEST_F(DisplayRouterTest, AcceptedSolutionsArePlottedOnlyWithStatisticAndVisualT
   };
   for (const Case c : {Case{false, true, 0}, Case{true, false, 0}, Case{true, true, 1}}) {
     SCOPED_TRACE(std::to_string(c.statistic) + std::to_string(c.visual));
-    main.controls().statisticCheckBox->setChecked(c.statistic);
-    main.controls().visualCheckBox->setChecked(c.visual);
+    test::probeControls(main).statisticCheckBox->setChecked(c.statistic);
+    test::probeControls(main).visualCheckBox->setChecked(c.visual);
     plotted = 0;
     feed(binrFix(12));
     EXPECT_EQ(plotted, c.plots);

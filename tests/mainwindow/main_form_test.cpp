@@ -1,4 +1,5 @@
 #include "mainwindow/main_form.h"
+#include "main_form_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +52,7 @@ class MainFormTest : public ::testing::Test {
   MainFormTest() { form().move(100, 50); }
 
   TMainForm& form() { return *app.mainForm; }
-  const MainFormControls& c() { return form().controls(); }
+  MainFormControls c() { return test::probeControls(form()); }
   template <typename T = QWidget>
   T* child(const char* name) {
     T* found = form().findChild<T*>(QString::fromLatin1(name));
@@ -227,30 +228,41 @@ TEST_F(MainFormTest, FlatButtonsCarryHintsAndGlyphs) {
   }
 }
 
-TEST_F(MainFormTest, ButtonsReachTheirActions) {
+TEST(MainFormAlone, ButtonsAnnounceTheirActions) {
+  TransportFields transport;
+  TMainForm form(transport, {});
+  const MainFormControls c = test::probeControls(form);
   std::vector<std::string> calls;
-  AppHooks& h = app.hooks;
   auto note = [&calls](const char* name) {
     return [&calls, name](bool sender) { calls.push_back(std::string(name) + (sender ? " user" : "")); };
   };
-  h.synchroButtonClick = note("synchro");
-  h.playButtonClick = note("play");
-  h.rewindButtonClick = note("rewind");
-  h.recordButtonClick = note("record");
-  h.soundButtonClick = note("sound");
-  h.ejectButtonClick = [&calls] { calls.push_back("eject"); };
-  h.pauseButtonClick = [&calls] { calls.push_back("pause"); };
-  h.clockButtonClick = [&calls] { calls.push_back("clock"); };
-  h.protComboBoxChange = note("prot");
-  for (QToolButton* b : {c().synchroButton, c().ejectButton, c().playButton, c().rewindButton, c().pauseButton,
-                         c().recordButton, c().clockButton, c().soundButton}) {
+  auto noteOnly = [&calls](const char* name) { return [&calls, name] { calls.push_back(name); }; };
+  QObject::connect(&form, &TMainForm::synchroClicked, note("synchro"));
+  QObject::connect(&form, &TMainForm::ejectClicked, noteOnly("eject"));
+  QObject::connect(&form, &TMainForm::playClicked, note("play"));
+  QObject::connect(&form, &TMainForm::rewindClicked, note("rewind"));
+  QObject::connect(&form, &TMainForm::pauseClicked, noteOnly("pause"));
+  QObject::connect(&form, &TMainForm::recordClicked, note("record"));
+  QObject::connect(&form, &TMainForm::clockClicked, noteOnly("clock"));
+  QObject::connect(&form, &TMainForm::soundClicked, note("sound"));
+  QObject::connect(&form, &TMainForm::protocolChosen, note("prot"));
+  QObject::connect(&form, &TMainForm::portListWanted, noteOnly("ports"));
+  QObject::connect(&form, &TMainForm::searchTick, noteOnly("search tick"));
+  QObject::connect(&form, &TMainForm::watchdogTick, noteOnly("watchdog tick"));
+  for (QToolButton* b : {c.synchroButton, c.ejectButton, c.playButton, c.rewindButton, c.pauseButton,
+                         c.recordButton, c.clockButton, c.soundButton}) {
     b->setEnabled(true);
     b->click();
   }
-  c().protComboBox->setCurrentIndex(1);  // a program change is no user choice
-  emit c().protComboBox->activated(1);
+  c.protComboBox->setCurrentIndex(1);  // a program change is no user choice
+  emit c.protComboBox->activated(1);
+  emit c.portComboBox->dropDown();
+  ASSERT_TRUE(QMetaObject::invokeMethod(c.synchroTimer, "timeout"));
+  ASSERT_TRUE(QMetaObject::invokeMethod(c.watchTimer, "timeout"));
+  form.record();
   EXPECT_EQ(calls, (std::vector<std::string>{"synchro user", "eject", "play user", "rewind user", "pause",
-                                             "record user", "clock", "sound user", "prot user"}));
+                                             "record user", "clock", "sound user", "prot user", "ports",
+                                             "search tick", "watchdog tick", "record"}));
 }
 
 TEST_F(MainFormTest, NmeaMenuChoosesThePositionSource) {
@@ -362,7 +374,7 @@ TEST_F(MainFormTest, ProfileBoxMovesTheSnrWindow) {
 
 TEST_F(MainFormTest, StatisticBoxRestartsTheStatistics) {
   int resets = 0;
-  app.hooks.resetStatisticDisplay = [&] { ++resets; };
+  QObject::connect(&form(), &TMainForm::statisticTicked, [&] { ++resets; });
   addPositionSample(app.statistics, 0.9, 0.6, 150, 0);
   c().statisticCheckBox->setChecked(true);
   EXPECT_EQ(app.statistics.count, 0);
@@ -438,48 +450,36 @@ TEST_F(MainFormTest, CloseButtonClosesTheMainWindow) {
 
 // ---- Start-up and shut-down ----
 
-TEST_F(MainFormTest, CreationOpensTheToneDeviceAndRefreshesTheSoundLabel) {
-  std::vector<std::string> calls;
-  app.hooks.openToneDevice = [&] { calls.push_back("openTone"); };
-  app.hooks.soundButtonClick = [&](bool sender) { calls.push_back(sender ? "sound user" : "sound"); };
-  TMainForm another(app);
-  EXPECT_EQ(calls, (std::vector<std::string>{"openTone", "sound"}));
-  EXPECT_EQ(another.transport.transportState, TransportState::STOP);
-  EXPECT_TRUE(another.transport.binrCommandCrc);
-  EXPECT_FALSE(another.transport.recordAfterSync);
-  EXPECT_FALSE(another.transport.fileNameFixed);
+TEST(MainFormAlone, CreationStartsInStopWithFreshTransportFlags) {
+  TransportFields transport;
+  transport.transportState = TransportState::REC;
+  transport.receivedTotal = 99;
+  transport.errorCount = 3;
+  transport.recordAfterSync = true;
+  transport.fileNameFixed = true;
+  transport.binrCommandCrc = false;
+  TMainForm another(transport, {});
+  EXPECT_EQ(transport.transportState, TransportState::STOP);
+  EXPECT_EQ(transport.receivedTotal, 0);
+  EXPECT_EQ(transport.errorCount, 0);
+  EXPECT_TRUE(transport.binrCommandCrc);
+  EXPECT_FALSE(transport.recordAfterSync);
+  EXPECT_FALSE(transport.fileNameFixed);
   EXPECT_EQ(another.windowTitle(), QStringLiteral("VELTRANO - STOP"));
 }
 
-TEST(MainFormLifetime, ClosingStepsRunWhileTheToolWindowsExist) {
-  std::vector<std::string> calls;
-  auto app = std::make_unique<AppContext>();
-  AppContext* raw = app.get();
-  auto note = [&calls, raw](const char* name) {
-    return [&calls, raw, name] { calls.push_back(std::string(name) + (raw->visualForm ? "" : " late")); };
-  };
-  app->hooks.closeToneDevice = note("closeTone");
-  app->hooks.releasePoints = note("releasePoints");
-  app->hooks.saveSettings = note("saveSettings");
-  app->hooks.closePort = note("closePort");
-  app->hooks.closeRecordFile = note("closeRecord");
-  app->mainForm->setTransportState(TransportState::REC);
-  app.reset();
-  // No Stop: a recording is left to the end of the process.
-  EXPECT_EQ(calls, (std::vector<std::string>{"closeTone", "releasePoints", "saveSettings"}));
-}
-
-// ---- First show: settings and the command-line file ----
+// ---- First show: the command-line file ----
 
 struct ShowCalls {
   std::vector<std::string> calls;
   void watch(AppContext& app) {
-    app.hooks.loadSettings = [this] { calls.push_back("load in " + QDir::currentPath().toStdString()); };
-    app.hooks.rewindButtonClick = [this](bool sender) { calls.push_back(sender ? "rewind user" : "rewind"); };
+    QObject::connect(app.mainForm.get(), &TMainForm::rewindClicked, [this](bool sender) {
+      calls.push_back((sender ? "rewind user in " : "rewind in ") + QDir::currentPath().toStdString());
+    });
   }
 };
 
-TEST(MainFormShow, WithoutArgumentOnlyTheSettingsAreRead) {
+TEST(MainFormShow, WithoutArgumentNothingIsPlayed) {
   CurrentDirectoryGuard guard;
   AppContext app;
   ShowCalls show;
@@ -489,7 +489,7 @@ TEST(MainFormShow, WithoutArgumentOnlyTheSettingsAreRead) {
   app.mainForm->hide();
   app.mainForm->show();
   EXPECT_TRUE(app.mainForm->acceptDrops());
-  EXPECT_EQ(show.calls, (std::vector<std::string>{"load in " + QDir::currentPath().toStdString()}));
+  EXPECT_TRUE(show.calls.empty());
 }
 
 TEST(MainFormShow, CommandLineFileSetsTheDirectoryAndPlaysAnNmeFile) {
@@ -508,16 +508,16 @@ TEST(MainFormShow, CommandLineFileSetsTheDirectoryAndPlaysAnNmeFile) {
     ShowCalls show;
     show.watch(app);
     TMainForm& form = *app.mainForm;
-    form.controls().protComboBox->setCurrentIndex(1);
-    form.transport.receiverProtocol = ReceiverProtocol::BINR;
+    test::probeControls(form).protComboBox->setCurrentIndex(1);
+    app.transport.receiverProtocol = ReceiverProtocol::BINR;
     form.show();
     EXPECT_EQ(QDir::currentPath(), canonical);
-    std::vector<std::string> expected = {"load in " + canonical.toStdString()};
-    if (test.played) expected.push_back("rewind");
+    std::vector<std::string> expected;
+    if (test.played) expected.push_back("rewind in " + canonical.toStdString());
     EXPECT_EQ(show.calls, expected);
-    EXPECT_EQ(form.controls().protComboBox->currentIndex(), test.played ? 0 : 1);
-    EXPECT_EQ(form.transport.receiverProtocol, test.played ? ReceiverProtocol::NMEA : ReceiverProtocol::BINR);
-    EXPECT_EQ(form.controls().fileLabel->text(), test.played ? QString::fromLatin1(test.name) : "rgfile.nme");
+    EXPECT_EQ(test::probeControls(form).protComboBox->currentIndex(), test.played ? 0 : 1);
+    EXPECT_EQ(app.transport.receiverProtocol, test.played ? ReceiverProtocol::NMEA : ReceiverProtocol::BINR);
+    EXPECT_EQ(test::probeControls(form).fileLabel->text(), test.played ? QString::fromLatin1(test.name) : "rgfile.nme");
   }
 }
 
@@ -545,20 +545,22 @@ TEST_F(MainFormTest, DroppedNmeFileBecomesThePlaybackFile) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     std::vector<std::string> calls;
-    app.hooks.rewindButtonClick = [&](bool) { calls.push_back("rewind"); };
-    app.hooks.playButtonClick = [&](bool) { calls.push_back("play"); };
-    app.hooks.protComboBoxChange = [&](bool) { calls.push_back("prot"); };
+    const QMetaObject::Connection watched[] = {
+        QObject::connect(&form(), &TMainForm::rewindClicked, [&] { calls.push_back("rewind"); }),
+        QObject::connect(&form(), &TMainForm::playClicked, [&] { calls.push_back("play"); }),
+        QObject::connect(&form(), &TMainForm::protocolChosen, [&] { calls.push_back("prot"); })};
     c().protComboBox->setCurrentIndex(2);
-    form().transport.receiverProtocol = ReceiverProtocol::BINR2;
+    app.transport.receiverProtocol = ReceiverProtocol::BINR2;
     c().fileLabel->setCaption(QStringLiteral("rgfile.b2"));
     const QString second = QDir(dir.path()).filePath(QStringLiteral("other.nme"));
     drop(&form(), {QUrl::fromLocalFile(dir.filePath(QString::fromLatin1(test.name))), QUrl::fromLocalFile(second)});
     EXPECT_EQ(QDir::currentPath(), QDir(dir.path()).canonicalPath());
     EXPECT_EQ(c().protComboBox->currentIndex(), test.nmea ? 0 : 2);
-    EXPECT_EQ(form().transport.receiverProtocol, test.nmea ? ReceiverProtocol::NMEA : ReceiverProtocol::BINR2);
+    EXPECT_EQ(app.transport.receiverProtocol, test.nmea ? ReceiverProtocol::NMEA : ReceiverProtocol::BINR2);
     EXPECT_EQ(c().fileLabel->text(), test.nmea ? QString::fromLatin1(test.name) : QStringLiteral("rgfile.b2"));
     EXPECT_TRUE(calls.empty());  // nothing is played and the protocol is not switched
-    EXPECT_EQ(form().transport.transportState, TransportState::STOP);
+    EXPECT_EQ(app.transport.transportState, TransportState::STOP);
+    for (const QMetaObject::Connection& connection : watched) QObject::disconnect(connection);
   }
 }
 

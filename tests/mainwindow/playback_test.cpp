@@ -20,8 +20,10 @@
 
 #include "../decoding/test_frames.h"
 #include "decoding/stream_intake.h"
+#include "displays/visual_form.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
+#include "main_form_probe.h"
 #include "mainwindow/read_cycle.h"
 
 namespace veltrano {
@@ -190,7 +192,7 @@ void expectDecodedAsDirect(AppContext& app, P protocol, const Bytes& bytes) {
   DirectDecode direct = decodeDirect(protocol, bytes);
   ASSERT_FALSE(direct.counts.empty()) << "the stream decodes to nothing";
   const Receiver& played = *app.receiver;
-  EXPECT_EQ(app.mainForm->transport.errorCount, direct.errors);
+  EXPECT_EQ(app.transport.errorCount, direct.errors);
   switch (protocol) {
     case P::NMEA: {
       EXPECT_EQ(played.nmea.ggaCount, uint32_t(direct.counts[int(NmeaKind::GGA)]));
@@ -406,8 +408,8 @@ class PlaybackTest : public ::testing::Test {
   PlaybackTest() { QDir::setCurrent(dir.path()); }
 
   TMainForm& form() { return *app->mainForm; }
-  const MainFormControls& c() { return form().controls(); }
-  TransportFields& t() { return form().transport; }
+  MainFormControls c() { return test::probeControls(form()); }
+  TransportFields& t() { return app->transport; }
   Playback& playback() { return *app->playback; }
   QString info() { return c().infoLabel->text(); }
 
@@ -538,20 +540,10 @@ class PlaybackStartTest : public PlaybackTest, public ::testing::WithParamInterf
 TEST_P(PlaybackStartTest, StartResetsCountersDecodersAndWindows) {
   const P protocol = GetParam();
   prepare(QStringLiteral("start") + QString::fromLatin1(extension(protocol)), protocol, stream(protocol, 40));
-  std::map<std::string, int> calls;
-  std::vector<std::string> conversionNames;
-  AppHooks& h = app->hooks;
-  for (auto [name, hook] :
-       {std::pair{"clearSatelliteStatus", &h.clearSatelliteStatus}, std::pair{"resetPlot", &h.resetPlot},
-        std::pair{"clearSnrChart", &h.clearSnrChart}, std::pair{"clearPoints", &h.clearPoints},
-        std::pair{"resetStatisticDisplay", &h.resetStatisticDisplay},
-        std::pair{"closeConversionFile", &h.closeConversionFile}}) {
-    *hook = [&calls, name = std::string(name)] { ++calls[name]; };
-  }
-  h.openConversionFile = [&](const std::string& raw) {
-    conversionNames.push_back(raw);
-    return true;
-  };
+  int starts = 0;
+  int plotResets = 0;
+  QObject::connect(app->playback.get(), &Playback::started, [&] { ++starts; });
+  QObject::connect(app->visualForm.get(), &TVisualForm::plotReset, [&] { ++plotResets; });
   t().receivedTotal = 99;
   t().errorCount = 5;
   c().receiveBytesLabel->setCaption(QStringLiteral("9.9 kB"));
@@ -568,16 +560,16 @@ TEST_P(PlaybackStartTest, StartResetsCountersDecodersAndWindows) {
   EXPECT_EQ(c().errorBytesLabel->text(), QStringLiteral("0"));
   EXPECT_EQ(app->receiver->nmea.ggaCount, 0u);
   EXPECT_EQ(app->statistics.count, 0);
-  for (const char* name :
-       {"clearSatelliteStatus", "resetPlot", "clearSnrChart", "clearPoints", "resetStatisticDisplay"})
-    EXPECT_EQ(calls[name], 1) << name;
+  EXPECT_EQ(starts, 1);
+  EXPECT_EQ(plotResets, 1);
+  // A binary file gets its NMEA conversion beside it, open until the end.
   const bool binary = protocol != P::NMEA;
-  EXPECT_EQ(conversionNames,
-            binary ? std::vector<std::string>{c().fileLabel->text().toStdString()} : std::vector<std::string>{});
+  EXPECT_EQ(app->conversionWriter.isOpen(), binary);
+  EXPECT_TRUE(QFileInfo::exists(QDir(dir.path()).filePath(QStringLiteral("start.nme"))));
 
   ASSERT_TRUE(waitForStop());
-  EXPECT_EQ(calls["closeConversionFile"], binary ? 1 : 0);
-  EXPECT_EQ(calls["resetPlot"], 1);
+  EXPECT_FALSE(app->conversionWriter.isOpen());
+  EXPECT_EQ(plotResets, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Protocols, PlaybackStartTest, ::testing::Values(P::NMEA, P::BINR, P::BINR2));
@@ -585,7 +577,7 @@ INSTANTIATE_TEST_SUITE_P(Protocols, PlaybackStartTest, ::testing::Values(P::NMEA
 TEST_F(PlaybackTest, AFileThatDoesNotOpenChangesNothingButInfoLabel) {
   ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.nme")));
   int resets = 0;
-  app->hooks.resetStatisticDisplay = [&] { ++resets; };
+  QObject::connect(app->playback.get(), &Playback::started, [&] { ++resets; });
   for (const char* name : {"missing.nme", "folder.nme", ""}) {
     for (bool fast : {false, true}) {
       SCOPED_TRACE(std::string(name) + (fast ? " fast" : " normal"));

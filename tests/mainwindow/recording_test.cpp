@@ -15,9 +15,11 @@
 
 #include "../link/pty_fixture.h"
 #include "link/serial_link.h"
+#include "displays/visual_form.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/display_router.h"
 #include "mainwindow/main_form.h"
+#include "main_form_probe.h"
 #include "sim_process.h"
 
 namespace veltrano {
@@ -97,7 +99,7 @@ class RecordingTest : public ::testing::Test {
   }
 
   TMainForm& form() { return *app.mainForm; }
-  const MainFormControls& c() { return form().controls(); }
+  MainFormControls c() { return test::probeControls(form()); }
   void setPort(const std::string& path) {
     c().portComboBox->clear();
     c().portComboBox->addItem(QString::fromStdString(path) + QStringLiteral("  - test"));
@@ -105,7 +107,7 @@ class RecordingTest : public ::testing::Test {
   // Records into `name` with its stamp; returns the stamped name.
   std::string record(const char* name) {
     c().fileLabel->setCaption(QString::fromLatin1(name));
-    app.hooks.recordButtonClick(true);
+    app.recording->RecordButtonClick(true);
     return c().fileLabel->text().toStdString();
   }
   void receive(const std::vector<uint8_t>& bytes) {
@@ -121,16 +123,13 @@ class RecordingTest : public ::testing::Test {
 
 TEST_F(RecordingTest, StartsFromAFreshFileAndAClearedDisplay) {
   std::vector<std::string> calls;
-  AppHooks& h = app.hooks;
-  for (auto [hook, name] : {std::pair{&h.clearSatelliteStatus, "satellites"}, std::pair{&h.resetPlot, "plot"},
-                            std::pair{&h.clearSnrChart, "snr"}, std::pair{&h.clearPoints, "points"},
-                            std::pair{&h.resetStatisticDisplay, "statistic"}}) {
-    *hook = [&calls, name = std::string(name)] { calls.push_back(name); };
-  }
-  form().transport.receivedTotal = 5000;
-  form().transport.errorCount = 7;
-  form().transport.noDataTicks = 2;
-  form().transport.recordAfterSync = true;
+  QObject::connect(app.recording.get(), &Recording::started, [&] { calls.push_back("started"); });
+  QObject::connect(app.visualForm.get(), &TVisualForm::plotReset, [&] { calls.push_back("plot"); });
+  app.statistics.count = 4;
+  app.transport.receivedTotal = 5000;
+  app.transport.errorCount = 7;
+  app.transport.noDataTicks = 2;
+  app.transport.recordAfterSync = true;
   c().errorBytesLabel->setCaption(QStringLiteral("7"));
   {
     std::FILE* old = std::fopen("rgfile_20240501_100000.nme", "wb");
@@ -140,18 +139,19 @@ TEST_F(RecordingTest, StartsFromAFreshFileAndAClearedDisplay) {
 
   const std::string name = record("rgfile.nme");
   EXPECT_EQ(name, "rgfile_20240501_100000.nme");
-  EXPECT_EQ(form().transport.transportState, S::REC);
+  EXPECT_EQ(app.transport.transportState, S::REC);
   EXPECT_TRUE(app.serialLink->isOpen());
   EXPECT_EQ(std::filesystem::file_size(name), 0u);
-  EXPECT_EQ(form().transport.receivedTotal, 0);
-  EXPECT_EQ(form().transport.errorCount, 0);
-  EXPECT_EQ(form().transport.noDataTicks, 0);
-  EXPECT_FALSE(form().transport.recordAfterSync);
+  EXPECT_EQ(app.transport.receivedTotal, 0);
+  EXPECT_EQ(app.transport.errorCount, 0);
+  EXPECT_EQ(app.transport.noDataTicks, 0);
+  EXPECT_FALSE(app.transport.recordAfterSync);
   EXPECT_EQ(c().receiveBytesLabel->text(), QStringLiteral("0 kB"));
   EXPECT_EQ(c().errorBytesLabel->text(), QStringLiteral("0"));
   EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Wait..."));
   EXPECT_TRUE(c().watchTimer->isActive());
-  EXPECT_EQ(calls, (std::vector<std::string>{"satellites", "plot", "snr", "points", "statistic"}));
+  EXPECT_EQ(calls, (std::vector<std::string>{"plot", "started"}));
+  EXPECT_EQ(app.statistics.count, 0);
   for (QWidget* off : {static_cast<QWidget*>(c().synchroButton), static_cast<QWidget*>(c().ejectButton),
                        static_cast<QWidget*>(c().playButton), static_cast<QWidget*>(c().rewindButton),
                        static_cast<QWidget*>(c().pauseButton), static_cast<QWidget*>(c().recordButton),
@@ -174,13 +174,13 @@ TEST_F(RecordingTest, StartsFromAFreshFileAndAClearedDisplay) {
 
   // Recording again replaces the stamp, never doubles it.
   EXPECT_EQ(record(name.c_str()), "rgfile_20240501_100100.nme");
-  EXPECT_EQ(form().transport.transportState, S::REC);
+  EXPECT_EQ(app.transport.transportState, S::REC);
 }
 
 TEST_F(RecordingTest, IsRefusedOutsideStop) {
   form().setTransportState(S::PLAY);
   EXPECT_EQ(record("rec.nme"), "rec.nme");
-  EXPECT_EQ(form().transport.transportState, S::PLAY);
+  EXPECT_EQ(app.transport.transportState, S::PLAY);
   EXPECT_FALSE(std::filesystem::exists("rec_20240501_100000.nme"));
   EXPECT_FALSE(app.serialLink->isOpen());
   form().setTransportState(S::STOP);
@@ -205,7 +205,7 @@ TEST_P(RecordFailureTest, StaysInStopWithoutAMessage) {
   c().baudComboBox->setEditText(QString::fromLatin1(f.baud));
   c().infoLabel->setCaption(QStringLiteral("earlier text"));
   const std::string name = record(f.fileName);
-  EXPECT_EQ(form().transport.transportState, S::STOP);
+  EXPECT_EQ(app.transport.transportState, S::STOP);
   EXPECT_FALSE(app.serialLink->isOpen());
   EXPECT_EQ(c().infoLabel->text(), QStringLiteral("earlier text"));
   EXPECT_EQ(std::filesystem::exists(name), f.fileLeft);
@@ -254,10 +254,10 @@ TEST_P(ReopenTest, ReopensInTheFirstKiBAfterEach128KiB) {
     std::filesystem::remove(name);
     receive(pattern(size_t(length)));
     EXPECT_EQ(std::filesystem::exists(name), reopens)
-        << "block " << index << ", total " << form().transport.receivedTotal;
+        << "block " << index << ", total " << app.transport.receivedTotal;
     ++index;
   }
-  EXPECT_EQ(form().transport.transportState, S::REC);
+  EXPECT_EQ(app.transport.transportState, S::REC);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -275,12 +275,12 @@ TEST_F(RecordingTest, AFileThatCannotBeOpenedAgainEndsTheRecording) {
   std::filesystem::create_directory("sub");
   const std::string name = record("sub/rec.nme");
   EXPECT_EQ(name, "sub/rec_20240501_100000.nme");
-  ASSERT_EQ(form().transport.transportState, S::REC);
+  ASSERT_EQ(app.transport.transportState, S::REC);
   std::filesystem::remove(name);
   std::filesystem::remove("sub");
   receive(pattern(100));
   EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Disk is full"));
-  EXPECT_EQ(form().transport.transportState, S::STOP);
+  EXPECT_EQ(app.transport.transportState, S::STOP);
   EXPECT_FALSE(app.serialLink->isOpen());
   EXPECT_TRUE(c().recordButton->isEnabled());
 }
@@ -328,11 +328,11 @@ TEST_P(FullDiskTest, ShowsDiskIsFullStopsAndKeepsWhatWasWritten) {
   std::unique_ptr<FileSizeLimit> limit;
   if (!f.devFull) limit = std::make_unique<FileSizeLimit>(f.room);
   ASSERT_EQ(record("rec.nme"), name);
-  ASSERT_EQ(form().transport.transportState, S::REC);
+  ASSERT_EQ(app.transport.transportState, S::REC);
 
   const std::vector<uint8_t> sent = pattern(3000);
   ASSERT_EQ(::write(pty.master(), sent.data(), sent.size()), ssize_t(sent.size()));
-  EXPECT_TRUE(test::serveUntil([&] { return form().transport.transportState == S::STOP; }, 10000));
+  EXPECT_TRUE(test::serveUntil([&] { return app.transport.transportState == S::STOP; }, 10000));
   limit.reset();
   EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Disk is full"));
   EXPECT_FALSE(app.serialLink->isOpen());

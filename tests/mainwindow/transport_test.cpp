@@ -10,6 +10,8 @@
 #include "control/control_form.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
+#include "mainwindow/recording.h"
+#include "main_form_probe.h"
 
 namespace veltrano {
 namespace {
@@ -21,40 +23,23 @@ const QColor kBlack(0, 0, 0);
 const QColor kLime(0, 255, 0);
 const QColor kRed(255, 0, 0);
 
-std::string hex(const uint8_t* data, int n) {
-  std::string text;
-  for (int i = 0; i < n; ++i) {
-    char byte[4];
-    std::snprintf(byte, sizeof byte, " %02X", data[i]);
-    text += byte;
-  }
-  return text;
-}
-
 class TransportTest : public ::testing::Test {
  protected:
   TransportTest() {
-    AppHooks& h = app.hooks;
-    h.closePort = [this] { log("closePort"); };
-    h.writeBinrCommand = [this](uint8_t id, const uint8_t* data, int n) { log("binr" + hex(&id, 1) + hex(data, n)); };
-    h.writeBinr2Command = [this](const uint8_t* data, int n) { log("binr2" + hex(data, n)); };
-    h.terminatePlayback = [this] { log("terminate"); };
-    h.resumePlayback = [this] { log("resume"); };
-    h.closeConversionFile = [this] { log("closeConversion"); };
-    h.closeRecordFile = [this] { log("closeRecord"); };
-    h.playTone = [this](int hz, int ms) { log("tone " + std::to_string(hz) + " " + std::to_string(ms)); };
-    h.beep = [this](int hz, int ms) { log("beep " + std::to_string(hz) + " " + std::to_string(ms)); };
-    h.synchroButtonClick = [this](bool sender) { log(sender ? "synchro user" : "synchro"); };
+    // What Stop asks of the services; they run too, with nothing open.
+    QObject::connect(&form(), &TMainForm::searchStopped, [this] { log("search stopped"); });
+    QObject::connect(&form(), &TMainForm::playbackStopped, [this] { log("playback stopped"); });
+    QObject::connect(&form(), &TMainForm::recordingStopped, [this] { log("recording stopped"); });
     app.sleepMs = [this](int ms) { log("sleep " + std::to_string(ms)); };
   }
 
   void log(const std::string& call) { calls.push_back(call); }
   TMainForm& form() { return *app.mainForm; }
-  const MainFormControls& c() { return form().controls(); }
+  MainFormControls c() { return test::probeControls(form()); }
 
   // Puts the form into a state as the action entering it would.
   void enter(S state, P protocol) {
-    form().transport.receiverProtocol = protocol;
+    app.transport.receiverProtocol = protocol;
     form().setTransportState(state);
     form().enableControlsForState(state);
   }
@@ -155,7 +140,7 @@ TEST_F(TransportTest, StateWordColourAndTitle) {
     SCOPED_TRACE(test.title);
     c().portComboBox->setCurrentText(QString::fromLatin1(test.port));
     form().setTransportState(test.state);
-    EXPECT_EQ(form().transport.transportState, test.state);
+    EXPECT_EQ(app.transport.transportState, test.state);
     EXPECT_EQ(c().actionLabel->text(), QString::fromLatin1(test.word));
     EXPECT_EQ(c().actionLabel->textColor(), test.color);
     EXPECT_EQ(c().actionLabel->pos(), QPoint(6, 34));
@@ -231,7 +216,7 @@ TEST_F(TransportTest, EnteringAStateEnablesItsControls) {
       SCOPED_TRACE(std::to_string(int(test.state)) + " protocol " + std::to_string(int(test.protocol)) +
                    (before ? " from all on" : " from all off"));
       setAllEnabled(c(), before);
-      form().transport.receiverProtocol = test.protocol;
+      app.transport.receiverProtocol = test.protocol;
       form().enableControlsForState(test.state);
       EXPECT_EQ(enabling(c()), resolve(test.row, before ? '1' : '0'));
     }
@@ -247,16 +232,14 @@ TEST_F(TransportTest, StopTearsDownEachState) {
     bool debugData;
     std::vector<std::string> calls;
   } cases[] = {
-      {S::SYNC, P::BINR, false, {"closePort"}},
-      {S::PLAY, P::NMEA, false, {"terminate"}},
-      {S::PLAY, P::BINR, false, {"terminate", "closeConversion"}},
-      {S::FF, P::BINR2, false, {"terminate", "closeConversion"}},
-      {S::PAUSE, P::NMEA, false, {"resume", "terminate"}},
-      {S::PAUSE, P::BINR, false, {"resume", "terminate", "closeConversion"}},
-      {S::REC, P::NMEA, true, {"closePort", "closeRecord"}},
-      {S::REC, P::BINR, false, {"binr 0E", "sleep 200", "closeConversion", "closePort", "closeRecord"}},
-      {S::REC, P::BINR, true, {"binr 0E", "binr 0C 00", "sleep 200", "closeConversion", "closePort", "closeRecord"}},
-      {S::REC, P::BINR2, true, {"binr2 01 00 FF 00 00", "sleep 200", "closeConversion", "closePort", "closeRecord"}},
+      {S::SYNC, P::BINR, false, {"search stopped"}},
+      {S::PLAY, P::NMEA, false, {"playback stopped"}},
+      {S::FF, P::BINR2, false, {"playback stopped"}},
+      {S::PAUSE, P::BINR, false, {"playback stopped"}},
+      {S::REC, P::NMEA, true, {"recording stopped"}},
+      // The recording's closing commands are followed by a wait in binary protocols.
+      {S::REC, P::BINR, false, {"sleep 200", "recording stopped"}},
+      {S::REC, P::BINR2, true, {"sleep 200", "recording stopped"}},
       {S::OPEN, P::BINR, false, {}},
       {S::STOP, P::BINR, false, {}},
   };
@@ -269,7 +252,7 @@ TEST_F(TransportTest, StopTearsDownEachState) {
       calls.clear();
       form().StopButtonClick(sender);
       EXPECT_EQ(calls, test.calls);
-      EXPECT_EQ(form().transport.transportState, S::STOP);
+      EXPECT_EQ(app.transport.transportState, S::STOP);
       EXPECT_EQ(c().actionLabel->text(), QStringLiteral("STOP"));
       EXPECT_EQ(enabling(c()).substr(0, 10), "1111001111");
       if (test.protocol != P::NMEA) {
@@ -320,7 +303,7 @@ TEST_F(TransportTest, StopButtonIsTheUsersStop) {
   enter(S::SYNC, P::NMEA);
   c().infoLabel->setCaption(QStringLiteral("Connection baud: 4800"));
   c().stopButton->click();
-  EXPECT_EQ(form().transport.transportState, S::STOP);
+  EXPECT_EQ(app.transport.transportState, S::STOP);
   EXPECT_EQ(c().deviceLabel->text(), QStringLiteral("unknown"));
   EXPECT_EQ(c().infoLabel->text(), QString());
 }
@@ -330,64 +313,62 @@ TEST_F(TransportTest, StopButtonIsTheUsersStop) {
 TEST_F(TransportTest, WatchdogNeverFiresOutsideRecording) {
   for (S state : {S::SYNC, S::OPEN, S::PLAY, S::FF, S::PAUSE, S::STOP}) {
     enter(state, P::BINR);
-    form().transport.noDataTicks = 0;
+    app.transport.noDataTicks = 0;
     calls.clear();
-    for (int tick = 0; tick < 5; ++tick) form().WatchTimerTimer();
-    EXPECT_EQ(form().transport.noDataTicks, 0) << int(state);
+    for (int tick = 0; tick < 5; ++tick) app.recording->WatchTimerTimer();
+    EXPECT_EQ(app.transport.noDataTicks, 0) << int(state);
     EXPECT_TRUE(calls.empty()) << int(state);
-    EXPECT_EQ(form().transport.transportState, state);
+    EXPECT_EQ(app.transport.transportState, state);
   }
 }
 
 TEST_F(TransportTest, WatchdogRestartsASilentRecordingOnTheThirdTick) {
-  for (bool sound : {false, true}) {
-    SCOPED_TRACE(sound ? "sound on" : "sound off");
-    enter(S::REC, P::NMEA);
-    form().transport.noDataTicks = 0;
-    form().transport.recordAfterSync = false;
-    form().transport.soundEnabled = sound;
-    c().infoLabel->setCaption(QStringLiteral("Receive..."));
-    bool flagSetBeforeStop = false;
-    app.hooks.closePort = [&] {
-      flagSetBeforeStop = form().transport.recordAfterSync;
-      log("closePort");
-    };
-    calls.clear();
-    form().WatchTimerTimer();
-    form().WatchTimerTimer();
-    EXPECT_TRUE(calls.empty());
-    EXPECT_EQ(form().transport.transportState, S::REC);
-    form().WatchTimerTimer();
-    std::vector<std::string> expected = {"closePort", "closeRecord"};
-    if (sound) expected.insert(expected.end(), {"tone 1000 100", "beep 1000 100"});
-    expected.insert(expected.end(), {"sleep 500", "synchro"});
-    EXPECT_EQ(calls, expected);
-    EXPECT_TRUE(flagSetBeforeStop);
-    EXPECT_TRUE(form().transport.recordAfterSync);
-    EXPECT_EQ(form().transport.transportState, S::STOP);
-    // The program's own Stop keeps the message line.
-    EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Receive..."));
-  }
+  enter(S::REC, P::NMEA);
+  app.transport.noDataTicks = 0;
+  app.transport.recordAfterSync = false;
+  c().infoLabel->setCaption(QStringLiteral("Receive..."));
+  bool flagSetBeforeStop = false;
+  const QMetaObject::Connection stopping = QObject::connect(
+      &form(), &TMainForm::recordingStopped, [&] { flagSetBeforeStop = app.transport.recordAfterSync; });
+  // The search that follows is the synchronisation's; here it is only noted.
+  QObject::disconnect(app.recording.get(), &Recording::searchWanted, nullptr, nullptr);
+  const QMetaObject::Connection lost =
+      QObject::connect(app.recording.get(), &Recording::receiverLost, [this] { log("lost"); });
+  const QMetaObject::Connection search =
+      QObject::connect(app.recording.get(), &Recording::searchWanted, [this] { log("search"); });
+  calls.clear();
+  app.recording->WatchTimerTimer();
+  app.recording->WatchTimerTimer();
+  EXPECT_TRUE(calls.empty());
+  EXPECT_EQ(app.transport.transportState, S::REC);
+  app.recording->WatchTimerTimer();
+  EXPECT_EQ(calls, (std::vector<std::string>{"recording stopped", "lost", "sleep 500", "search"}));
+  for (const auto& connection : {stopping, lost, search}) QObject::disconnect(connection);
+  EXPECT_TRUE(flagSetBeforeStop);
+  EXPECT_TRUE(app.transport.recordAfterSync);
+  EXPECT_EQ(app.transport.transportState, S::STOP);
+  // The program's own Stop keeps the message line.
+  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Receive..."));
 }
 
 TEST_F(TransportTest, DataBetweenTicksKeepsTheRecordingGoing) {
   enter(S::REC, P::BINR);
-  form().transport.noDataTicks = 0;
+  app.transport.noDataTicks = 0;
   for (int tick = 0; tick < 10; ++tick) {
-    form().WatchTimerTimer();
-    if (tick % 2 == 1) form().transport.noDataTicks = 0;  // a byte arrived
+    app.recording->WatchTimerTimer();
+    if (tick % 2 == 1) app.transport.noDataTicks = 0;  // a byte arrived
   }
   EXPECT_TRUE(calls.empty());
-  EXPECT_EQ(form().transport.transportState, S::REC);
+  EXPECT_EQ(app.transport.transportState, S::REC);
 }
 
 TEST_F(TransportTest, WatchTimerRunsTheWatchdog) {
   EXPECT_EQ(c().watchTimer->interval(), 1000);
   EXPECT_FALSE(c().watchTimer->isActive());
   enter(S::REC, P::NMEA);
-  form().transport.noDataTicks = 2;
+  app.transport.noDataTicks = 2;
   ASSERT_TRUE(QMetaObject::invokeMethod(c().watchTimer, "timeout"));
-  EXPECT_EQ(form().transport.transportState, S::STOP);
+  EXPECT_EQ(app.transport.transportState, S::STOP);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "displays/visual_form.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
+#include "main_form_probe.h"
 #include "util/formatters.h"
 
 namespace veltrano {
@@ -56,7 +57,7 @@ class StatisticFormTest : public ::testing::Test {
   StatisticFormTest() {
     QObject::connect(app.visualForm.get(), &TVisualForm::pointPlotted, [this](double, double, double) { ++plotted; });
     main.setTransportState(TransportState::PLAY);
-    main.controls().statisticCheckBox->setChecked(true);
+    test::probeControls(main).statisticCheckBox->setChecked(true);
   }
 
   TStatisticForm& form() { return *app.statisticForm; }
@@ -68,7 +69,7 @@ class StatisticFormTest : public ::testing::Test {
   }
   std::string textOf(const char* name) { return control(name)->text().toLatin1().toStdString(); }
   void feed(const Bytes& bytes) { app.intake->receiveBlock(bytes.data(), int32_t(bytes.size())); }
-  void setProtocol(ReceiverProtocol protocol) { main.transport.receiverProtocol = protocol; }
+  void setProtocol(ReceiverProtocol protocol) { app.transport.receiverProtocol = protocol; }
 
   AppContext app;
   TMainForm& main = *app.mainForm;
@@ -200,7 +201,7 @@ TEST_F(StatisticFormTest, BoxesApplyFromTheNextSolution) {
 
 TEST_F(StatisticFormTest, HiddenWindowAccumulatesNothing) {
   setProtocol(ReceiverProtocol::BINR);
-  main.controls().statisticCheckBox->setChecked(false);
+  test::probeControls(main).statisticCheckBox->setChecked(false);
   feed(binrFix(55, 1, 0x01));
   EXPECT_EQ(textOf("NallLabel"), "0");
   EXPECT_EQ(app.statistics.count, 0);
@@ -219,11 +220,11 @@ TEST_F(StatisticFormTest, AcceptedSamplesArePlottedWhileVisualIsTicked) {
   for (const Case& c : cases) {
     SCOPED_TRACE(int(c.protocol));
     setProtocol(c.protocol);
-    main.controls().visualCheckBox->setChecked(false);
+    test::probeControls(main).visualCheckBox->setChecked(false);
     plotted = 0;
     feed(c.accepted);
     EXPECT_EQ(plotted, 0);
-    main.controls().visualCheckBox->setChecked(true);
+    test::probeControls(main).visualCheckBox->setChecked(true);
     feed(c.rejected);
     EXPECT_EQ(plotted, 0);
     feed(c.accepted);
@@ -250,7 +251,7 @@ TEST_F(StatisticFormTest, ResetShowsDesignTextsWhileTheMeansStay) {
   feed(binrFix(55.5, 100, 0x01));
   feed(binrFix(55.5, 300, 0x01));
   ASSERT_EQ(textOf("rmsHLabel"), "70.711");  // sqrt(100^2 / 2)
-  app.hooks.resetStatisticDisplay();
+  app.statisticForm->resetStatisticDisplay();
   struct Case {
     const char* name;
     const char* text;
@@ -263,8 +264,8 @@ TEST_F(StatisticFormTest, ResetShowsDesignTextsWhileTheMeansStay) {
   EXPECT_DOUBLE_EQ(form().rmsH(), std::sqrt(5000.0));
 
   // Switching the window on again resets the statistics too: the next sample starts over.
-  main.controls().statisticCheckBox->setChecked(false);
-  main.controls().statisticCheckBox->setChecked(true);
+  test::probeControls(main).statisticCheckBox->setChecked(false);
+  test::probeControls(main).statisticCheckBox->setChecked(true);
   feed(binrFix(20, 7, 0x01));
   EXPECT_EQ(textOf("NLabel"), "1");
   EXPECT_EQ(textOf("NallLabel"), "1");
@@ -274,7 +275,7 @@ TEST_F(StatisticFormTest, ResetShowsDesignTextsWhileTheMeansStay) {
 
 TEST_F(StatisticFormTest, ObsTickIsReportedAndFollowedByThePositionWindow) {
   setProtocol(ReceiverProtocol::NMEA);
-  main.controls().positionCheckBox->setChecked(true);
+  test::probeControls(main).positionCheckBox->setChecked(true);
   std::vector<bool> toggled;
   QObject::connect(&form(), &TStatisticForm::obsToggled, [&toggled](bool ticked) { toggled.push_back(ticked); });
   const auto positionStatus = [this] {

@@ -29,18 +29,17 @@ constexpr const char* kGreen = "#009f00";
 constexpr const char* kOrange = "#ff7f00";
 constexpr double kDegree = kPi / 180;
 
-// What the hooks record for one update: the alert tone, then the system beep.
-// The application sounds them when the window reports "OLD" and sound is on.
-std::vector<std::string> alertCalls(bool tone) {
-  if (!tone) return {};
-  return {"tone 500 50", "beep 500 50"};
+// What the window reports for one update: a lost solution, which the alert
+// sound follows when sound is on. Sound itself does not change the report.
+std::vector<std::string> alertCalls(bool stale) {
+  if (!stale) return {};
+  return {"stale"};
 }
 
 class PositionFormTest : public ::testing::Test {
  protected:
   PositionFormTest() {
-    app.hooks.playTone = [this](int hz, int ms) { calls.push_back("tone " + std::to_string(hz) + " " + std::to_string(ms)); };
-    app.hooks.beep = [this](int hz, int ms) { calls.push_back("beep " + std::to_string(hz) + " " + std::to_string(ms)); };
+    QObject::connect(&form(), &TPositionForm::staleShown, [this] { calls.push_back("stale"); });
     setObs(false);
   }
 
@@ -80,7 +79,7 @@ class PositionFormTest : public ::testing::Test {
   std::string text(const char* name) { return label(name)->text().toLatin1().toStdString(); }
   std::string color(const char* name) { return label(name)->textColor().name().toStdString(); }
 
-  void setSound(bool on) { app.mainForm->transport.soundEnabled = on; }
+  void setSound(bool on) { app.transport.soundEnabled = on; }
 
   // One sentence with its checksum, fed character by character.
   void feed(const std::string& body) {
@@ -234,17 +233,17 @@ struct StatusCase {
   bool sound;
   const char* text;
   const char* color;
-  bool tone;
+  bool stale;
 };
 
 TEST_F(PositionFormTest, BinrStatusByte) {
   const StatusCase cases[] = {
-      {0x00, false, "OLD", kRed, false}, {0x01, false, "3D", kBlack, false},
+      {0x00, false, "OLD", kRed, true}, {0x01, false, "3D", kBlack, false},
       {0x00, true, "OLD", kRed, true},   {0x03, true, "2D", kBlack, false},
       {0x09, false, "3D diff", kBlack, false}, {0x0B, false, "2D diff", kBlack, false},
       {0x89, false, "RTK Int", kGreen, false}, {0x49, false, "RTK Float", kOrange, false},
       {0xC9, false, "RTK Int", kGreen, false}, {0x21, false, "CORR", kBlack, false},
-      {0x00, false, "OLD", kRed, false}, {0x29, false, "CORR", kBlack, false},
+      {0x00, false, "OLD", kRed, true}, {0x29, false, "CORR", kBlack, false},
       {0x81, false, "3D", kBlack, false},  // RTK bits count only with the differential bit
   };
   for (const StatusCase& c : cases) {
@@ -255,7 +254,7 @@ TEST_F(PositionFormTest, BinrStatusByte) {
     showBinr();
     EXPECT_EQ(text("StatusLabel"), c.text);
     EXPECT_EQ(color("StatusLabel"), c.color);
-    EXPECT_EQ(calls, alertCalls(c.tone));
+    EXPECT_EQ(calls, alertCalls(c.stale));
   }
 }
 
@@ -276,7 +275,7 @@ TEST_F(PositionFormTest, Binr2StatusByteHasNoRtkTexts) {
     showBinr2();
     EXPECT_EQ(text("StatusLabel"), c.text);
     EXPECT_EQ(color("StatusLabel"), c.color);
-    EXPECT_EQ(calls, alertCalls(c.tone));
+    EXPECT_EQ(calls, alertCalls(c.stale));
   }
 }
 
@@ -308,21 +307,6 @@ TEST(PositionFormAlone, StaleShownAndEstimatedFixes) {
     form.showFix(fix);
     EXPECT_EQ(status(), c.text);
     EXPECT_EQ(stale, c.reports);
-  }
-}
-
-TEST_F(PositionFormTest, AlertSoundsOnlyWithSound) {
-  int stale = 0;
-  QObject::connect(&form(), &TPositionForm::staleShown, [&stale] { ++stale; });
-  for (bool sound : {false, true}) {
-    SCOPED_TRACE(sound);
-    setSound(sound);
-    calls.clear();
-    stale = 0;
-    app.receiver->binr.navSolution.solutionStatus = 0x00;
-    showBinr();
-    EXPECT_EQ(stale, 1);
-    EXPECT_EQ(calls, alertCalls(sound));
   }
 }
 
@@ -566,7 +550,7 @@ TEST_F(PositionFormTest, NmeaGgaFixQuality) {
     const char* quality;
     bool obs, sound;
     const char *text, *color;
-    bool tone;
+    bool stale;
   } cases[] = {
       {"0", false, true, "OLD", kRed, true},       {"1", false, true, "3D", kBlack, false},
       {"2", false, false, "3D diff", kBlack, false}, {"4", false, false, "RTK Int", kGreen, false},
@@ -574,7 +558,7 @@ TEST_F(PositionFormTest, NmeaGgaFixQuality) {
       {"6", true, true, "OLD", kRed, false},       {"3", false, false, "Undef", kRed, false},
       {"1", false, false, "3D", kBlack, false},    {"8", false, false, "Undef", kRed, false},
       {"7", false, false, "Undef", kRed, false},   {"-1", false, false, "Undef", kRed, false},
-      {"", false, true, "OLD", kRed, true},        {"0", false, false, "OLD", kRed, false},
+      {"", false, true, "OLD", kRed, true},        {"0", false, false, "OLD", kRed, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string("quality ") + c.quality + (c.obs ? " obs" : ""));
@@ -585,7 +569,7 @@ TEST_F(PositionFormTest, NmeaGgaFixQuality) {
     showNmea();
     EXPECT_EQ(text("StatusLabel"), c.text);
     EXPECT_EQ(color("StatusLabel"), c.color);
-    EXPECT_EQ(calls, alertCalls(c.tone));
+    EXPECT_EQ(calls, alertCalls(c.stale));
   }
 }
 
@@ -620,7 +604,7 @@ TEST_F(PositionFormTest, NmeaGnsModeIndicator) {
   struct Case {
     const char* mode;
     const char *text, *color;
-    bool tone;
+    bool stale;
   } cases[] = {
       {"RR", "RTK Int", kGreen, false}, {"NN", "OLD", kRed, true},   {"FA", "RTK Float", kOrange, false},
       {"AA", "3D", kBlack, false},      {"DN", "3D diff", kBlack, false}, {"EA", "DR", kRed, false},
@@ -634,7 +618,7 @@ TEST_F(PositionFormTest, NmeaGnsModeIndicator) {
     showNmea();
     EXPECT_EQ(text("StatusLabel"), c.text);
     EXPECT_EQ(color("StatusLabel"), c.color);
-    EXPECT_EQ(calls, alertCalls(c.tone));
+    EXPECT_EQ(calls, alertCalls(c.stale));
   }
   EXPECT_EQ(text("UTCLabel"), "09:15:00.50");
   EXPECT_EQ(text("LatLabel"), "48\xB0" " 7.03800S");

@@ -21,6 +21,7 @@
 #include "displays/tool_form.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
+#include "main_form_probe.h"
 #include "util/formatters.h"
 
 namespace veltrano {
@@ -89,7 +90,7 @@ class VisualFormTest : public ::testing::Test {
   const QImage& plot() { return form().layers.plotLayer; }
 
   void showAt(int radiusPosition) {
-    app.mainForm->transport.radiusValue = radiusPosition;
+    app.transport.radiusValue = radiusPosition;
     form().show();
   }
 
@@ -595,10 +596,10 @@ class VisualPathTest : public VisualFormTest {
  protected:
   void startBinr(int radiusPosition) {
     TMainForm& main = *app.mainForm;
-    main.transport.receiverProtocol = ReceiverProtocol::BINR;
-    main.transport.radiusValue = radiusPosition;
-    main.controls().statisticCheckBox->setChecked(true);
-    main.controls().visualCheckBox->setChecked(true);
+    app.transport.receiverProtocol = ReceiverProtocol::BINR;
+    app.transport.radiusValue = radiusPosition;
+    test::probeControls(main).statisticCheckBox->setChecked(true);
+    test::probeControls(main).visualCheckBox->setChecked(true);
     main.setTransportState(TransportState::PLAY);
   }
   void feed(const test::Bytes& bytes) { app.intake->receiveBlock(bytes.data(), int32_t(bytes.size())); }

@@ -18,6 +18,7 @@
 #include "decoding/solution_satellites.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
+#include "main_form_probe.h"
 
 namespace veltrano {
 namespace {
@@ -313,7 +314,7 @@ TEST_F(SatellitesFormTest, ClearDarkensFlagsAndEmptiesAllButCountsAndBeidou) {
   ASSERT_EQ(row("BDS").num, "- 05 ");
   ASSERT_EQ(litFlags().size(), 14u);
 
-  app.hooks.clearSatelliteStatus();  // as playback and recording call it
+  app.satellitesForm->clearSatelliteStatus();  // as playback and recording call it
 
   EXPECT_TRUE(litFlags().empty());
   for (const char* system : {"GPS", "GLN", "GLL"}) {
@@ -468,8 +469,8 @@ class SatellitesPathTest : public SatellitesFormTest {
  protected:
   void start(ReceiverProtocol protocol, bool ticked = true) {
     TMainForm& main = *app.mainForm;
-    main.transport.receiverProtocol = protocol;
-    main.controls().satellitesCheckBox->setChecked(ticked);
+    app.transport.receiverProtocol = protocol;
+    test::probeControls(main).satellitesCheckBox->setChecked(ticked);
     main.setTransportState(TransportState::PLAY);
   }
   void feed(const test::Bytes& bytes) { app.intake->receiveBlock(bytes.data(), int32_t(bytes.size())); }
@@ -590,11 +591,11 @@ TEST_F(SatellitesPathTest, SamplesFillTheWindow) {
     const std::vector<uint8_t> bytes = readSample(c.file);
     ASSERT_FALSE(bytes.empty());
     TMainForm& main = *app.mainForm;
-    main.transport.receiverProtocol = c.protocol;
-    main.controls().satellitesCheckBox->setChecked(true);
+    app.transport.receiverProtocol = c.protocol;
+    test::probeControls(main).satellitesCheckBox->setChecked(true);
     form().showNotAvailable(c.protocol == ReceiverProtocol::NMEA);
     main.setTransportState(TransportState::FF);
-    app.hooks.clearSatelliteStatus();
+    app.satellitesForm->clearSatelliteStatus();
     constexpr size_t kChunk = 32768;
     for (size_t at = 0; at < bytes.size(); at += kChunk)
       app.intake->receiveBlock(bytes.data() + at, int32_t(std::min(kChunk, bytes.size() - at)));

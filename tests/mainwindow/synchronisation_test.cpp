@@ -15,7 +15,8 @@
 #include "link/serial_link.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
-#include "pty_fixture.h"
+#include "main_form_probe.h"
+#include "../link/pty_fixture.h"
 
 namespace veltrano {
 namespace {
@@ -105,13 +106,13 @@ class SynchronisationTest : public ::testing::Test {
   void TearDown() override { form().StopButtonClick(true); }
 
   TMainForm& form() { return *app.mainForm; }
-  const MainFormControls& c() { return form().controls(); }
+  MainFormControls c() { return test::probeControls(form()); }
   void setPort(const std::string& path) {
     c().portComboBox->clear();
     c().portComboBox->addItem(QString::fromStdString(path) + QStringLiteral("  - test"));
   }
   void select(P protocol, const QString& baud) {
-    form().transport.receiverProtocol = protocol;
+    app.transport.receiverProtocol = protocol;
     c().protComboBox->setCurrentIndex(int(protocol));
     const int item = c().baudComboBox->findText(baud);
     if (item >= 0) {
@@ -182,10 +183,10 @@ TEST_P(FailedStartTest, ReportsConnectionFailedAndStaysInStop) {
   if (*GetParam().port) setPort(GetParam().port);
   select(P::BINR, QString::fromLatin1(GetParam().baud));
   c().deviceLabel->setCaption(QStringLiteral("ABC12 01.02"));
-  app.hooks.synchroButtonClick(true);
+  app.synchronisation->SynchroButtonClick(true);
   EXPECT_EQ(c().deviceLabel->text(), QStringLiteral("unknown"));
   EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Connection failed"));
-  EXPECT_EQ(form().transport.transportState, S::STOP);
+  EXPECT_EQ(app.transport.transportState, S::STOP);
   EXPECT_FALSE(c().synchroTimer->isActive());
   EXPECT_FALSE(app.serialLink->isOpen());
   EXPECT_TRUE(c().synchroButton->isEnabled());
@@ -217,14 +218,14 @@ class SilentSearchTest : public SynchronisationTest, public ::testing::WithParam
 TEST_P(SilentSearchTest, TriesEveryOtherRateOnceThenFails) {
   const SearchCase& s = GetParam();
   select(s.protocol, QString::number(s.selected));
-  form().transport.recordAfterSync = true;
-  form().transport.errorCount = 4;
-  app.hooks.synchroButtonClick(true);
+  app.transport.recordAfterSync = true;
+  app.transport.errorCount = 4;
+  app.synchronisation->SynchroButtonClick(true);
 
-  ASSERT_EQ(form().transport.transportState, S::SYNC);
+  ASSERT_EQ(app.transport.transportState, S::SYNC);
   EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Connection baud: %1").arg(s.selected));
   EXPECT_EQ(c().errorBytesLabel->text(), QStringLiteral("0"));
-  EXPECT_EQ(form().transport.errorCount, 4);
+  EXPECT_EQ(app.transport.errorCount, 4);
   EXPECT_TRUE(c().synchroTimer->isActive());
   EXPECT_EQ(c().synchroTimer->interval(), s.tickMs);
   EXPECT_TRUE(c().stopButton->isEnabled());
@@ -242,19 +243,19 @@ TEST_P(SilentSearchTest, TriesEveryOtherRateOnceThenFails) {
   c().synchroTimer->stop();
   for (size_t tick = 0; tick < s.rates.size(); ++tick) {
     SCOPED_TRACE("tick " + std::to_string(tick + 1));
-    app.hooks.synchroTimerTimer();
-    ASSERT_EQ(form().transport.transportState, S::SYNC);
+    app.synchronisation->SynchroTimerTimer();
+    ASSERT_EQ(app.transport.transportState, S::SYNC);
     EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Connection baud: %1").arg(s.rates[tick]));
     EXPECT_EQ(lineRate(pty.master()), s.rates[tick]);
     if (!request.empty()) {
     EXPECT_EQ(pty.readMaster(1000), request);
   }
   }
-  app.hooks.synchroTimerTimer();
-  EXPECT_EQ(form().transport.transportState, S::STOP);
+  app.synchronisation->SynchroTimerTimer();
+  EXPECT_EQ(app.transport.transportState, S::STOP);
   EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Connection failed"));
   EXPECT_EQ(c().deviceLabel->text(), QStringLiteral("unknown"));
-  EXPECT_FALSE(form().transport.recordAfterSync);
+  EXPECT_FALSE(app.transport.recordAfterSync);
   EXPECT_FALSE(app.serialLink->isOpen());
   EXPECT_TRUE(c().synchroButton->isEnabled());
   if (s.protocol == P::NMEA) {
@@ -262,9 +263,9 @@ TEST_P(SilentSearchTest, TriesEveryOtherRateOnceThenFails) {
   }
 
   // A tick that comes after the end changes nothing.
-  app.hooks.synchroTimerTimer();
+  app.synchronisation->SynchroTimerTimer();
   EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Connection failed"));
-  EXPECT_EQ(form().transport.transportState, S::STOP);
+  EXPECT_EQ(app.transport.transportState, S::STOP);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -287,17 +288,17 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SynchronisationTest, StopDuringTheSearchForgetsTheDevice) {
   select(P::BINR2, QStringLiteral("115200"));
   c().deviceLabel->setCaption(QStringLiteral("ABC12 01.02 x"));
-  form().transport.recordAfterSync = true;
-  app.hooks.synchroButtonClick(true);
-  ASSERT_EQ(form().transport.transportState, S::SYNC);
+  app.transport.recordAfterSync = true;
+  app.synchronisation->SynchroButtonClick(true);
+  ASSERT_EQ(app.transport.transportState, S::SYNC);
   c().stopButton->click();
-  EXPECT_EQ(form().transport.transportState, S::STOP);
+  EXPECT_EQ(app.transport.transportState, S::STOP);
   EXPECT_EQ(c().deviceLabel->text(), QStringLiteral("unknown"));
   EXPECT_EQ(c().infoLabel->text(), QString());
   EXPECT_FALSE(c().synchroTimer->isActive());
   EXPECT_FALSE(app.serialLink->isOpen());
   // Only a failed search or Record forgets a pending restart of the recording.
-  EXPECT_TRUE(form().transport.recordAfterSync);
+  EXPECT_TRUE(app.transport.recordAfterSync);
 }
 
 }  // namespace

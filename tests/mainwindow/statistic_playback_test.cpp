@@ -21,7 +21,9 @@
 #include "displays/auto_label.h"
 #include "displays/statistic_form.h"
 #include "mainwindow/app_context.h"
+#include "mainwindow/playback.h"
 #include "mainwindow/main_form.h"
+#include "main_form_probe.h"
 #include "util/formatters.h"
 
 namespace veltrano {
@@ -96,23 +98,23 @@ TEST_P(StatisticPlayback, WindowShowsTheFiguresOfTheCommandLine) {
   const auto label = [&form](const char* name) {
     return form.findChild<AutoLabel*>(QString::fromLatin1(name))->text();
   };
-  main.transport.receiverProtocol = c.protocol;
-  main.controls().statisticCheckBox->setChecked(true);
-  main.controls().visualCheckBox->setChecked(true);
+  app.transport.receiverProtocol = c.protocol;
+  test::probeControls(main).statisticCheckBox->setChecked(true);
+  test::probeControls(main).visualCheckBox->setChecked(true);
   form.findChild<QLineEdit*>(QStringLiteral("VDOPEdit"))->setText(QString::fromLatin1(c.maxVdop));
-  main.controls().fileLabel->setCaption(QString::fromLatin1(c.file));
+  test::probeControls(main).fileLabel->setCaption(QString::fromLatin1(c.file));
 
-  app.hooks.rewindButtonClick(false);
-  ASSERT_EQ(main.transport.transportState, TransportState::FF);
+  app.playback->RewindButtonClick(false);
+  ASSERT_EQ(app.transport.transportState, TransportState::FF);
   QEventLoop loop;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (main.transport.transportState == TransportState::STOP) loop.quit();
+    if (app.transport.transportState == TransportState::STOP) loop.quit();
   });
   poll.start(20);
   QTimer::singleShot(300000, &loop, &QEventLoop::quit);  // a hang fails below instead of blocking
   loop.exec();
-  ASSERT_EQ(main.transport.transportState, TransportState::STOP) << "playback did not end";
+  ASSERT_EQ(app.transport.transportState, TransportState::STOP) << "playback did not end";
 
   const std::string json = runCli(std::string("stats --json --max-vdop ") + c.maxVdop + " " + path);
   const double n = jsonNumber(json, "n");
