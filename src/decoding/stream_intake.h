@@ -1,7 +1,7 @@
 #pragma once
 // The one entry point of every decoded byte, live or played back: dispatches
 // each byte to the fan-out's handler of the selected protocol, counts the bytes
-// while playing or recording, hands the raw block to the recording and has the
+// while playing or recording, tells the recording of each block and has the
 // windows repainted once.
 #include <cstdint>
 #include <string>
@@ -16,8 +16,9 @@ namespace veltrano {
 class IntakeSink {
  public:
   virtual ~IntakeSink() = default;
-  // Every block received in REC, after receivedTotal counted it.
-  virtual void recordBlock(const uint8_t* bytes, int32_t length) = 0;
+  // Every block received in REC, after receivedTotal counted it. The serial
+  // reader has stored it in the record file already.
+  virtual void blockRecorded(int32_t length) = 0;
   // The received total as "%.1f kB" (MB, GB), after each block in PLAY, FF and REC.
   virtual void showReceivedBytes(const std::string& text) = 0;
   // After each block: the shown windows draw what the block changed.

@@ -23,11 +23,13 @@ bool readLineErrorCount(int descriptor, uint64_t& count) {
 
 }  // namespace
 
-ReadThread::ReadThread(int descriptor, LinkReceiver& receiver, std::function<void()> portVanished)
+ReadThread::ReadThread(int descriptor, LinkReceiver& receiver, std::function<void()> portVanished,
+                       RecordWriter* record)
     : descriptor_(descriptor),
       wakeDescriptor_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
       receiver_(receiver),
-      portVanished_(std::move(portVanished)) {}
+      portVanished_(std::move(portVanished)),
+      record_(record) {}
 
 ReadThread::~ReadThread() {
   stopPortReading();
@@ -68,6 +70,7 @@ void ReadThread::drainPort() {
     if (watched[1].revents != 0) return;  // stopped
     const ssize_t n = ::read(descriptor_, room.data(), room.size());
     if (n > 0) {
+      if (record_) record_->store(room.data(), int32_t(n));
       queue_.commit(int32_t(n));
       uint64_t errors = 0;
       if (countsErrors && readLineErrorCount(descriptor_, errors) && errors != errorsSeen) {

@@ -4,7 +4,8 @@
 // in batches of at most 21504 bytes, and each line error to the main thread, waiting
 // in each hand-off until the main thread has processed it. When the port vanishes,
 // the bytes read before are handed over and then the vanish handler runs on the
-// main thread.
+// main thread. While recording, each read is stored in the record file at once,
+// before it is queued.
 #include <QThread>
 #include <atomic>
 #include <functional>
@@ -12,13 +13,16 @@
 
 #include "link/link_receiver.h"
 #include "link/receive_queue.h"
+#include "link/record_writer.h"
 
 namespace veltrano {
 
 class ReadThread : public QThread {
  public:
   // `descriptor` is the open port; it must stay open until stopPortReading returned.
-  ReadThread(int descriptor, LinkReceiver& receiver, std::function<void()> portVanished);
+  // `record`, when given, takes every block read, until stopPortReading returned.
+  ReadThread(int descriptor, LinkReceiver& receiver, std::function<void()> portVanished,
+             RecordWriter* record = nullptr);
   ~ReadThread() override;
   ReadThread(const ReadThread&) = delete;
   ReadThread& operator=(const ReadThread&) = delete;
@@ -44,6 +48,7 @@ class ReadThread : public QThread {
   const int wakeDescriptor_;
   LinkReceiver& receiver_;
   const std::function<void()> portVanished_;
+  RecordWriter* const record_;
   ReceiveQueue queue_;
   std::thread drainer_;
   std::atomic<bool> stopRequested_{false};

@@ -71,7 +71,8 @@ SerialLink::~SerialLink() {
   for (auto& reader : endingReaders_) waitServingHandOffs(*reader);
 }
 
-bool SerialLink::openPort(const QString& portName, int32_t baud, bool oddParity, bool startReader) {
+bool SerialLink::openPort(const QString& portName, int32_t baud, bool oddParity, bool startReader,
+                          RecordWriter* record) {
   closePort();
   const int descriptor = ::open(devicePath(portName).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (descriptor < 0) return false;
@@ -85,7 +86,7 @@ bool SerialLink::openPort(const QString& portName, int32_t baud, bool oddParity,
     return false;
   }
   if (startReader) {
-    reader_ = std::make_unique<ReadThread>(descriptor_, receiver_, [this] { closePort(); });
+    reader_ = std::make_unique<ReadThread>(descriptor_, receiver_, [this] { closePort(); }, record);
     reader_->startReading();
   }
   return true;

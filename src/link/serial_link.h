@@ -25,7 +25,9 @@ class SerialLink {
   // odd or no parity, 1 stop bit, no flow control, DTR and RTS off, queues purged.
   // False when the port does not exist, is held by someone else or cannot be
   // configured; nothing is open then.
-  bool openPort(const QString& portName, int32_t baud, bool oddParity, bool startReader);
+  // `record`, with the reader, stores every block read until the port is closed.
+  bool openPort(const QString& portName, int32_t baud, bool oddParity, bool startReader,
+                RecordWriter* record = nullptr);
   // Stops the reader, if any, and closes the port; harmless when nothing is open.
   // Also safe from inside a hand-off of the reader.
   void closePort();

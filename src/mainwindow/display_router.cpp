@@ -40,8 +40,8 @@ void DisplayRouter::showDevice(std::string_view text) { w_.main.showDevice(shown
 
 void DisplayRouter::showErrorCount(int32_t count) { w_.main.showErrorCount(QString::number(count)); }
 
-void DisplayRouter::recordBlock(const uint8_t* bytes, int32_t length) {
-  if (recording_) recording_->recordBlock(bytes, length);
+void DisplayRouter::blockRecorded(int32_t) {
+  if (recording_) recording_->blockRecorded();
 }
 
 void DisplayRouter::showReceivedBytes(const std::string& text) {

@@ -46,7 +46,7 @@ class DisplayRouter : public DisplaySink, public IntakeSink {
   void showErrorCount(int32_t count) override;
 
   // IntakeSink
-  void recordBlock(const uint8_t* bytes, int32_t length) override;
+  void blockRecorded(int32_t length) override;
   void showReceivedBytes(const std::string& text) override;
   void repaintWindows() override;
 

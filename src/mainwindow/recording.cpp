@@ -1,6 +1,8 @@
 #include "mainwindow/recording.h"
 
 #include <QFile>
+#include <QRegularExpression>
+#include <cstring>
 
 #include "decoding/nmea_conversion_writer.h"
 #include "link/baud_text.h"
@@ -14,7 +16,6 @@ namespace veltrano {
 namespace {
 
 constexpr qsizetype kStampLength = 16;  // "_YYYYMMDD_hhmmss"
-constexpr int64_t kReopenEvery = 128;   // KiB
 constexpr int kWatchdogTicks = 3;
 constexpr int kSearchAfterLossMs = 500;
 
@@ -28,6 +29,12 @@ QString stampedRecordName(const QString& name, const QDateTime& time) {
   QString stamped = name;
   qsizetype at = stamped.indexOf(QLatin1Char('.'));
   if (at < 0) at = stamped.size();
+  static const QRegularExpression numbered(QStringLiteral("_\\d{8}_\\d{6}(_\\d+)$"));
+  const QRegularExpressionMatch number = numbered.match(QStringView(stamped).left(at));
+  if (number.hasMatch()) {
+    stamped.remove(number.capturedStart(1), number.capturedLength(1));
+    at -= number.capturedLength(1);
+  }
   if (at >= kStampLength && QStringView(stamped).mid(at - kStampLength, 3) == QStringView(stamp).left(3)) {
     stamped.remove(at - kStampLength, kStampLength);
     at -= kStampLength;
@@ -50,13 +57,17 @@ void Recording::RecordButtonClick(bool) {
   const ProtocolProfile& profile = protocolProfile(transport_.receiverProtocol);
 
   transport_.recordAfterSync = false;
-  const QString name = stampedRecordName(panel_.fileName(), currentTime());
-  panel_.showFileName(name);
-  const std::string fileName = QFile::encodeName(name).toStdString();
-  if (!recordFile_.create(fileName)) return;
+  const QString stamped = stampedRecordName(panel_.fileName(), currentTime());
+  panel_.showFileName(stamped);
+  if (!record_.create(QFile::encodeName(stamped).toStdString(), profile.convertedToNmea)) {
+    panel_.showInfo(QStringLiteral("Cannot create %1: %2").arg(stamped, QString::fromLocal8Bit(std::strerror(record_.error()))));
+    return;
+  }
+  const std::string fileName = record_.name();
+  panel_.showFileName(QFile::decodeName(fileName.c_str()));
   const std::optional<int32_t> baud = baudFromText(panel_.baudText());
-  if (!baud || !link_.openPort(panel_.portName(), *baud, profile.oddParity, true)) {
-    recordFile_.close();
+  if (!baud || !link_.openPort(panel_.portName(), *baud, profile.oddParity, true, &record_)) {
+    record_.close();
     return;
   }
 
@@ -71,14 +82,12 @@ void Recording::RecordButtonClick(bool) {
   if (profile.convertedToNmea) conversion_.openConversionFile(fileName);
 }
 
-void Recording::recordBlock(const uint8_t* bytes, int32_t length) {
+void Recording::blockRecorded() {
   if (transport_.transportState != TransportState::REC) return;
   panel_.showInfo(QStringLiteral("Receive..."));
-  if (recordFile_.write(bytes, length) < length) return stopOnFullDisk();
-  // Around every 128 KiB the file is closed and opened again; a file that cannot
-  // be opened again takes no more data, which ends the recording as loudly as a
-  // full disk does.
-  if ((transport_.receivedTotal / 1024) % kReopenEvery == 0 && !recordFile_.reopenForAppend()) stopOnFullDisk();
+  // A file that cannot be written or opened again ends the recording as loudly
+  // as a full disk does.
+  if (record_.failed()) stopOnFullDisk();
 }
 
 void Recording::stopRecording() {
@@ -88,8 +97,9 @@ void Recording::stopRecording() {
     sleepMs_(profile.stopWaitMs);
     conversion_.closeConversionFile();
   }
+  // The reader stored every byte it read before the port closed.
   link_.closePort();
-  recordFile_.close();
+  record_.close();
 }
 
 void Recording::WatchTimerTimer() {

@@ -11,7 +11,7 @@
 
 #include "decoding/receiver.h"
 #include "decoding/transport_fields.h"
-#include "mainwindow/record_file.h"
+#include "link/record_writer.h"
 
 namespace veltrano {
 
@@ -29,8 +29,9 @@ class Recording : public QObject {
 
   // Starts a recording from STOP; anything else is left alone.
   void RecordButtonClick(bool sender = false);
-  // The record sink: every block received in REC, after receivedTotal counted it.
-  void recordBlock(const uint8_t* bytes, int32_t length);
+  // Every block received in REC, after receivedTotal counted it. The reader
+  // stored it already; a block it could not store ends the recording.
+  void blockRecorded();
   // Stop from REC: the receiver's output off, then the conversion, the port and the file closed.
   void stopRecording();
   // One watchdog tick: the third without data stops the recording and searches again.
@@ -57,11 +58,12 @@ class Recording : public QObject {
   CommandWriter& commands_;
   NmeaConversionWriter& conversion_;
   std::function<void(int ms)> sleepMs_;
-  RecordFile recordFile_;
+  RecordWriter record_;
 };
 
 // `name` with the time stamp "_YYYYMMDD_hhmmss" of `time` just before its first
-// "."; a stamp already standing there is replaced. A name without "." gets the
+// "."; a stamp already standing there is replaced, with the "_2", "_3", ... that
+// kept an earlier recording of the same second apart. A name without "." gets the
 // stamp at its end, where an earlier one is replaced the same way.
 QString stampedRecordName(const QString& name, const QDateTime& time);
 

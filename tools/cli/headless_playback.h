@@ -37,7 +37,7 @@ class HeadlessPlayback : private IntakeSink {
   }
 
  private:
-  void recordBlock(const uint8_t*, int32_t) override {}
+  void blockRecorded(int32_t) override {}
   void showReceivedBytes(const std::string&) override {}
   void repaintWindows() override {}
 

@@ -14,7 +14,8 @@ class RecordFile {
   RecordFile(const RecordFile&) = delete;
   RecordFile& operator=(const RecordFile&) = delete;
 
-  // Creates `name` empty, replacing an existing file; false when it cannot.
+  // Creates `name` empty; an existing file is never replaced. False when it
+  // cannot, with errno telling why (EEXIST for an existing file).
   bool create(const std::string& name);
   // Closes the file and opens the same name again for appending, which puts
   // everything written so far on the disk; false when it cannot be opened again

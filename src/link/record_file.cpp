@@ -1,4 +1,4 @@
-#include "mainwindow/record_file.h"
+#include "link/record_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@ namespace veltrano {
 bool RecordFile::create(const std::string& name) {
   close();
   name_ = name;
-  return open(O_WRONLY | O_CREAT | O_TRUNC);
+  return open(O_WRONLY | O_CREAT | O_EXCL);
 }
 
 bool RecordFile::reopenForAppend() {
