@@ -187,6 +187,21 @@ TEST_F(RecordingTest, StartsFromAFreshFileAndAClearedDisplay) {
   EXPECT_EQ(app.transport.transportState, S::REC);
 }
 
+// Record, Stop, Record within one second: two files, each with its own bytes.
+TEST_F(RecordingTest, RecordingsOfTheSameSecondKeepTheirOwnFiles) {
+  app.recording->currentTime = [] { return kStart; };
+  std::vector<std::string> names;
+  for (uint64_t run = 0; run < 3; ++run) {
+    names.push_back(record(names.empty() ? "rec.nme" : names.back().c_str()));
+    ASSERT_EQ(app.transport.transportState, S::REC);
+    receive(pattern(500, run * 500));
+    form().StopButtonClick(true);
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"rec_20240501_100000.nme", "rec_20240501_100000_2.nme",
+                                             "rec_20240501_100000_3.nme"}));
+  for (uint64_t run = 0; run < 3; ++run) EXPECT_EQ(readWholeFile(names[run]), pattern(500, run * 500)) << run;
+}
+
 TEST_F(RecordingTest, IsRefusedOutsideStop) {
   form().setTransportState(S::PLAY);
   EXPECT_EQ(record("rec.nme"), "rec.nme");
