@@ -12,6 +12,8 @@ namespace veltrano {
 
 namespace {
 
+const QString kWaiting = QStringLiteral("Waiting for the receiver...");
+
 // The kernel's name of the driver behind a serial device, where the platform tells it.
 QString driverName(const QString& portName) {
   const QFileInfo driver(QStringLiteral("/sys/class/tty/%1/device/driver").arg(portName));
@@ -58,19 +60,20 @@ void Synchronisation::SynchroButtonClick(bool) {
   const QString baudText = panel_.baudText();
   const std::optional<int32_t> baud = baudFromText(baudText);
   const ProtocolProfile& profile = protocolProfile(transport_.receiverProtocol);
-  if (!baud || !link_.openPort(panel_.portName(), *baud, profile.oddParity, true)) {
+  const bool opened = baud && link_.openPort(panel_.portName(), *baud, profile.oddParity, true);
+  if (!opened && !(baud && resuming())) {
     panel_.showDevice(QStringLiteral("unknown"));
     panel_.showInfo(QStringLiteral("Connection failed"));
     return;
   }
   selectedBaud_ = *baud;
-  panel_.showInfo(QStringLiteral("Connection baud: ") + baudText);
+  panel_.showInfo(opened ? QStringLiteral("Connection baud: ") + baudText : kWaiting);
   transport_.syncBaudIndex = 0;
   panel_.startSearchTimer(profile.searchTickMs);
   panel_.showErrorCount(QStringLiteral("0"));
   receiver_.resetDecoders();
   panel_.enterSync();
-  sendRequest();
+  if (opened) sendRequest();
 }
 
 void Synchronisation::SynchroTimerTimer() {
@@ -78,6 +81,12 @@ void Synchronisation::SynchroTimerTimer() {
   // A tick that was already on its way when the search ended.
   if (transport.transportState != TransportState::SYNC) {
     panel_.stopSearchTimer();
+    return;
+  }
+
+  // A resumed recording's port that went away (unplugged) is tried again at each tick.
+  if (!link_.isOpen() && resuming()) {
+    restartResume();
     return;
   }
 
@@ -101,6 +110,10 @@ void Synchronisation::SynchroTimerTimer() {
   }
 
   if (++transport.syncBaudIndex == kReceiverFound) {
+    if (resuming()) {
+      restartResume();
+      return;
+    }
     transport.recordAfterSync = false;
     panel_.showDevice(QStringLiteral("unknown"));
     panel_.showInfo(QStringLiteral("Connection failed"));
@@ -113,6 +126,24 @@ void Synchronisation::SynchroTimerTimer() {
     baud = searchBaud(transport.receiverProtocol, ++transport.syncBaudIndex);
   panel_.showInfo(QStringLiteral("Connection baud: %1").arg(baud));
   link_.setPortBaud(baud);
+  receiver_.resetDecoders();
+  sendRequest();
+}
+
+void Synchronisation::stopSearch(bool sender) {
+  link_.closePort();
+  if (sender) transport_.recordAfterSync = false;
+}
+
+void Synchronisation::restartResume() {
+  panel_.showInfo(kWaiting);
+  if (!link_.isOpen()) {
+    const ProtocolProfile& profile = protocolProfile(transport_.receiverProtocol);
+    if (!link_.openPort(panel_.portName(), selectedBaud_, profile.oddParity, true)) return;
+  } else {
+    link_.setPortBaud(selectedBaud_);
+  }
+  transport_.syncBaudIndex = 0;
   receiver_.resetDecoders();
   sendRequest();
 }

@@ -26,9 +26,14 @@ class Synchronisation : public SyncSink {
   // One entry per serial port that can be opened now, the first one selected.
   void refreshPortList();
   // Starts a search from STOP at the selected rate; also called by the watchdog.
+  // A search that resumes a recording (recordAfterSync) never gives up: it waits
+  // for the port to come back and tries the rates again until the receiver
+  // answers or the user stops it.
   void SynchroButtonClick(bool sender = false);
   // One step of the search.
   void SynchroTimerTimer();
+  // Stop during the search: the port closes; the user's Stop also ends a resume.
+  void stopSearch(bool sender);
 
   // What the receiver answered during the search.
   void receiverHeard() override;
@@ -39,6 +44,10 @@ class Synchronisation : public SyncSink {
  private:
   // The request of the protocol, asking the receiver to move to the selected rate.
   void sendRequest();
+  // A resumed recording's search starts over at the selected rate, reopening the
+  // port first where it went away; the next tick tries again while it cannot be opened.
+  void restartResume();
+  bool resuming() const { return transport_.recordAfterSync; }
 
   SyncPanel& panel_;
   TransportFields& transport_;

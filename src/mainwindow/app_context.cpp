@@ -79,7 +79,7 @@ void AppContext::connectServices() {
   QObject::connect(main, &TMainForm::portListWanted, main, [sync] { sync->refreshPortList(); });
   QObject::connect(main, &TMainForm::synchroClicked, main, [sync](bool sender) { sync->SynchroButtonClick(sender); });
   QObject::connect(main, &TMainForm::searchTick, main, [sync] { sync->SynchroTimerTimer(); });
-  QObject::connect(main, &TMainForm::searchStopped, main, [this] { serialLink->closePort(); });
+  QObject::connect(main, &TMainForm::searchStopped, main, [sync](bool sender) { sync->stopSearch(sender); });
 
   Recording* rec = recording.get();
   QObject::connect(main, &TMainForm::recordClicked, rec, &Recording::RecordButtonClick);

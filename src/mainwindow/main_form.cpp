@@ -260,7 +260,7 @@ void TMainForm::StopButtonClick(bool sender) {
     case TransportState::SYNC:
       if (sender) c_.deviceLabel->setCaption(QStringLiteral("unknown"));
       c_.synchroTimer->stop();
-      emit searchStopped();
+      emit searchStopped(sender);
       break;
     case TransportState::PAUSE:
     case TransportState::PLAY:

@@ -119,7 +119,7 @@ class TMainForm : public QFrame, public TransportPanel {
   // The Statistic box was ticked: the statistics start afresh.
   void statisticTicked();
   // What Stop ends, by the state it leaves.
-  void searchStopped();
+  void searchStopped(bool sender);
   void playbackStopped();
   void recordingStopped();
 

@@ -401,38 +401,98 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- The watchdog ----
 
-TEST_F(LiveReceiverTest, WatchdogStartsANewFileWhenTheSilentReceiverSpeaksAgain) {
+struct ResumeCase {
+  const char* name;
+  P protocol;
+  // How the receiver goes away and comes back, 0.6 s into the recording.
+  std::vector<std::string> fault;
+  // Search cycles that fail before it answers again.
+  bool waitsForIt;
+};
+
+void PrintTo(const ResumeCase& c, std::ostream* out) { *out << c.name; }
+
+class ResumeTest : public LiveReceiverTest, public ::testing::WithParamInterface<ResumeCase> {};
+
+// The watchdog stops a silent recording and searches until the receiver is back,
+// however long that takes, then records into a new file.
+TEST_P(ResumeTest, RecordingResumesIntoANewFileWhenTheReceiverIsBack) {
+  const ResumeCase& r = GetParam();
+  std::vector<std::string> options = {"--protocol", optionName(r.protocol), "--baud", "115200", "--rate", "10",
+                                      "--device", "ABC12", "--reopen", "--link", portLink()};
+  if (r.protocol == P::NMEA) options.insert(options.end(), {"--sentences", "GGA"});
+  options.insert(options.end(), r.fault.begin(), r.fault.end());
   SimProcess receiver;
-  ASSERT_TRUE(receiver.start({"--protocol", "nmea", "--baud", "115200", "--rate", "10", "--sentences", "GGA",
-                              "--device", "ABC12", "--silent-after", "0.6", "--silent-for", "1", "--reopen", "--link",
-                              portLink()}));
-  select(P::NMEA, "115200", relativePort());
-  c().fileLabel->setCaption(QStringLiteral("rec.nme"));
+  ASSERT_TRUE(receiver.start(options));
+  select(r.protocol, "115200", relativePort());
+  const char* ext = extension(r.protocol);
+  c().fileLabel->setCaption(QString::fromLatin1("rec") + QString::fromLatin1(ext));
   // Three silent ticks of 200 ms instead of three seconds.
   c().watchTimer->setInterval(200);
   c().recordButton->setEnabled(true);
   c().recordButton->click();
   ASSERT_EQ(app.transport.transportState, S::REC);
 
-  const std::string first = "rec_20240501_100000.nme";
-  const std::string second = "ABC12_c" + portNumber + "_20240501_100100.nme";
-  EXPECT_TRUE(test::serveUntil([&] { return std::filesystem::exists(second); }, kGuardMs));
+  const std::string first = std::string("rec_20240501_100000") + ext;
+  const std::string second = "ABC12_c" + portNumber + "_20240501_100100" + ext;
+  bool waited = false;
+  const int guardMs = r.waitsForIt ? 30000 : kGuardMs;
+  EXPECT_TRUE(test::serveUntil(
+      [&] {
+        waited = waited || c().infoLabel->text() == QStringLiteral("Waiting for the receiver...");
+        return std::filesystem::exists(second);
+      },
+      guardMs));
+  EXPECT_EQ(waited, r.waitsForIt);
   EXPECT_EQ(app.transport.transportState, S::REC);
   EXPECT_EQ(c().fileLabel->text().toStdString(), second);
   EXPECT_FALSE(app.transport.recordAfterSync);
-  EXPECT_TRUE(test::serveUntil([&] { return countOf(sim::readWholeFile(second), P::NMEA, int(NmeaKind::GGA)) >= 3; },
+  const int epochId = r.protocol == P::NMEA ? int(NmeaKind::GGA) : r.protocol == P::BINR ? 0x88 : 0x90;
+  EXPECT_TRUE(test::serveUntil([&] { return countOf(sim::readWholeFile(second), r.protocol, epochId) >= 5; },
                                kGuardMs));
   EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Receive..."));
   c().stopButton->click();
 
   // The first file holds what came before the silence, the second what came after.
   const Bytes before = sim::readWholeFile(first);
-  EXPECT_GE(countOf(before, P::NMEA, int(NmeaKind::GGA)), 3);
-  EXPECT_EQ(cut(before, P::NMEA).errors, 0);
-  EXPECT_EQ(cut(sim::readWholeFile(second), P::NMEA).errors, 0);
-  // The watchdog's wait before searching, the search's wait before recording again.
-  EXPECT_EQ(events, (std::vector<std::string>{"sleep 500", "sleep 500"}));
-  EXPECT_TRUE(c().deviceLabel->text().startsWith(QStringLiteral("ABC12 ")));
+  EXPECT_GE(countOf(before, r.protocol, epochId), 3);
+  EXPECT_EQ(cut(before, r.protocol).errors, 0);
+  EXPECT_EQ(cut(sim::readWholeFile(second), r.protocol).errors, 0);
+  EXPECT_TRUE(c().deviceLabel->text().startsWith(QStringLiteral("ABC12")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, ResumeTest,
+    ::testing::Values(ResumeCase{"ShortSilence", P::NMEA, {"--silent-after", "0.6", "--silent-for", "1"}, false},
+                      // Longer than two whole searches at the binary tick.
+                      ResumeCase{"LongSilence", P::BINR, {"--silent-after", "0.6", "--silent-for", "10"}, true},
+                      ResumeCase{"UnpluggedAndBack", P::NMEA, {"--unplug-after", "0.6", "--unplug-for", "3"}, true}),
+    [](const ::testing::TestParamInfo<ResumeCase>& info) { return std::string(info.param.name); });
+
+// The user's Stop ends a search that waits for a receiver that never comes back.
+TEST_F(LiveReceiverTest, StopEndsTheWaitForAReceiverThatIsGone) {
+  SimProcess receiver;
+  ASSERT_TRUE(receiver.start({"--protocol", "nmea", "--baud", "115200", "--rate", "10", "--sentences", "GGA",
+                              "--device", "ABC12", "--reopen", "--link", portLink(), "--unplug-after", "0.6",
+                              "--unplug-for", "1000"}));
+  select(P::NMEA, "115200", relativePort());
+  c().fileLabel->setCaption(QStringLiteral("rec.nme"));
+  c().watchTimer->setInterval(200);
+  c().recordButton->setEnabled(true);
+  c().recordButton->click();
+  ASSERT_EQ(app.transport.transportState, S::REC);
+  ASSERT_TRUE(test::serveUntil(
+      [&] { return c().infoLabel->text() == QStringLiteral("Waiting for the receiver..."); }, kGuardMs));
+  EXPECT_EQ(app.transport.transportState, S::SYNC);
+  EXPECT_TRUE(c().stopButton->isEnabled());
+  c().stopButton->click();
+  EXPECT_EQ(app.transport.transportState, S::STOP);
+  EXPECT_FALSE(app.transport.recordAfterSync);
+  EXPECT_FALSE(app.serialLink->isOpen());
+  // No later tick starts anything again.
+  test::serveFor(1500);
+  EXPECT_EQ(app.transport.transportState, S::STOP);
+  EXPECT_FALSE(app.serialLink->isOpen());
 }
 
 }  // namespace

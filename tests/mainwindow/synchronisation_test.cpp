@@ -218,7 +218,6 @@ class SilentSearchTest : public SynchronisationTest, public ::testing::WithParam
 TEST_P(SilentSearchTest, TriesEveryOtherRateOnceThenFails) {
   const SearchCase& s = GetParam();
   select(s.protocol, QString::number(s.selected));
-  app.transport.recordAfterSync = true;
   app.transport.errorCount = 4;
   app.synchronisation->SynchroButtonClick(true);
 
@@ -285,6 +284,62 @@ INSTANTIATE_TEST_SUITE_P(
                    {19200, 9600, 4800, 38400, 57600, 115200, 230400, 460800, 921600}}),
     [](const ::testing::TestParamInfo<SearchCase>& info) { return std::string(info.param.name); });
 
+// A search that resumes a recording starts over at the selected rate after the
+// last one, for as long as it takes.
+TEST_F(SynchronisationTest, ResumingSearchStartsOverAfterTheLastRate) {
+  select(P::BINR, QStringLiteral("115200"));
+  app.transport.recordAfterSync = true;
+  app.synchronisation->SynchroButtonClick(false);
+  ASSERT_EQ(app.transport.transportState, S::SYNC);
+  const std::string request = searchRequest(P::BINR, 115200);
+  EXPECT_EQ(pty.readMaster(1000), request);
+  c().synchroTimer->stop();
+  for (int cycle = 0; cycle < 2; ++cycle) {
+    SCOPED_TRACE("cycle " + std::to_string(cycle));
+    for (int tick = 0; tick < 8; ++tick) app.synchronisation->SynchroTimerTimer();
+    EXPECT_EQ(lineRate(pty.master()), 921600);
+    pty.readMaster(100);
+    app.synchronisation->SynchroTimerTimer();
+    EXPECT_EQ(app.transport.transportState, S::SYNC);
+    EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Waiting for the receiver..."));
+    EXPECT_EQ(lineRate(pty.master()), 115200);
+    EXPECT_EQ(pty.readMaster(1000), request);
+    EXPECT_TRUE(app.transport.recordAfterSync);
+  }
+  app.synchronisation->SynchroTimerTimer();
+  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Connection baud: 19200"));
+}
+
+// Without its port the resuming search waits, and opens it again when it is back.
+TEST_F(SynchronisationTest, ResumingSearchWaitsForItsPort) {
+  select(P::NMEA, QStringLiteral("9600"));
+  c().portComboBox->clear();
+  c().portComboBox->addItem(QStringLiteral("/nonexistent/tty0  - gone"));
+  app.transport.recordAfterSync = true;
+  app.synchronisation->SynchroButtonClick(false);
+  EXPECT_EQ(app.transport.transportState, S::SYNC);
+  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Waiting for the receiver..."));
+  EXPECT_FALSE(app.serialLink->isOpen());
+  EXPECT_TRUE(c().stopButton->isEnabled());
+  c().synchroTimer->stop();
+  app.synchronisation->SynchroTimerTimer();
+  EXPECT_FALSE(app.serialLink->isOpen());
+  // The device is back.
+  c().portComboBox->clear();
+  c().portComboBox->addItem(QString::fromStdString(pty.path()) + QStringLiteral("  - back"));
+  app.synchronisation->SynchroTimerTimer();
+  EXPECT_TRUE(app.serialLink->isOpen());
+  EXPECT_EQ(lineRate(pty.master()), 9600);
+  EXPECT_EQ(app.transport.syncBaudIndex, 0);
+  // Without the pending recording a missing port fails at once, as ever.
+  c().stopButton->click();
+  c().portComboBox->clear();
+  c().portComboBox->addItem(QStringLiteral("/nonexistent/tty0  - gone"));
+  app.synchronisation->SynchroButtonClick(true);
+  EXPECT_EQ(app.transport.transportState, S::STOP);
+  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Connection failed"));
+}
+
 TEST_F(SynchronisationTest, StopDuringTheSearchForgetsTheDevice) {
   select(P::BINR2, QStringLiteral("115200"));
   c().deviceLabel->setCaption(QStringLiteral("ABC12 01.02 x"));
@@ -297,7 +352,13 @@ TEST_F(SynchronisationTest, StopDuringTheSearchForgetsTheDevice) {
   EXPECT_EQ(c().infoLabel->text(), QString());
   EXPECT_FALSE(c().synchroTimer->isActive());
   EXPECT_FALSE(app.serialLink->isOpen());
-  // Only a failed search or Record forgets a pending restart of the recording.
+  // The user's Stop also ends the wait to resume a recording; the program's own
+  // Stop (the search found the receiver) keeps it for the Record that follows.
+  EXPECT_FALSE(app.transport.recordAfterSync);
+  app.transport.recordAfterSync = true;
+  app.synchronisation->SynchroButtonClick(false);
+  ASSERT_EQ(app.transport.transportState, S::SYNC);
+  form().StopButtonClick(false);
   EXPECT_TRUE(app.transport.recordAfterSync);
 }
 

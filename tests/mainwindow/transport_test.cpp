@@ -368,7 +368,10 @@ TEST_F(TransportTest, WatchTimerRunsTheWatchdog) {
   enter(S::REC, P::NMEA);
   app.transport.noDataTicks = 2;
   ASSERT_TRUE(QMetaObject::invokeMethod(c().watchTimer, "timeout"));
-  EXPECT_EQ(app.transport.transportState, S::STOP);
+  // The recording stopped and its search waits for a receiver on a port that is not there.
+  EXPECT_EQ(app.transport.transportState, S::SYNC);
+  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Waiting for the receiver..."));
+  EXPECT_TRUE(app.transport.recordAfterSync);
 }
 
 }  // namespace

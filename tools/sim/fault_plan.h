@@ -12,11 +12,13 @@ class FaultPlan {
 
   bool silentAt(double seconds) const;
   bool vanishedAt(double seconds) const;
+  // The terminal is gone (unplugged) at this time.
+  bool unpluggedAt(double seconds) const;
   // Number of epochs of the whole run; negative: unlimited.
   long long epochLimit() const { return limit; }
 
  private:
-  double silentFrom, silentUntil, vanishAt;
+  double silentFrom, silentUntil, vanishAt, unplugFrom, unplugUntil;
   long long limit;
 };
 

@@ -64,6 +64,7 @@ void PtyPort::close() {
 }
 
 bool PtyPort::peerOpen() const {
+  if (master < 0) return false;
   pollfd p{master, 0, 0};
   return poll(&p, 1, 0) >= 0 && !(p.revents & POLLHUP);
 }

@@ -116,6 +116,9 @@ const char* simUsage() {
          "  --silent-after S             output stops S seconds after the other side opened the terminal\n"
          "  --silent-for S               ... and resumes S seconds later\n"
          "  --vanish-after S             close the terminal S seconds after it was opened, and exit\n"
+         "  --unplug-after S             the terminal goes away S seconds after it was opened (the\n"
+         "                               receiver runs on unheard) ...\n"
+         "  --unplug-for S               ... and a new one comes back S seconds later at --link\n"
          "  --corrupt P                  fraction of frames sent with a bad checksum (0)\n"
          "  --flood                      send as fast as the reader takes; prints bytes and CRC-32 sent\n"
          "  --reopen                     when the other side closes, wait for it to open again\n"
@@ -226,6 +229,12 @@ bool parseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
     } else if (option("--vanish-after")) {
       if (!toDouble(value, d) || d < 0) return bad();
       options.vanishAfter = d;
+    } else if (option("--unplug-after")) {
+      if (!toDouble(value, d) || d < 0) return bad();
+      options.unplugAfter = d;
+    } else if (option("--unplug-for")) {
+      if (!toDouble(value, d) || d < 0) return bad();
+      options.unplugFor = d;
     } else if (option("--corrupt")) {
       if (!toDouble(value, d) || d < 0 || d > 1) return bad();
       options.corrupt = d;
@@ -233,6 +242,11 @@ bool parseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
       error = "unknown or incomplete option: " + std::string(argv[i]);
       return false;
     }
+  }
+  if ((options.unplugAfter >= 0) != (options.unplugFor >= 0) ||
+      (options.unplugAfter >= 0 && options.link.empty())) {
+    error = "--unplug-after and --unplug-for go together, with --link";
+    return false;
   }
   if (options.silentFor >= 0 && options.silentAfter < 0) {
     error = "--silent-for needs --silent-after";

@@ -48,6 +48,8 @@ struct SimOptions {
   double silentAfter = -1;  // negative: never silent
   double silentFor = -1;    // negative: silent to the end
   double vanishAfter = -1;  // negative: never vanishes
+  double unplugAfter = -1;  // negative: never unplugged
+  double unplugFor = -1;
   double corrupt = 0;       // fraction of frames with a bad checksum
   bool flood = false;
   bool reopen = false;

@@ -66,6 +66,27 @@ int TerminalSession::run(volatile sig_atomic_t& stop, const sigset_t& waitMask) 
       std::fprintf(stderr, "veltrano-sim: vanished after %.1f s\n", now - start);
       return 0;
     }
+    if (everConnected && faults.unpluggedAt(now - start)) {
+      if (port.fd() >= 0) {
+        std::fprintf(stderr, "veltrano-sim: unplugged after %.1f s\n", now - start);
+        port.close();
+        connected = false;
+        queue.clear();
+        parser().reset();
+      }
+      produceEpochs(now - start);  // the receiver runs on; nobody listens
+      const timespec wait = millisecondsSpec(kIdleWaitMs);
+      ppoll(nullptr, 0, &wait, &waitMask);
+      continue;
+    }
+    if (port.fd() < 0) {
+      std::string error;
+      if (!port.open(options.link, error)) {
+        std::fprintf(stderr, "veltrano-sim: %s\n", error.c_str());
+        return 1;
+      }
+      std::fprintf(stderr, "veltrano-sim: plugged in again at %s\n", port.path().c_str());
+    }
     if (!connected) {
       if (!port.peerOpen()) {
         if (everConnected) produceEpochs(now - start);  // the receiver runs on; nobody listens
