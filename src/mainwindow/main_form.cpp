@@ -245,8 +245,10 @@ void TMainForm::setTransportState(TransportState state) {
     } else {
       title += QString::fromLatin1(word).trimmed();
     }
-    setWindowTitle(title);
+    // The display name first: the platform shows "title — display name" while
+    // the two differ, and builds it when the title is set.
     QGuiApplication::setApplicationDisplayName(title);
+    setWindowTitle(title);
   }
   c_.actionImage->setPixmap(QPixmap::fromImage(stateIcon_));
 }
