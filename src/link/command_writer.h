@@ -32,6 +32,8 @@ class CommandWriter {
                  const std::function<void(int ms)>& sleepMs);
 
  private:
+  void sendStep(ReceiverProtocol protocol, const CommandStep& step, const std::array<uint8_t, 7>& data);
+
   SerialLink& link_;
   const bool& binrCommandCrc_;
   uint8_t frame_[kCommandFrameSize]{};

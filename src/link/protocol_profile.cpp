@@ -50,6 +50,17 @@ constexpr CommandStep kBinr2Start[] = {
 };
 constexpr CommandStep kBinr2Stop[] = {kBinr2StopAll};
 
+// The protocol switches. NMEA receivers take a sentence that carries its
+// checksum already, followed by a zero byte (the one that ends the literal); the
+// binary ones the port command
+// with a rate of zero and the protocol to speak next.
+constexpr CommandStep kNmeaToBinr[] = {{.text = "$PORZA,0,0,3*49\r\n", .rawSize = 18}};
+constexpr CommandStep kNmeaToBinr2[] = {{.text = "$PORZA,0,0,4*4E\r\n", .rawSize = 18}};
+constexpr CommandStep kBinrToNmea[] = {{.id = b1::kSetPort, .data = {0x00, 0, 0, 0, 0, 0x02}, .size = 6}};
+constexpr CommandStep kBinrToBinr2[] = {{.id = b1::kSetPort, .data = {0x00, 0, 0, 0, 0, 0x05}, .size = 6}};
+constexpr CommandStep kBinr2ToBinr[] = {{.data = {b2::kSetPort, 0x00, 0x02, 0, 0, 0, 0}, .size = 7}};
+constexpr CommandStep kBinr2ToNmea[] = {{.data = {b2::kSetPort, 0x00, 0x04, 0, 0, 0, 0}, .size = 7}};
+
 constexpr std::array<int32_t, 9> kNmeaSearchBauds = {19200, 9600, 4800, 38400, 57600, 115200, 230400, 460800, 921600};
 constexpr std::array<int32_t, 9> kBinarySearchBauds = {19200, 115200, 38400, 57600, 230400,
                                                        9600,  4800,   460800, 921600};
@@ -57,11 +68,11 @@ constexpr std::array<int32_t, 9> kBinarySearchBauds = {19200, 115200, 38400, 576
 // By ReceiverProtocol.
 const ProtocolProfile kProfiles[] = {
     {ReceiverProtocol::NMEA, "NMEA", ".nme", "NMEA files (*.nme);;All files (*.*)", false, false, kNmeaSearchBauds,
-     1000, {}, {}, kNmeaStart, {}, 0},
+     1000, {}, {}, kNmeaStart, {}, 0, {CommandSteps{}, kNmeaToBinr, kNmeaToBinr2}},
     {ReceiverProtocol::BINR, "BINR", ".dat", "BINR files (*.dat);;All files (*.*)", true, true, kBinarySearchBauds, 500,
-     kBinrRequestRate, kBinrIdentify, kBinrStart, kBinrStop, 200},
+     kBinrRequestRate, kBinrIdentify, kBinrStart, kBinrStop, 200, {kBinrToNmea, CommandSteps{}, kBinrToBinr2}},
     {ReceiverProtocol::BINR2, "BINR2", ".b2", "BINR2 files (*.b2);;All files (*.*)", false, true, kBinarySearchBauds,
-     500, kBinr2RequestRate, kBinr2Identify, kBinr2Start, kBinr2Stop, 200},
+     500, kBinr2RequestRate, kBinr2Identify, kBinr2Start, kBinr2Stop, 200, {kBinr2ToNmea, kBinr2ToBinr, CommandSteps{}}},
 };
 
 }  // namespace
@@ -69,6 +80,10 @@ const ProtocolProfile kProfiles[] = {
 const ProtocolProfile& protocolProfile(ReceiverProtocol protocol) {
   const auto index = size_t(protocol);
   return index < std::size(kProfiles) ? kProfiles[index] : kProfiles[0];
+}
+
+std::string defaultRecordName(ReceiverProtocol protocol) {
+  return std::string("rgfile") + protocolProfile(protocol).recordExtension;
 }
 
 int32_t searchBaud(ReceiverProtocol protocol, int32_t k) {

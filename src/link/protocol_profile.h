@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "decoding/transport_fields.h"
 
@@ -39,12 +40,14 @@ constexpr const char* kVersionRequest = "$POVER";
 }  // namespace nmea_command
 
 // One command of a step list: a BINR id with data, BINR2 data, or an NMEA text
-// ("$" first, no checksum), with the waits around it.
+// ("$" first, no checksum; with rawSize, that many bytes sent as they stand),
+// with the waits around it.
 struct CommandStep {
   uint8_t id = 0;
   std::array<uint8_t, 7> data{};
   uint8_t size = 0;
   const char* text = nullptr;
+  uint8_t rawSize = 0;
   uint16_t waitBeforeMs = 0;
   uint16_t waitAfterMs = 0;
   // Sent only while "DBG data" is ticked.
@@ -74,7 +77,12 @@ struct ProtocolProfile {
   CommandSteps stopRecording;
   // The wait after the stop steps before the port is closed.
   int stopWaitMs;
+  // Tells a receiver speaking this protocol to speak another, by ReceiverProtocol.
+  std::array<CommandSteps, 3> switchTo;
 };
+
+// "rgfile" with the protocol's record extension: the record name after a switch.
+std::string defaultRecordName(ReceiverProtocol protocol);
 
 const ProtocolProfile& protocolProfile(ReceiverProtocol protocol);
 

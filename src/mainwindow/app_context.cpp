@@ -15,6 +15,7 @@
 #include "mainwindow/display_router.h"
 #include "mainwindow/main_form.h"
 #include "mainwindow/playback.h"
+#include "mainwindow/protocol_switch.h"
 #include "mainwindow/recording.h"
 #include "mainwindow/timer_form.h"
 
@@ -57,6 +58,8 @@ AppContext::AppContext(const QStringList& arguments) {
                                                       sleep);
   fanOut->attachSynchronisation(*synchronisation);
   playback = std::make_unique<Playback>(*mainForm, transport, *receiver, *intake, conversionWriter);
+  protocolSwitch =
+      std::make_unique<ProtocolSwitch>(*mainForm, transport, *serialLink, *commandWriter, *satellitesForm, sleep);
   connectServices();
 }
 
@@ -80,6 +83,12 @@ void AppContext::connectServices() {
   QObject::connect(main, &TMainForm::synchroClicked, main, [sync](bool sender) { sync->SynchroButtonClick(sender); });
   QObject::connect(main, &TMainForm::searchTick, main, [sync] { sync->SynchroTimerTimer(); });
   QObject::connect(main, &TMainForm::searchStopped, main, [sync](bool sender) { sync->stopSearch(sender); });
+
+  ProtocolSwitch* protocols = protocolSwitch.get();
+  QObject::connect(main, &TMainForm::protocolChosen, main,
+                   [protocols](bool sender) { protocols->ProtComboBoxChange(sender); });
+  QObject::connect(main, &TMainForm::fileProtocolChosen, main,
+                   [protocols](ReceiverProtocol protocol) { protocols->selectForFile(protocol); });
 
   Recording* rec = recording.get();
   QObject::connect(main, &TMainForm::recordClicked, rec, &Recording::RecordButtonClick);
@@ -111,6 +120,7 @@ void AppContext::restartStatistics() {
 // The tool windows go first, the main window last; no playback thread or
 // reader may outlive the windows and decoders it feeds.
 AppContext::~AppContext() {
+  protocolSwitch.reset();
   playback.reset();
   commandWriter.reset();
   serialLink.reset();

@@ -34,6 +34,7 @@ class SerialLink;
 class CommandWriter;
 class Recording;
 class Synchronisation;
+class ProtocolSwitch;
 
 class AppContext {
  public:
@@ -78,6 +79,8 @@ class AppContext {
   // Record with its record file; the port list and Synchronise.
   std::unique_ptr<Recording> recording;
   std::unique_ptr<Synchronisation> synchronisation;
+  // The protocol list.
+  std::unique_ptr<ProtocolSwitch> protocolSwitch;
 
  private:
   void connectWindows();

@@ -8,8 +8,10 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <optional>
 
 #include "displays/tool_form.h"
+#include "link/protocol_profile.h"
 #include "mainwindow/state_icon.h"
 #include "mainwindow/transport_enabling.h"
 
@@ -41,8 +43,15 @@ const char* stateWord(TransportState state) {
   return nullptr;
 }
 
-bool namesNmeaFile(const QString& fileName) {
-  return fileName.contains(QStringLiteral(".nme")) || fileName.contains(QStringLiteral(".NME"));
+// The protocol of a recording by its name: ".nme" anywhere in it, or the
+// extension ".dat" or ".b2".
+std::optional<ReceiverProtocol> namedFileProtocol(const QString& fileName) {
+  if (fileName.contains(QStringLiteral(".nme")) || fileName.contains(QStringLiteral(".NME")))
+    return ReceiverProtocol::NMEA;
+  const QString suffix = QFileInfo(fileName).suffix().toLower();
+  if (suffix == QStringLiteral("dat")) return ReceiverProtocol::BINR;
+  if (suffix == QStringLiteral("b2")) return ReceiverProtocol::BINR2;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -209,6 +218,21 @@ void TMainForm::startWatchdog() {
 }
 
 bool TMainForm::debugDataWanted() const { return c_.rawDataCheckBox->isChecked(); }
+
+ReceiverProtocol TMainForm::chosenProtocol() const { return ReceiverProtocol(c_.protComboBox->currentIndex()); }
+
+void TMainForm::showProtocol(ReceiverProtocol protocol) {
+  const QSignalBlocker quiet(c_.protComboBox);
+  c_.protComboBox->setCurrentIndex(int(protocol));
+}
+
+void TMainForm::applyProtocol(ReceiverProtocol protocol) {
+  const ProtocolProfile& profile = protocolProfile(protocol);
+  c_.fileLabel->setCaption(QString::fromStdString(defaultRecordName(protocol)));
+  c_.synchroTimer->setInterval(profile.searchTickMs);
+  setNmeaPopupAttached(protocol == ReceiverProtocol::NMEA);
+  c_.rawDataCheckBox->setEnabled(profile.convertedToNmea);
+}
 
 bool TMainForm::isTicked(ToolWindow window) const {
   switch (window) {
@@ -389,20 +413,19 @@ void TMainForm::GNSItemClick() { emit positionSourceChosen(NmeaPositionSource::G
 
 // ---- Files ----
 
-void TMainForm::selectNmeaFile(const QString& fileName) {
-  {
-    const QSignalBlocker quiet(c_.protComboBox);
-    c_.protComboBox->setCurrentIndex(0);
-  }
-  transport_.receiverProtocol = ReceiverProtocol::NMEA;
+bool TMainForm::selectNamedFile(const QString& fileName) {
+  const std::optional<ReceiverProtocol> protocol = namedFileProtocol(fileName);
+  if (!protocol) return false;
+  emit fileProtocolChosen(*protocol);
   c_.fileLabel->setCaption(fileName);
+  return true;
 }
 
 void TMainForm::acceptDroppedFile(const QString& path) {
   if (transport_.transportState != TransportState::STOP) return;
   const QFileInfo file(path);
   QDir::setCurrent(file.absolutePath());
-  if (namesNmeaFile(file.fileName())) selectNmeaFile(file.fileName());
+  selectNamedFile(file.fileName());
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
@@ -431,10 +454,7 @@ void TMainForm::FormShow() {
   if (arguments_.isEmpty()) return;
   const QFileInfo file(arguments_.first());
   QDir::setCurrent(file.absolutePath());
-  if (namesNmeaFile(file.fileName())) {
-    selectNmeaFile(file.fileName());
-    emit rewindClicked(false);
-  }
+  if (selectNamedFile(file.fileName())) emit rewindClicked(false);
 }
 
 }  // namespace veltrano

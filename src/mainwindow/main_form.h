@@ -69,6 +69,9 @@ class TMainForm : public QFrame, public TransportPanel {
   void startWatchdog() override;
   bool debugDataWanted() const override;
   QWidget* dialogParent() override { return this; }
+  ReceiverProtocol chosenProtocol() const override;
+  void showProtocol(ReceiverProtocol protocol) override;
+  void applyProtocol(ReceiverProtocol protocol) override;
 
   // Whether NMEAPopupMenu opens on ProtComboBox (only while the protocol is NMEA).
   void setNmeaPopupAttached(bool attached);
@@ -96,8 +99,8 @@ class TMainForm : public QFrame, public TransportPanel {
   void RMCItemClick();
   void GNSItemClick();
 
-  // The first dropped file: the current directory, and an .nme file as the
-  // file to play. Refused outside STOP.
+  // The first dropped file: the current directory, and an .nme, .dat or .b2
+  // file as the file to play in its protocol. Refused outside STOP.
   void acceptDroppedFile(const QString& path);
 
  signals:
@@ -111,6 +114,8 @@ class TMainForm : public QFrame, public TransportPanel {
   void clockClicked();
   void soundClicked(bool sender);
   void protocolChosen(bool sender);
+  // A file named on the command line or dropped chose the protocol of its kind.
+  void fileProtocolChosen(ReceiverProtocol protocol);
   // The port list is about to drop down.
   void portListWanted();
   void searchTick();
@@ -133,8 +138,9 @@ class TMainForm : public QFrame, public TransportPanel {
  private:
   void connectControls();
   void FormShow();
-  // Selects NMEA without the protocol-switching actions and shows the file name.
-  void selectNmeaFile(const QString& fileName);
+  // Selects the protocol of a recording the user named, without telling the
+  // receiver, and shows the file name; false for a file of no known kind.
+  bool selectNamedFile(const QString& fileName);
 
   TransportFields& transport_;
   const QStringList arguments_;

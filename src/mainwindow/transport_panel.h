@@ -27,6 +27,13 @@ class TransportPanel : public SyncPanel {
   virtual bool debugDataWanted() const = 0;
   // The parent of the dialogs the transport opens.
   virtual QWidget* dialogParent() = 0;
+
+  // The protocol the list shows, and the list set to one without announcing it.
+  virtual ReceiverProtocol chosenProtocol() const = 0;
+  virtual void showProtocol(ReceiverProtocol protocol) = 0;
+  // What the main window changes with the protocol: the default record name,
+  // the search tick, the NMEA source menu and the "DBG data" box.
+  virtual void applyProtocol(ReceiverProtocol protocol) = 0;
 };
 
 }  // namespace veltrano

@@ -268,6 +268,52 @@ TEST_F(LiveReceiverTest, FoundReceiverResumesARecording) {
   EXPECT_EQ(wait[1], "sleep 50");
 }
 
+// ---- Protocol switching ----
+
+struct SwitchCase {
+  const char* name;
+  P from, to;
+};
+
+void PrintTo(const SwitchCase& c, std::ostream* out) { *out << c.name; }
+
+class ProtocolSwitchLiveTest : public LiveReceiverTest, public ::testing::WithParamInterface<SwitchCase> {};
+
+// The receiver takes the switch command and speaks the chosen protocol, where a
+// Synchronise then finds it.
+TEST_P(ProtocolSwitchLiveTest, ReceiverSpeaksTheChosenProtocolAndIsFound) {
+  const SwitchCase& s = GetParam();
+  SimProcess receiver;
+  ASSERT_TRUE(receiver.start({"--protocol", optionName(s.from), "--baud", "115200", "--rate", "5", "--device",
+                              "ABC12", "--reopen", "--link", portLink(), "--log", log()}));
+  select(s.from, "115200", relativePort());
+  // The port stays open for the switch's wait, so that the receiver reads the command.
+  realWaits = true;
+  c().protComboBox->setCurrentIndex(int(s.to));
+  emit c().protComboBox->activated(int(s.to));
+  ASSERT_EQ(app.transport.receiverProtocol, s.to);
+  EXPECT_TRUE(test::serveUntil([&] { return !readLog(log()).empty(); }, kGuardMs));
+  const std::vector<LoggedCommand> logged = readLog(log());
+  ASSERT_FALSE(logged.empty());
+  EXPECT_NE(logged.front().verdict, "rejected");
+  EXPECT_NE(logged.front().verdict, "unknown");
+
+  app.transport.recordAfterSync = false;
+  c().synchroButton->click();
+  EXPECT_TRUE(test::serveUntil([&] { return app.transport.transportState != S::SYNC; }, kGuardMs));
+  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Connection Ok"));
+  EXPECT_TRUE(c().deviceLabel->text().startsWith(QStringLiteral("ABC12")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, ProtocolSwitchLiveTest,
+                         ::testing::Values(SwitchCase{"NmeaToBinr", P::NMEA, P::BINR},
+                                           SwitchCase{"NmeaToBinr2", P::NMEA, P::BINR2},
+                                           SwitchCase{"BinrToNmea", P::BINR, P::NMEA},
+                                           SwitchCase{"BinrToBinr2", P::BINR, P::BINR2},
+                                           SwitchCase{"Binr2ToBinr", P::BINR2, P::BINR},
+                                           SwitchCase{"Binr2ToNmea", P::BINR2, P::NMEA}),
+                         [](const ::testing::TestParamInfo<SwitchCase>& info) { return std::string(info.param.name); });
+
 // ---- Record ----
 
 struct RecordCase {

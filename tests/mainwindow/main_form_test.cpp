@@ -1,4 +1,5 @@
 #include "mainwindow/main_form.h"
+#include "mainwindow/protocol_switch.h"
 #include "main_form_probe.h"
 
 #include <gtest/gtest.h>
@@ -492,12 +493,14 @@ TEST(MainFormShow, WithoutArgumentNothingIsPlayed) {
   EXPECT_TRUE(show.calls.empty());
 }
 
-TEST(MainFormShow, CommandLineFileSetsTheDirectoryAndPlaysAnNmeFile) {
+// A recording named on the command line plays in the protocol of its kind; the
+// program starts in BINR2 here, so every kind is a change.
+TEST(MainFormShow, CommandLineFileSetsTheDirectoryAndPlaysInItsProtocol) {
   struct Case {
     const char* name;
-    bool played;
-  } cases[] = {
-      {"run_20240101.nme", true}, {"RUN.NME", true}, {"log.nme.bak", true}, {"run.dat", false}, {"run.Nme", false}};
+    int protocol;  // -1: not played, the protocol stays
+  } cases[] = {{"run_20240101.nme", 0}, {"RUN.NME", 0}, {"log.nme.bak", 0}, {"run.dat", 1},
+               {"RUN.DAT", 1},          {"run.b2", 2},  {"run.Nme", -1},    {"run.txt", -1}};
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
     CurrentDirectoryGuard guard;
@@ -508,16 +511,19 @@ TEST(MainFormShow, CommandLineFileSetsTheDirectoryAndPlaysAnNmeFile) {
     ShowCalls show;
     show.watch(app);
     TMainForm& form = *app.mainForm;
-    test::probeControls(form).protComboBox->setCurrentIndex(1);
-    app.transport.receiverProtocol = ReceiverProtocol::BINR;
+    app.protocolSwitch->selectForFile(ReceiverProtocol::BINR2);
     form.show();
     EXPECT_EQ(QDir::currentPath(), canonical);
+    const bool played = test.protocol >= 0;
     std::vector<std::string> expected;
-    if (test.played) expected.push_back("rewind in " + canonical.toStdString());
+    if (played) expected.push_back("rewind in " + canonical.toStdString());
     EXPECT_EQ(show.calls, expected);
-    EXPECT_EQ(test::probeControls(form).protComboBox->currentIndex(), test.played ? 0 : 1);
-    EXPECT_EQ(app.transport.receiverProtocol, test.played ? ReceiverProtocol::NMEA : ReceiverProtocol::BINR);
-    EXPECT_EQ(test::probeControls(form).fileLabel->text(), test.played ? QString::fromLatin1(test.name) : "rgfile.nme");
+    const int protocol = played ? test.protocol : 2;
+    EXPECT_EQ(test::probeControls(form).protComboBox->currentIndex(), protocol);
+    EXPECT_EQ(app.transport.receiverProtocol, ReceiverProtocol(protocol));
+    EXPECT_EQ(test::probeControls(form).fileLabel->text(), played ? QString::fromLatin1(test.name) : "rgfile.b2");
+    // The windows follow the protocol as after a choice in the list.
+    EXPECT_EQ(test::probeControls(form).synchroTimer->interval(), protocol == 0 ? 1000 : 500);
   }
 }
 
@@ -532,12 +538,12 @@ void drop(QWidget* target, const QList<QUrl>& urls) {
   QApplication::sendEvent(target, &event);
 }
 
-TEST_F(MainFormTest, DroppedNmeFileBecomesThePlaybackFile) {
+TEST_F(MainFormTest, DroppedRecordingBecomesThePlaybackFileInItsProtocol) {
   struct Case {
     const char* name;
-    bool nmea;
-  } cases[] = {
-      {"track.nme", true}, {"TRACK.NME", true}, {"a.nme.old", true}, {"track.dat", false}, {"track.Nme", false}};
+    int protocol;  // -1: not taken, the protocol stays BINR2
+  } cases[] = {{"track.nme", 0}, {"TRACK.NME", 0}, {"a.nme.old", 0}, {"track.dat", 1},
+               {"track.b2", 2},  {"track.Nme", -1}, {"track.txt", -1}};
   form().show();  // drops are accepted from the first show on
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
@@ -549,16 +555,16 @@ TEST_F(MainFormTest, DroppedNmeFileBecomesThePlaybackFile) {
         QObject::connect(&form(), &TMainForm::rewindClicked, [&] { calls.push_back("rewind"); }),
         QObject::connect(&form(), &TMainForm::playClicked, [&] { calls.push_back("play"); }),
         QObject::connect(&form(), &TMainForm::protocolChosen, [&] { calls.push_back("prot"); })};
-    c().protComboBox->setCurrentIndex(2);
-    app.transport.receiverProtocol = ReceiverProtocol::BINR2;
+    app.protocolSwitch->selectForFile(ReceiverProtocol::BINR2);
     c().fileLabel->setCaption(QStringLiteral("rgfile.b2"));
     const QString second = QDir(dir.path()).filePath(QStringLiteral("other.nme"));
     drop(&form(), {QUrl::fromLocalFile(dir.filePath(QString::fromLatin1(test.name))), QUrl::fromLocalFile(second)});
     EXPECT_EQ(QDir::currentPath(), QDir(dir.path()).canonicalPath());
-    EXPECT_EQ(c().protComboBox->currentIndex(), test.nmea ? 0 : 2);
-    EXPECT_EQ(app.transport.receiverProtocol, test.nmea ? ReceiverProtocol::NMEA : ReceiverProtocol::BINR2);
-    EXPECT_EQ(c().fileLabel->text(), test.nmea ? QString::fromLatin1(test.name) : QStringLiteral("rgfile.b2"));
-    EXPECT_TRUE(calls.empty());  // nothing is played and the protocol is not switched
+    const int protocol = test.protocol >= 0 ? test.protocol : 2;
+    EXPECT_EQ(c().protComboBox->currentIndex(), protocol);
+    EXPECT_EQ(app.transport.receiverProtocol, ReceiverProtocol(protocol));
+    EXPECT_EQ(c().fileLabel->text(), test.protocol >= 0 ? QString::fromLatin1(test.name) : QStringLiteral("rgfile.b2"));
+    EXPECT_TRUE(calls.empty());  // nothing is played and the list announces no choice
     EXPECT_EQ(app.transport.transportState, TransportState::STOP);
     for (const QMetaObject::Connection& connection : watched) QObject::disconnect(connection);
   }
