@@ -7,17 +7,17 @@
 
 #include "decoding/nmea_conversion_writer.h"
 #include "decoding/receiver.h"
+#include "decoding/stream_intake.h"
 #include "link/protocol_profile.h"
 #include "link/thread_wait.h"
+#include "mainwindow/fifo_reader.h"
 #include "mainwindow/transport_panel.h"
 
 namespace veltrano {
 
-namespace {
-
-}  // namespace
-
 QString playbackProgressText(int64_t receivedTotal, int64_t fileLength) {
+  if (fileLength < 0)
+    return QStringLiteral("File reading... %1").arg(QString::fromStdString(formatReceivedTotal(receivedTotal)));
   const int64_t percent = fileLength <= 1024 ? 100 : (100 * (receivedTotal / 1024)) / (fileLength / 1024);
   return QStringLiteral("File reading... %1%").arg(percent);
 }
@@ -89,12 +89,13 @@ void Playback::play(bool normalSpeed) {
 
 bool Playback::startPlayback(bool normalSpeed) {
   const QString name = panel_.fileName();
-  auto file = std::make_unique<QFile>(name);
-  if (!file->open(QIODevice::ReadOnly)) {
+  std::unique_ptr<TReadCycle> cycle = openPlaybackCycle(name, normalSpeed);
+  if (!cycle) {
     panel_.showInfo(QStringLiteral("File open error"));
     return false;
   }
-  panel_.showInfo(QStringLiteral("File reading... 0%"));
+  const int64_t length = cycle->fileLength();
+  panel_.showInfo(length < 0 ? playbackProgressText(0, length) : QStringLiteral("File reading... 0%"));
   panel_.resetCounters();
 
   receiver_.resetDecoders();
@@ -103,16 +104,29 @@ bool Playback::startPlayback(bool normalSpeed) {
     conversion_.openConversionFile(QFile::encodeName(name).toStdString());
   emit started();
 
-  auto* cycle = new TReadCycle(
-      std::move(file), normalSpeed,
-      [this](TReadCycle* from, const uint8_t* bytes, int32_t length) { return handOverBlock(from, bytes, length); },
-      [this](TReadCycle* from) { endPlayback(from); });
-  QObject::connect(cycle, &QThread::finished, cycle, &QObject::deleteLater);
+  QObject::connect(cycle.get(), &QThread::finished, cycle.get(), &QObject::deleteLater);
   threads_.removeAll(QPointer<TReadCycle>());
-  threads_.append(cycle);
-  current_ = cycle;
-  cycle->start();
+  current_ = cycle.release();
+  threads_.append(current_);
+  current_->start();
   return true;
+}
+
+std::unique_ptr<TReadCycle> Playback::openPlaybackCycle(const QString& name, bool normalSpeed) {
+  TReadCycle::BlockHandOff block = [this](TReadCycle* from, const uint8_t* bytes, int32_t length) {
+    return handOverBlock(from, bytes, length);
+  };
+  TReadCycle::EndHandOff end = [this](TReadCycle* from) { endPlayback(from); };
+  // A FIFO's plain open would wait here, on the main thread, for a writer to
+  // open it: it is opened without waiting, and its thread waits for the data.
+  if (FifoReader::isFifo(name)) {
+    std::unique_ptr<FifoReader> fifo = FifoReader::open(name);
+    if (!fifo) return nullptr;
+    return std::make_unique<TReadCycle>(std::move(fifo), normalSpeed, std::move(block), std::move(end));
+  }
+  auto file = std::make_unique<QFile>(name);
+  if (!file->open(QIODevice::ReadOnly)) return nullptr;
+  return std::make_unique<TReadCycle>(std::move(file), normalSpeed, std::move(block), std::move(end));
 }
 
 void Playback::PauseButtonClick() {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "decoding/block_receiver.h"
 #include "decoding/transport_fields.h"
@@ -53,6 +54,9 @@ class Playback : public QObject {
   // Play's work at the given speed: resume, start or only change the speed.
   void play(bool normalSpeed);
   bool startPlayback(bool normalSpeed);
+  // The thread that will play the file or FIFO `name`, not started yet; null
+  // when it does not open.
+  std::unique_ptr<TReadCycle> openPlaybackCycle(const QString& name, bool normalSpeed);
   bool handOverBlock(TReadCycle* cycle, const uint8_t* bytes, int32_t length);
   void endPlayback(TReadCycle* cycle);
 
@@ -67,7 +71,9 @@ class Playback : public QObject {
   bool closing_ = false;
 };
 
-// "File reading... " with the percentage of the file handed over.
+// "File reading... " with the percentage of the file handed over; for a FIFO
+// (a length below 0), which has no length to count it of, the amount handed
+// over, as the received-bytes counter shows it.
 QString playbackProgressText(int64_t receivedTotal, int64_t fileLength);
 
 }  // namespace veltrano

@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -23,36 +22,22 @@
 #include "displays/visual_form.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
+#include "current_directory_guard.h"
 #include "main_form_probe.h"
 #include "mainwindow/read_cycle.h"
+#include "spin_until.h"
 
 namespace veltrano {
 namespace {
 
 using test::Bytes;
+using test::CurrentDirectoryGuard;
+using test::spinFor;
+using test::spinUntil;
 using P = ReceiverProtocol;
 using S = TransportState;
 
 // ---- Helpers ----
-
-// Runs the event loop until done() holds or the time is up; objects deleted
-// later are freed on the way, as the event loop would.
-bool spinUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
-  QTimer tick;
-  tick.start(5);
-  const QDeadlineTimer deadline(timeoutMs);
-  for (;;) {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    if (done()) return true;
-    if (deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  }
-}
-
-void spinFor(int ms) {
-  const QDeadlineTimer deadline(ms);
-  spinUntil([&] { return deadline.hasExpired(); });
-}
 
 QString samplesDir() { return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../../samples"); }
 
@@ -215,16 +200,6 @@ void expectDecodedAsDirect(AppContext& app, P protocol, const Bytes& bytes) {
       break;
   }
 }
-
-// Restores the process's current directory when it goes.
-class CurrentDirectoryGuard {
- public:
-  CurrentDirectoryGuard() : saved_(QDir::currentPath()) {}
-  ~CurrentDirectoryGuard() { QDir::setCurrent(saved_); }
-
- private:
-  QString saved_;
-};
 
 // ---- The playback thread alone ----
 
