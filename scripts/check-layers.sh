@@ -33,11 +33,12 @@ RULES='
    tests/mainwindow   src/*
    tests/cli          src/decoding src/util
    tests/tools        src/decoding src/util
-   tests/fuzz         src/decoding src/util
+   tests/fuzz         src/decoding src/util src/link src/displays
    tests              src/*
 '
 # tests/tools checks the simulator's output with the decoders; tests/fuzz feeds
-# the decoders; "tests" is the files directly in tests/ (the window tests' main).
+# the decoders, the command framing and the windows; "tests" is the files
+# directly in tests/ (the window tests' main).
 #
 # Folders whose files may not include Qt headers (#include <Q...>).
 NO_QT='src/decoding src/util'

@@ -11,4 +11,4 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 cd "$build"
 ctest --output-on-failure -j2 --timeout 300
-"$root/scripts/fuzz.sh" 20
+"$root/scripts/fuzz.sh" 10

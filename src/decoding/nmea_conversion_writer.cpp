@@ -14,6 +14,22 @@ namespace {
 
 constexpr double kKnotsPerMetrePerSecond = 3.6 * 0.5399568034557235;
 
+// The limits of what a receiver writes. A value outside them, or not finite,
+// comes only from a corrupted record: it is left out, an empty field being
+// NMEA's "no value", rather than written as a number no receiver would send.
+// A DOP above kMaxDop is written as kMaxDop, as receivers cap a poor geometry.
+// So every sentence, even one of a corrupted record, stays within the 129
+// characters that NMEA readers, this program's own among them, accept.
+constexpr double kMaxMetres = 1e8;     // heights and errors: far beyond the satellites' orbits
+constexpr double kMaxKnots = 99999.9;  // far beyond any orbital speed
+constexpr double kMaxDop = 99.9;
+constexpr int kGsaEntries = 24;  // satellites one GSA sentence lists
+
+// False for NaN.
+bool within(double value, double low, double high) { return value >= low && value <= high; }
+
+bool isTimeOfDay(const SplitTime& t) { return within(t.hh, 0, 23) && within(t.mm, 0, 59) && within(t.ss, 0, 60); }
+
 // Degrees as NMEA writes them: degrees x 100 plus minutes, without sign.
 double nmeaAngle(double degrees) {
   const double whole = std::trunc(degrees);
@@ -21,34 +37,30 @@ double nmeaAngle(double degrees) {
 }
 
 double degrees(double radians) { return radians * 180 / kPi; }
-char latitudeLetter(double latitude) { return latitude >= 0 ? 'N' : 'S'; }
-char longitudeLetter(double longitude) { return longitude >= 0 ? 'E' : 'W'; }
 
 char ggaQuality(const Fix& f) { return f.valid ? (f.differential ? '2' : '1') : '0'; }
 char rmcMode(const Fix& f) { return f.valid ? (f.differential ? 'D' : 'A') : 'N'; }
 int gsaMode(const Fix& f) { return f.twoDimensional ? 2 : (f.valid ? 3 : 1); }
 
-// The GSA list: GPS i + 1, then GLONASS j + 65, each followed by a comma, padded
-// with commas to 24 entries.
-struct GsaList {
-  char text[32 * 3 + 24 * 3 + 1] = {};
+// The used satellites in the GSA's numbering: GPS i + 1, then GLONASS j + 65.
+struct UsedNumbers {
+  int number[32 + 24] = {};
+  int count = 0;
 };
 
-GsaList gsaList(uint32_t gpsMask, uint32_t glonassMask) {
-  GsaList list;
-  int length = 0;
-  int entries = 0;
-  const auto add = [&](int number) {
-    length += std::snprintf(list.text + length, sizeof list.text - size_t(length), "%d,", number);
-    ++entries;
-  };
+UsedNumbers usedNumbers(uint32_t gpsMask, uint32_t glonassMask) {
+  UsedNumbers used;
   for (int i = 0; i < 32; ++i)
-    if (gpsMask & (uint32_t(1) << i)) add(i + 1);
+    if (gpsMask & (uint32_t(1) << i)) used.number[used.count++] = i + 1;
   for (int j = 0; j < 24; ++j)
-    if (glonassMask & (uint32_t(1) << j)) add(j + 65);
-  for (; entries < 24; ++entries) list.text[length++] = ',';
-  list.text[length] = '\0';
-  return list;
+    if (glonassMask & (uint32_t(1) << j)) used.number[used.count++] = j + 65;
+  return used;
+}
+
+// A character that NMEA reserves or that is not printable would break the
+// sentence; a text field leaves it out.
+bool fitsTextField(char c) {
+  return c >= 0x20 && c <= 0x7E && std::string_view("$*,!\\^~").find(c) == std::string_view::npos;
 }
 
 int binrNmeaNumber(const BinrSatInView& sat) {
@@ -138,37 +150,90 @@ void NmeaConversionWriter::writeSolution(const Fix& fix) {
   writePorzd(fix);
 }
 
-void NmeaConversionWriter::writeGga(const Fix& f) {
+void NmeaConversionWriter::appendNumber(double value, double limit, int width) {
+  if (within(value, -limit, limit)) append("%0*.1f", width, value);
+}
+
+void NmeaConversionWriter::appendDop(double dop) {
+  if (dop >= 0) append("%.1f", std::min(dop, kMaxDop));  // false for NaN
+}
+
+void NmeaConversionWriter::appendTime(const SplitTime& t) {
+  if (isTimeOfDay(t)) append("%02d%02d%06.3lf", t.hh, t.mm, t.ss);
+}
+
+// Latitude and longitude with their hemisphere letters, both left empty when
+// the angles are no position on earth.
+void NmeaConversionWriter::appendPosition(const Fix& f) {
   const double lat = degrees(f.latitude), lon = degrees(f.longitude);
+  if (within(lat, -90, 90) && within(lon, -180, 180))
+    append("%010.5lf,%c,%011.5lf,%c", nmeaAngle(lat), lat >= 0 ? 'N' : 'S', nmeaAngle(lon), lon >= 0 ? 'E' : 'W');
+  else
+    append(",,,");
+}
+
+void NmeaConversionWriter::appendText(const char* text, size_t maxLength) {
+  for (size_t i = 0; i < maxLength && text[i] != '\0'; ++i)
+    if (fitsTextField(text[i])) append("%c", text[i]);
+}
+
+void NmeaConversionWriter::writeGga(const Fix& f) {
   begin();
-  append("$GPGGA,%02d%02d%06.3lf,%010.5lf,%c,%011.5lf,%c,%c,%d,%0.1f,%.1lf,M,", f.sentenceTime.hh,
-         f.sentenceTime.mm, f.sentenceTime.ss, nmeaAngle(lat), latitudeLetter(lat), nmeaAngle(lon),
-         longitudeLetter(lon), ggaQuality(f), f.satsUsed, f.hdop.dop(), f.height);
-  if (f.hasGeoidSeparation) append("%.1f", f.geoidSeparation);
+  append("$GPGGA,");
+  appendTime(f.sentenceTime);
+  append(",");
+  appendPosition(f);
+  append(",%c,%d,", ggaQuality(f), f.satsUsed);
+  appendDop(f.hdop.dop());
+  append(",");
+  appendNumber(f.height, kMaxMetres);
+  append(",M,");
+  if (f.hasGeoidSeparation) appendNumber(f.geoidSeparation, kMaxMetres);
   append(",M,,*");
   finishLine();
 }
 
 void NmeaConversionWriter::writeRmc(const Fix& f) {
-  const double lat = degrees(f.latitude), lon = degrees(f.longitude);
   begin();
-  append("$GPRMC,%02d%02d%06.3lf,%c,%010.5lf,%c,%011.5lf,%c,%05.1f,%05.1f,%s,,,%c*", f.sentenceTime.hh,
-         f.sentenceTime.mm, f.sentenceTime.ss, f.valid ? 'A' : 'V', nmeaAngle(lat), latitudeLetter(lat),
-         nmeaAngle(lon), longitudeLetter(lon), f.speed * kKnotsPerMetrePerSecond, f.course, f.sentenceDate,
-         rmcMode(f));
+  append("$GPRMC,");
+  appendTime(f.sentenceTime);
+  append(",%c,", f.valid ? 'A' : 'V');
+  appendPosition(f);
+  append(",");
+  appendNumber(f.speed * kKnotsPerMetrePerSecond, kMaxKnots, 5);
+  append(",");
+  if (within(f.course, 0, 360)) append("%05.1f", f.course);
+  append(",%s,,,%c*", f.sentenceDate, rmcMode(f));
   finishLine();
 }
 
+// kGsaEntries satellites a sentence, padded with empty fields; more used
+// satellites go on in further GSA sentences of the same fix, which readers
+// (this program's Satellites window too) take as one group.
 void NmeaConversionWriter::writeGsa(const Fix& f) {
-  const GsaList list = gsaList(f.gpsUsedMask, f.glonassUsedMask);
-  begin();
-  append("$GPGSA,A,%d,%s,%0.1f,%0.1f*", gsaMode(f), list.text, f.hdop.dop(), f.vdop.dop());
-  finishLine();
+  const UsedNumbers used = usedNumbers(f.gpsUsedMask, f.glonassUsedMask);
+  int next = 0;
+  do {
+    begin();
+    append("$GPGSA,A,%d,", gsaMode(f));
+    for (const int end = next + kGsaEntries; next < end; ++next) {
+      if (next < used.count) append("%d", used.number[next]);
+      append(",");
+    }
+    append(",");
+    appendDop(f.hdop.dop());
+    append(",");
+    appendDop(f.vdop.dop());
+    append("*");
+    finishLine();
+  } while (next < used.count);
 }
 
 void NmeaConversionWriter::writePorzd(const Fix& f) {
   begin();
-  append("$PORZD,%c,%.1f*", f.valid ? 'A' : 'V', f.rms.value);
+  append("$PORZD,%c,", f.valid ? 'A' : 'V');
+  appendNumber(f.rms.value, kMaxMetres);
+  append("*");
   finishLine();
 }
 
@@ -208,16 +273,24 @@ void NmeaConversionWriter::writeSatellitesInView(const Binr2SatsInView& view) {
 void NmeaConversionWriter::writeVersion(const BinrVersion& version) {
   const char* text = version.versionText;
   begin();
-  append("$ALVER,XRV,%.5s,", text);
-  for (int at : {6, 7, 9, 10})
-    if (text[at] != '\0') append("%c", text[at]);
+  append("$ALVER,XRV,");
+  appendText(text, 5);
+  append(",");
+  for (int at : {6, 7, 9, 10}) appendText(text + at, 1);
   append("*");
   finishLine();
 }
 
+// Each text as long as its place in the message: the name at offsets 1 to 6,
+// the version's major and minor numbers at 7 to 9 and 10 to 12.
 void NmeaConversionWriter::writeVersion(const Binr2DeviceId& id) {
   begin();
-  append("$ALVER,XRV,%s,%s%s*", id.deviceName, id.versionMajor, id.versionMinor);
+  append("$ALVER,XRV,");
+  appendText(id.deviceName, 6);
+  append(",");
+  appendText(id.versionMajor, 3);
+  appendText(id.versionMinor, 3);
+  append("*");
   finishLine();
 }
 

@@ -54,9 +54,10 @@ class NmeaConversionWriter : public ConversionSink {
   void writeVersion(const Binr2DeviceId& id) override;
 
  private:
-  // Room for the longest sentence: a few doubles of any magnitude in fixed
-  // notation and the GSA list of 56 satellites.
-  static constexpr int kLineSize = 4096;
+  // Room for the longest sentence (at most 129 characters, as NMEA readers
+  // take them) and more, so that a sentence over that limit shows in the
+  // tests rather than being cut.
+  static constexpr int kLineSize = 512;
   static constexpr int kTailSize = 5;  // two checksum digits, CR, LF, NUL
 
   void begin() { length_ = 0; }
@@ -64,6 +65,15 @@ class NmeaConversionWriter : public ConversionSink {
   // Adds the checksum and CR LF to the sentence text (which ends in "*") and
   // writes the line in one call.
   void finishLine();
+  // Fields as receivers write them, empty for a value no receiver would send.
+  // One decimal, zero-padded to `width` characters.
+  void appendNumber(double value, double limit, int width = 0);
+  void appendDop(double dop);
+  void appendTime(const SplitTime& time);
+  void appendPosition(const Fix& fix);
+  // At most maxLength characters of a NUL-terminated text, without those that
+  // would break the sentence.
+  void appendText(const char* text, size_t maxLength);
 
   std::FILE* file_ = nullptr;
   bool writeFailed_ = false;

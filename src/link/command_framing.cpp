@@ -9,10 +9,14 @@ constexpr uint8_t kDle = 0x10;
 constexpr uint8_t kEtx = 0x03;
 constexpr uint8_t kCrcMark = 0xFF;
 constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// After a DLE these bytes end a frame, stand for a DLE of the data or begin the
+// CRC trailer, so no frame can begin with them as its id.
+bool canBeginFrame(uint8_t id) { return id != kEtx && id != kDle && id != kCrcMark; }
 }  // namespace
 
 int buildBinrFrame(uint8_t id, const uint8_t* data, int n, bool withCrc, uint8_t (&frame)[kCommandFrameSize]) {
-  if (n < 0 || n > kMaxBinrStuffedData) return 0;
+  if (!canBeginFrame(id) || n < 0 || n > kMaxBinrStuffedData) return 0;
   int stuffed = n;
   for (int i = 0; i < n; ++i) stuffed += data[i] == kDle;
   if (stuffed > kMaxBinrStuffedData) return 0;

@@ -15,7 +15,8 @@ constexpr int kMaxBinr2Data = 120;
 constexpr int kMaxNmeaCommandText = 154;
 
 // DLE id stuffed-data [DLE 0xFF crc-lo crc-hi] DLE ETX; the CRC covers the id and
-// the stuffed data. Returns the frame length, or 0 when the command is refused.
+// the stuffed data. Returns the frame length, or 0 when the command is refused:
+// also when its id is ETX, DLE or 0xFF, with which no frame can begin.
 int buildBinrFrame(uint8_t id, const uint8_t* data, int n, bool withCrc, uint8_t (&frame)[kCommandFrameSize]);
 
 // A5 5A B5 5B, n (16-bit little-endian), data, CRC of the data (little-endian).

@@ -7,11 +7,10 @@
 namespace veltrano {
 
 namespace {
-double wrapLongitudeDifference(double d) {
-  if (d > kPi) d -= kTwoPi;
-  if (d < -kPi) d += kTwoPi;
-  return d;
-}
+// A longitude or a difference of two brought into [-pi, pi], however many turns
+// away it is: a corrupted record can give any longitude. Exact, and so the same
+// as one turn added or taken off for the angles within three turns.
+double wrapLongitude(double d) { return std::remainder(d, kTwoPi); }
 }  // namespace
 
 void resetPositionStatistics(PositionStatistics& stats) { stats = PositionStatistics{}; }
@@ -27,14 +26,12 @@ PositionSampleResult addPositionSample(PositionStatistics& s, double lat, double
   if (s.count < 2147483647) s.count += 1;
   const double n = s.count;
 
-  const double d = wrapLongitudeDifference(lon - s.meanLon);
+  const double d = wrapLongitude(lon - s.meanLon);
   s.meanLat += (lat - s.meanLat) / n;
-  s.meanLon += d / n;
+  s.meanLon = wrapLongitude(s.meanLon + d / n);
   s.meanHeight += (h - s.meanHeight) / n;
-  if (s.meanLon > kPi) s.meanLon -= kTwoPi;
-  if (s.meanLon < -kPi) s.meanLon += kTwoPi;
 
-  const double e = wrapLongitudeDifference(lon - s.meanLon);
+  const double e = wrapLongitude(lon - s.meanLon);
   const double north = (lat - s.meanLat) * mh;
   const double east = e * nh;
   const double up = h - s.meanHeight;

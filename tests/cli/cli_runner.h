@@ -19,8 +19,8 @@ struct CliRun {
   std::vector<std::string> lines;  // the output split at line feeds
 };
 
-inline CliRun runCli(const std::string& arguments, bool mergeErrors = false) {
-  const std::string command = std::string(VELTRANO_CLI_PATH) + " " + arguments + (mergeErrors ? " 2>&1" : " 2>/dev/null");
+// Runs a shell command and collects what reaches its standard output.
+inline CliRun runCommand(const std::string& command) {
   CliRun run;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return run;
@@ -31,6 +31,16 @@ inline CliRun runCli(const std::string& arguments, bool mergeErrors = false) {
   std::istringstream text(run.output);
   for (std::string line; std::getline(text, line);) run.lines.push_back(line);
   return run;
+}
+
+inline CliRun runCli(const std::string& arguments, bool mergeErrors = false) {
+  return runCommand(std::string(VELTRANO_CLI_PATH) + " " + arguments + (mergeErrors ? " 2>&1" : " 2>/dev/null"));
+}
+
+// Runs veltrano-cli with its standard output sent to the file `output`; the
+// run's output is then what the tool wrote on standard error.
+inline CliRun runCliInto(const std::string& arguments, const std::string& output) {
+  return runCommand(std::string(VELTRANO_CLI_PATH) + " " + arguments + " 2>&1 >" + output);
 }
 
 // The number after "key": in a JSON object, or NaN without the key.

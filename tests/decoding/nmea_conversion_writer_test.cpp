@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -240,7 +241,7 @@ TEST_F(ConversionWriter, GsaListsUsedSatellitesPaddedToTwentyFourEntries) {
                      }));
 }
 
-TEST_F(ConversionWriter, GsaWithMoreThanTwentyFourSatellitesAndBinr2Masks) {
+TEST_F(ConversionWriter, MoreThanTwentyFourUsedSatellitesGoOnInFurtherGsaSentences) {
   binr2->satMasks.usedFlags = 0;  // the masks are taken whatever the flags say
   binr2->satMasks.gpsUsedMask = 0xFFFFFFFFu;
   binr2->satMasks.glonassUsedMask = 0xFFFFFFFFu;  // GLONASS slots above 24 are not listed
@@ -248,12 +249,110 @@ TEST_F(ConversionWriter, GsaWithMoreThanTwentyFourSatellitesAndBinr2Masks) {
   nav2().hdop = 7;
   nav2().vdop = 12;
   writer.writeGsa(binr2Fix());
-  std::string list;
-  for (int i = 1; i <= 32; ++i) list += std::to_string(i) + ",";
-  for (int j = 65; j <= 88; ++j) list += std::to_string(j) + ",";
-  // Longer than the 130 characters the program itself reads back, so only the
-  // checksum is checked here.
-  EXPECT_EQ(checkedLines(content()), Lines{"$GPGSA,A,3," + list + ",0.7,1.2"});
+  const auto list = [](int first, int last, int padding) {
+    std::string text;
+    for (int n = first; n <= last; ++n) text += std::to_string(n) + ",";
+    return text + std::string(size_t(padding), ',');
+  };
+  EXPECT_EQ(lines(), (Lines{
+                         "$GPGSA,A,3," + list(1, 24, 0) + ",0.7,1.2",
+                         "$GPGSA,A,3," + list(25, 32, 0) + list(65, 80, 0) + ",0.7,1.2",
+                         "$GPGSA,A,3," + list(81, 88, 16) + ",0.7,1.2",
+                     }));
+}
+
+// A corrupted record passes its checks now and then and makes a solution of
+// any numbers: those that no receiver sends leave their fields empty (a DOP is
+// capped), so that every sentence stays readable. Before, a latitude of 1e300
+// radians gave a GGA of 468 characters.
+TEST_F(ConversionWriter, NumbersNoReceiverSendsLeaveTheirFieldsEmpty) {
+  Fix base;
+  base.valid = true;
+  base.latitude = -0.5;
+  base.longitude = 0.7;
+  base.height = 123.46;
+  base.sentenceTime = {12, 34, 56.79};
+  std::strcpy(base.sentenceDate, "160214");
+  base.satsUsed = 9;
+  base.hdop = {Dop::Form::Single, 0.9};
+  base.vdop = {Dop::Form::Single, 1.3};
+  base.speed = 5;
+  base.course = 306.9;
+  base.rms = {2.26, true};
+  const std::string gsaList = std::string(24, ',');
+  const Lines baseLines = {
+      "$GPGGA,123456.790,2838.87339,S,04006.42274,E,1,9,0.9,123.5,M,,M,,",
+      "$GPRMC,123456.790,A,2838.87339,S,04006.42274,E,009.7,306.9,160214,,,A",
+      "$GPGSA,A,3," + gsaList + ",0.9,1.3",
+      "$PORZD,A,2.3",
+  };
+  const double nan = std::nan(""), inf = INFINITY;
+  const struct {
+    const char* what;
+    std::function<void(Fix&)> change;
+    Lines changed;  // the lines that differ from baseLines, in their places; "" for unchanged
+  } cases[] = {
+      {"latitude 1e300",
+       [](Fix& f) { f.latitude = 1e300; },
+       {"$GPGGA,123456.790,,,,,1,9,0.9,123.5,M,,M,,", "$GPRMC,123456.790,A,,,,,009.7,306.9,160214,,,A", "", ""}},
+      {"latitude NaN",
+       [&](Fix& f) { f.latitude = nan; },
+       {"$GPGGA,123456.790,,,,,1,9,0.9,123.5,M,,M,,", "$GPRMC,123456.790,A,,,,,009.7,306.9,160214,,,A", "", ""}},
+      {"latitude beyond the pole",
+       [](Fix& f) { f.latitude = kPiValue / 2 + 1e-9; },
+       {"$GPGGA,123456.790,,,,,1,9,0.9,123.5,M,,M,,", "$GPRMC,123456.790,A,,,,,009.7,306.9,160214,,,A", "", ""}},
+      {"longitude beyond 180 degrees",
+       [](Fix& f) { f.longitude = -3.2; },
+       {"$GPGGA,123456.790,,,,,1,9,0.9,123.5,M,,M,,", "$GPRMC,123456.790,A,,,,,009.7,306.9,160214,,,A", "", ""}},
+      {"the poles and the date line are positions",
+       [](Fix& f) { f.latitude = -kPiValue / 2, f.longitude = kPiValue; },
+       {"$GPGGA,123456.790,9000.00000,S,18000.00000,E,1,9,0.9,123.5,M,,M,,",
+        "$GPRMC,123456.790,A,9000.00000,S,18000.00000,E,009.7,306.9,160214,,,A", "", ""}},
+      {"height -2e8",
+       [](Fix& f) { f.height = -2e8; },
+       {"$GPGGA,123456.790,2838.87339,S,04006.42274,E,1,9,0.9,,M,,M,,", "", "", ""}},
+      {"height infinite",
+       [&](Fix& f) { f.height = inf; },
+       {"$GPGGA,123456.790,2838.87339,S,04006.42274,E,1,9,0.9,,M,,M,,", "", "", ""}},
+      {"geoid separation NaN",
+       [&](Fix& f) { f.hasGeoidSeparation = true, f.geoidSeparation = nan; },
+       {"$GPGGA,123456.790,2838.87339,S,04006.42274,E,1,9,0.9,123.5,M,,M,,", "", "", ""}},
+      {"time before midnight",
+       [](Fix& f) {
+         f.sentenceTime = {-1, 59, 59.0};
+       },
+       {"$GPGGA,,2838.87339,S,04006.42274,E,1,9,0.9,123.5,M,,M,,",
+        "$GPRMC,,A,2838.87339,S,04006.42274,E,009.7,306.9,160214,,,A", "", ""}},
+      {"seconds NaN",
+       [&](Fix& f) { f.sentenceTime.ss = nan; },
+       {"$GPGGA,,2838.87339,S,04006.42274,E,1,9,0.9,123.5,M,,M,,",
+        "$GPRMC,,A,2838.87339,S,04006.42274,E,009.7,306.9,160214,,,A", "", ""}},
+      {"speed of 1e38 m/s",
+       [](Fix& f) { f.speed = 1e38; },
+       {"", "$GPRMC,123456.790,A,2838.87339,S,04006.42274,E,,306.9,160214,,,A", "", ""}},
+      {"course NaN",
+       [&](Fix& f) { f.course = nan; },
+       {"", "$GPRMC,123456.790,A,2838.87339,S,04006.42274,E,009.7,,160214,,,A", "", ""}},
+      {"HDOP 1e30 is capped",
+       [](Fix& f) { f.hdop.value = 1e30; },
+       {"$GPGGA,123456.790,2838.87339,S,04006.42274,E,1,9,99.9,123.5,M,,M,,", "", "$GPGSA,A,3," + gsaList + ",99.9,1.3",
+        ""}},
+      {"VDOP negative", [](Fix& f) { f.vdop.value = -1; }, {"", "", "$GPGSA,A,3," + gsaList + ",0.9,", ""}},
+      {"HDOP NaN",
+       [&](Fix& f) { f.hdop.value = nan; },
+       {"$GPGGA,123456.790,2838.87339,S,04006.42274,E,1,9,,123.5,M,,M,,", "", "$GPGSA,A,3," + gsaList + ",,1.3", ""}},
+      {"error infinite", [&](Fix& f) { f.rms.value = -inf; }, {"", "", "", "$PORZD,A,"}},
+  };
+  for (const auto& c : cases) {
+    Fix fix = base;
+    c.change(fix);
+    ASSERT_TRUE(writer.openConversionFile((dir / "rec.dat").string()));
+    writer.writeSolution(fix);
+    Lines expected = baseLines;
+    for (size_t i = 0; i < expected.size(); ++i)
+      if (!c.changed[i].empty()) expected[i] = c.changed[i];
+    EXPECT_EQ(lines(), expected) << c.what;
+  }
 }
 
 TEST_F(ConversionWriter, BinrGsvGroupsFourSatellitesPerSentenceWithNmeaNumbers) {
@@ -312,6 +411,18 @@ TEST_F(ConversionWriter, AlverNamesTheDeviceAndItsVersion) {
   std::strcpy(binr2->deviceId.versionMinor, "14");
   writer.writeVersion(binr2->deviceId);
   EXPECT_EQ(lines(), (Lines{"$ALVER,XRV,ABCDE,0102", "$ALVER,XRV,XY,", "$ALVER,XRV,NV08C,0314"}));
+}
+
+// Texts of a corrupted record: characters that would break the sentence are
+// left out, and each text is at most as long as its place in the message.
+TEST_F(ConversionWriter, AlverLeavesOutWhatWouldBreakTheSentence) {
+  std::strcpy(binr->version.versionText, "A$B,C 0\n.1*");
+  writer.writeVersion(binr->version);
+  std::memset(binr2->deviceId.deviceName, 'N', sizeof binr2->deviceId.deviceName - 1);
+  std::strcpy(binr2->deviceId.versionMajor, "1\r23456");
+  std::strcpy(binr2->deviceId.versionMinor, "~7!89");
+  writer.writeVersion(binr2->deviceId);
+  EXPECT_EQ(lines(), (Lines{"$ALVER,XRV,ABC,01", "$ALVER,XRV,NNNNNN,127"}));
 }
 
 TEST_F(ConversionWriter, SolutionIsGgaRmcGsaAndPorzdOfOneFix) {

@@ -74,6 +74,7 @@ TEST(CommandFraming, BinrCrcBytesAreNotStuffed) {
   // Find commands whose CRC holds a DLE or an ETX; the trailer carries them as they are.
   int found = 0;
   for (int id = 0; id < 256; ++id) {
+    if (id == 0x03 || id == 0x10 || id == 0xFF) continue;  // no frame can begin with these
     for (int value = 0; value < 256; ++value) {
       const uint16_t crc = binrCrcUpdate(binrCrcUpdate(0, uint8_t(id)), uint8_t(value));
       const uint8_t low = uint8_t(crc & 0xFF);
@@ -147,6 +148,18 @@ INSTANTIATE_TEST_SUITE_P(CommandFraming, BinrFrameSize,
                                            SizeCase{"plain120NoCrc", 120, 0, false, 124},
                                            SizeCase{"dle61NoCrc", 0, 61, false, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A frame with one of these ids would read as the end of a frame, a DLE of
+// the data or the CRC trailer; every other id is framed.
+TEST(CommandFraming, BinrIdsThatCannotBeginAFrameAreRefused) {
+  uint8_t frame[kCommandFrameSize];
+  const uint8_t data[1] = {0x55};
+  for (int id = 0; id < 256; ++id) {
+    const bool refused = id == 0x03 || id == 0x10 || id == 0xFF;
+    for (const bool withCrc : {true, false})
+      EXPECT_EQ(buildBinrFrame(uint8_t(id), data, 1, withCrc, frame) == 0, refused) << "id " << id;
+  }
+}
 
 TEST(CommandFraming, NegativeCountsAreRefused) {
   uint8_t frame[kCommandFrameSize];

@@ -47,6 +47,23 @@ TEST(PositionStatistics, MeanAcrossTheAntimeridian) {
   EXPECT_NEAR(r.rms2D, 0.001 * parallelRadius(lat, 0) / std::sqrt(2.0), 1e-6);
 }
 
+// A corrupted record can give any longitude; the mean stays in [-pi, pi] and
+// turns away from a longitude count as that longitude.
+TEST(PositionStatistics, LongitudesManyTurnsAwayAreWrapped) {
+  const double lat = 0.3;
+  const struct {
+    double longitude, wrapped;
+  } cases[] = {{0.6 + 4 * kPi, 0.6}, {0.6 - 6 * kPi, 0.6}, {0.6 + 200 * kPi, 0.6}, {-0.6 - 1e4 * kPi, -0.6}};
+  for (const auto& c : cases) {
+    PositionStatistics s;
+    auto r = addPositionSample(s, lat, c.longitude, 0, 0);
+    EXPECT_NEAR(r.meanLon, c.wrapped, 1e-9) << c.longitude;
+    r = addPositionSample(s, lat, c.wrapped, 0, 0);
+    EXPECT_NEAR(r.meanLon, c.wrapped, 1e-9) << c.longitude;
+    EXPECT_LT(r.rms2D, 1e-3) << c.longitude;  // metres: the same place twice
+  }
+}
+
 TEST(PositionStatistics, NorthDeviationUsesMeridianRadius) {
   PositionStatistics s;
   addPositionSample(s, 0.0, 0.0, 0, 0);

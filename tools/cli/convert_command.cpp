@@ -11,6 +11,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "checked_output.h"
 #include "decoding/nmea_conversion_writer.h"
 #include "headless_playback.h"
 #include "input_files.h"
@@ -49,8 +50,7 @@ int runConvert(int argc, char** argv) {
         return 2;
       }
     } else if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
-      return 0;
+      return printHelp(kUsage);
     } else if ((arg.size() > 1 && arg[0] == '-') || positional == 2) {
       std::fputs(kUsage, stderr);
       return 2;

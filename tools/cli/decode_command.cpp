@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "checked_output.h"
 #include "input_files.h"
 #include "message_json.h"
 
@@ -122,8 +123,7 @@ int runDecode(int argc, char** argv) {
     } else if (arg == "--summary") {
       summaryOnly = true;
     } else if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
-      return 0;
+      return printHelp(kUsage);
     } else if (arg.size() > 1 && arg[0] == '-') {
       std::fputs(kUsage, stderr);
       return 2;
@@ -144,18 +144,21 @@ int runDecode(int argc, char** argv) {
     protocols.push_back(*chosen);
   }
 
-  JsonWriter out(stdout);
+  CheckedOutput output = standardOutput();
+  JsonWriter out(output);
   Decoder decoder(out, summaryOnly);
   for (size_t i = 0; i < files.size(); ++i) {
     decoder.startInput();
     const bool ok = readInput(files[i], [&](const unsigned char* bytes, size_t n) { decoder.feed(protocols[i], bytes, n); });
     if (!ok) {
       out.flush();
+      output.finish();
       return 1;
     }
   }
   decoder.writeSummary();
-  return 0;
+  out.flush();
+  return output.finish() ? 0 : 1;
 }
 
 }  // namespace veltrano

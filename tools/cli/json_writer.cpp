@@ -1,6 +1,7 @@
 #include "json_writer.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace veltrano {
 
@@ -116,9 +117,8 @@ void JsonWriter::text(std::string_view s) {
 }
 
 void JsonWriter::flush() {
-  if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
+  out_.write(buffer_);
   buffer_.clear();
-  std::fflush(out_);
 }
 
 }  // namespace veltrano

@@ -1,16 +1,17 @@
 #pragma once
 // A small buffered writer of JSON Lines: one object per line, written to a
-// stream in large pieces.
+// checked output in large pieces.
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
+
+#include "checked_output.h"
 
 namespace veltrano {
 
 class JsonWriter {
  public:
-  explicit JsonWriter(std::FILE* out) : out_(out) { buffer_.reserve(kFlushAt + 4096); }
+  explicit JsonWriter(CheckedOutput& out) : out_(out) { buffer_.reserve(kFlushAt + 4096); }
   ~JsonWriter() { flush(); }
   JsonWriter(const JsonWriter&) = delete;
   JsonWriter& operator=(const JsonWriter&) = delete;
@@ -29,6 +30,7 @@ class JsonWriter {
 
   void value(std::string_view text);  // string element of an array
   void value(int64_t number);         // number element of an array
+  // Hands the buffered lines to the output.
   void flush();
 
  private:
@@ -36,7 +38,7 @@ class JsonWriter {
   void separator();
   void text(std::string_view s);
 
-  std::FILE* out_;
+  CheckedOutput& out_;
   std::string buffer_;
   int depth_ = 0;
   bool first_ = true;

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "checked_output.h"
 #include "convert_command.h"
 #include "decode_command.h"
 #include "stats_command.h"
@@ -24,10 +25,7 @@ int main(int argc, char** argv) {
   if (command == "decode") return veltrano::runDecode(argc - 2, argv + 2);
   if (command == "stats") return veltrano::runStats(argc - 2, argv + 2);
   if (command == "convert") return veltrano::runConvert(argc - 2, argv + 2);
-  if (command == "--help" || command == "-h") {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
+  if (command == "--help" || command == "-h") return veltrano::printHelp(kUsage);
   std::fputs(kUsage, stderr);
   return 2;
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "checked_output.h"
 #include "decoding/nmea_position_source.h"
 #include "decoding/statistic_filter.h"
 #include "headless_playback.h"
@@ -81,21 +82,21 @@ std::string utf8(std::string_view latin1) {
 
 double degrees(double radians) { return radians * 180 / kPi; }
 
-void printText(const StatisticFilter& f) {
+void printText(CheckedOutput& out, const StatisticFilter& f) {
   const StatisticTexts& t = f.texts();
-  std::printf("N: %d\n", f.nCount());
-  std::printf("Nall: %lld\n", static_cast<long long>(f.nallCount()));
-  std::printf("Nanom: %lld\n", static_cast<long long>(f.nanomCount()));
-  std::printf("mean latitude: %.9f deg  %s\n", degrees(f.meanLat()), utf8(t.lat).c_str());
-  std::printf("mean longitude: %.9f deg  %s\n", degrees(f.meanLon()), utf8(t.lon).c_str());
-  std::printf("mean height: %.3f m  %s\n", f.meanHeight(), t.alt.c_str());
-  std::printf("rms2D: %.3f m\n", f.rms2D());
-  std::printf("rmsH: %.3f m\n", f.rmsH());
-  std::printf("rmsV: %.3f m/s\n", f.rmsV());
+  out.print("N: %d\n", f.nCount());
+  out.print("Nall: %lld\n", static_cast<long long>(f.nallCount()));
+  out.print("Nanom: %lld\n", static_cast<long long>(f.nanomCount()));
+  out.print("mean latitude: %.9f deg  %s\n", degrees(f.meanLat()), utf8(t.lat).c_str());
+  out.print("mean longitude: %.9f deg  %s\n", degrees(f.meanLon()), utf8(t.lon).c_str());
+  out.print("mean height: %.3f m  %s\n", f.meanHeight(), t.alt.c_str());
+  out.print("rms2D: %.3f m\n", f.rms2D());
+  out.print("rmsH: %.3f m\n", f.rmsH());
+  out.print("rmsV: %.3f m/s\n", f.rmsV());
 }
 
-void printJson(const StatisticFilter& f) {
-  JsonWriter out(stdout);
+void printJson(CheckedOutput& output, const StatisticFilter& f) {
+  JsonWriter out(output);
   const StatisticTexts& t = f.texts();
   out.beginObject();
   out.field("n", int64_t(f.nCount()));
@@ -144,8 +145,7 @@ int runStats(int argc, char** argv) {
     } else if (arg == "--json") {
       json = true;
     } else if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
-      return 0;
+      return printHelp(kUsage);
     } else if (arg.size() > 1 && arg[0] == '-') {
       return usageError();
     } else {
@@ -178,11 +178,12 @@ int runStats(int argc, char** argv) {
     const bool ok = readInput(files[i], [&](const unsigned char* bytes, size_t n) { playback->playChunk(bytes, n); });
     if (!ok) return 1;
   }
+  CheckedOutput out = standardOutput();
   if (json)
-    printJson(filter);
+    printJson(out, filter);
   else
-    printText(filter);
-  return 0;
+    printText(out, filter);
+  return out.finish() ? 0 : 1;
 }
 
 }  // namespace veltrano
