@@ -108,7 +108,7 @@ class ReceivePath : private IntakeSink {
     return path;
   }
 
-  void recordBlock(const uint8_t*, int32_t) override {}
+  void blockRecorded(int32_t) override {}
   void showReceivedBytes(const std::string&) override {}
   void repaintWindows() override {}
 
