@@ -13,6 +13,6 @@ if [ -z "$sim" ]; then
 fi
 mkdir -p "$root/samples"
 common=(--seed 2024 --duration 300 --rate 1 --start 2024-05-01T10:00:00 --lat 55.7522 --lon 37.6156 --height 150)
-"$sim" "${common[@]}" --protocol nmea --write "$root/samples/sample.nme"
-"$sim" "${common[@]}" --protocol binr --write "$root/samples/sample.dat"
-"$sim" "${common[@]}" --protocol binr2 --write "$root/samples/sample.b2"
+"$sim" "${common[@]}" --protocol nmea --write "$root/samples/nmea-static.nme"
+"$sim" "${common[@]}" --protocol binr --write "$root/samples/binr-static.dat"
+"$sim" "${common[@]}" --protocol binr2 --write "$root/samples/binr2-static.b2"

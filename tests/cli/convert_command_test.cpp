@@ -181,10 +181,24 @@ TEST_F(ConvertCli, UnwritableOutputIsAnErrorWithStatusOne) {
   EXPECT_EQ(readFile(input).size(), binrRecording().size());  // the recording is untouched
 
   if (fs::exists("/dev/full")) {
-    const CliRun full = runCli("convert " + input + " /dev/full");
+    const CliRun full = runCli("convert --force " + input + " /dev/full");
     EXPECT_EQ(full.status, 1);
     EXPECT_NE(full.output.find("/dev/full"), std::string::npos) << full.output;
   }
+}
+
+// An existing file is never replaced unless asked: a bundled or earlier NMEA
+// recording may share the conversion's name.
+TEST_F(ConvertCli, ExistingOutputIsReplacedOnlyWithForce) {
+  const std::string input = write("rec.dat", binrRecording());
+  const std::string existing = write("rec.nme", {'$', 'G', 'P'});
+  const CliRun refused = runCli("convert " + input);
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.output.find(existing + " exists"), std::string::npos) << refused.output;
+  EXPECT_EQ(readFile(existing).size(), 3u);
+  const CliRun forced = runCli("convert --force " + input);
+  EXPECT_EQ(forced.status, 0) << forced.output;
+  expectDecodesCleanly(existing);
 }
 
 TEST_F(ConvertCli, BadInputsAndArguments) {
@@ -206,15 +220,16 @@ TEST_F(ConvertCli, BadInputsAndArguments) {
   EXPECT_FALSE(fs::exists(dir / "missing.nme"));
 }
 
-// The bundled recordings, converted in a copy so the bundled sample.nme stays.
+// The bundled recordings, converted in a copy so that the samples stay as they are.
 TEST_F(ConvertCli, BundledRecordingsConvertIntoCleanNmea) {
-  for (const char* name : {"sample.dat", "sample.b2"}) {
+  for (const char* name : {"binr-static.dat", "binr2-static.b2"}) {
     const fs::path source = fs::path(VELTRANO_SAMPLES_DIR) / name;
     if (!fs::exists(source)) GTEST_SKIP() << "no " << source;
     fs::copy_file(source, dir / name, fs::copy_options::overwrite_existing);
     const CliRun run = runCli("convert " + (dir / name).string());
     ASSERT_EQ(run.status, 0) << run.output;
-    const CliRun decoded = runCli("decode --summary --protocol nmea " + (dir / "sample.nme").string());
+    const CliRun decoded =
+        runCli("decode --summary --protocol nmea " + (dir / fs::path(name).replace_extension(".nme")).string());
     ASSERT_EQ(decoded.status, 0);
     EXPECT_NE(decoded.output.find("\"errors\":0"), std::string::npos) << decoded.output;
     EXPECT_NE(decoded.output.find("\"GGA\":"), std::string::npos) << decoded.output;

@@ -128,7 +128,7 @@ using test::CliRun;
 using test::runCli;
 
 TEST(DecodeCliSamples, BundledRecordingsDecodeWithoutErrors) {
-  for (const char* name : {"sample.nme", "sample.dat", "sample.b2"}) {
+  for (const char* name : {"nmea-static.nme", "binr-static.dat", "binr2-static.b2"}) {
     const std::string path = std::string(VELTRANO_SAMPLES_DIR) + "/" + name;
     const CliRun run = runCli("decode --summary " + path);
     ASSERT_EQ(run.status, 0) << name;

@@ -27,11 +27,11 @@ std::string sample(const char* name) { return std::string(VELTRANO_SAMPLES_DIR) 
 // The decode cases fail at the last flush (a few lines) and in the middle of
 // the output (a whole recording is megabytes of JSON).
 const Case kCases[] = {
-    {"decode of a recording", "decode " + sample("sample.nme")},
-    {"decode of a binary recording", "decode " + sample("sample.dat")},
-    {"decode summary", "decode --summary " + sample("sample.b2")},
-    {"stats as text", "stats " + sample("sample.nme")},
-    {"stats as JSON", "stats --json " + sample("sample.dat")},
+    {"decode of a recording", "decode " + sample("nmea-static.nme")},
+    {"decode of a binary recording", "decode " + sample("binr-static.dat")},
+    {"decode summary", "decode --summary " + sample("binr2-static.b2")},
+    {"stats as text", "stats " + sample("nmea-static.nme")},
+    {"stats as JSON", "stats --json " + sample("binr-static.dat")},
     {"the tool's help", "--help"},
     {"decode's help", "decode --help"},
     {"stats' help", "stats --help"},

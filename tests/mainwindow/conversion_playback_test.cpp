@@ -67,7 +67,7 @@ TEST_P(ConversionPlayback, FastPlayWritesWhatTheCommandLineConverterWrites) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   ASSERT_EQ(app.transport.transportState, TransportState::STOP);
 
-  const std::string played = readFile(dir / "sample.nme");
+  const std::string played = readFile(dir / "nmea-static.nme");
   ASSERT_FALSE(played.empty());
   const std::string input = (dir / recording.name).string();
   const std::string converted = (dir / "converted.nme").string();
@@ -75,14 +75,14 @@ TEST_P(ConversionPlayback, FastPlayWritesWhatTheCommandLineConverterWrites) {
   ASSERT_EQ(convert.status, 0) << convert.output;
   EXPECT_TRUE(played == readFile(converted)) << "the played and the converted .nme files differ";
 
-  const CliRun decode = runCli("decode --summary --protocol nmea " + (dir / "sample.nme").string());
+  const CliRun decode = runCli("decode --summary --protocol nmea " + (dir / "nmea-static.nme").string());
   EXPECT_EQ(decode.status, 0);
   EXPECT_NE(decode.output.find("\"errors\":0"), std::string::npos) << decode.output;
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, ConversionPlayback,
-                         ::testing::Values(Recording{ReceiverProtocol::BINR, "sample.dat"},
-                                           Recording{ReceiverProtocol::BINR2, "sample.b2"}),
+                         ::testing::Values(Recording{ReceiverProtocol::BINR, "binr-static.dat"},
+                                           Recording{ReceiverProtocol::BINR2, "binr2-static.b2"}),
                          [](const ::testing::TestParamInfo<Recording>& info) {
                            return std::string(info.param.protocol == ReceiverProtocol::BINR ? "Binr" : "Binr2");
                          });

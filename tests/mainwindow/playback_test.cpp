@@ -506,9 +506,9 @@ TEST_P(PlaybackSampleTest, PlaysTheSampleRecording) {
 
 INSTANTIATE_TEST_SUITE_P(
     Samples, PlaybackSampleTest,
-    ::testing::Values(SampleCase{"sample.nme", P::NMEA, false, 0}, SampleCase{"sample.dat", P::BINR, false, 0},
-                      SampleCase{"sample.b2", P::BINR2, false, 0}, SampleCase{"sample.nme", P::NMEA, true, 1500},
-                      SampleCase{"sample.dat", P::BINR, true, 1500}, SampleCase{"sample.b2", P::BINR2, true, 1500}));
+    ::testing::Values(SampleCase{"nmea-static.nme", P::NMEA, false, 0}, SampleCase{"binr-static.dat", P::BINR, false, 0},
+                      SampleCase{"binr2-static.b2", P::BINR2, false, 0}, SampleCase{"nmea-static.nme", P::NMEA, true, 1500},
+                      SampleCase{"binr-static.dat", P::BINR, true, 1500}, SampleCase{"binr2-static.b2", P::BINR2, true, 1500}));
 
 class PlaybackStartTest : public PlaybackTest, public ::testing::WithParamInterface<P> {};
 

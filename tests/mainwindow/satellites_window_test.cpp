@@ -583,9 +583,9 @@ TEST_F(SatellitesPathTest, SamplesFillTheWindow) {
   struct Case {
     const char* file;
     ReceiverProtocol protocol;
-  } cases[] = {{"sample.dat", ReceiverProtocol::BINR},
-               {"sample.b2", ReceiverProtocol::BINR2},
-               {"sample.nme", ReceiverProtocol::NMEA}};
+  } cases[] = {{"binr-static.dat", ReceiverProtocol::BINR},
+               {"binr2-static.b2", ReceiverProtocol::BINR2},
+               {"nmea-static.nme", ReceiverProtocol::NMEA}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     const std::vector<uint8_t> bytes = readSample(c.file);

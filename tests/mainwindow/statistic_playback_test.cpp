@@ -143,9 +143,9 @@ TEST_P(StatisticPlayback, WindowShowsTheFiguresOfTheCommandLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, StatisticPlayback,
-                         ::testing::Values(Case{"sample.nme", ReceiverProtocol::NMEA, "0.0"},
-                                           Case{"sample.dat", ReceiverProtocol::BINR, "0.7"},
-                                           Case{"sample.b2", ReceiverProtocol::BINR2, "0.7"}),
+                         ::testing::Values(Case{"nmea-static.nme", ReceiverProtocol::NMEA, "0.0"},
+                                           Case{"binr-static.dat", ReceiverProtocol::BINR, "0.7"},
+                                           Case{"binr2-static.b2", ReceiverProtocol::BINR2, "0.7"}),
                          [](const ::testing::TestParamInfo<Case>& info) {
                            return std::string(info.param.file).substr(std::string(info.param.file).find('.') + 1);
                          });

@@ -656,7 +656,7 @@ TEST_F(VisualPathTest, GrabTheScatter) {
 TEST_F(VisualPathTest, GrabAfterPlayingTheBinrSample) {
   const QString folder = grabFolder();
   if (folder.isEmpty()) GTEST_SKIP() << "VELTRANO_GRAB_DIR not set";
-  const QString sample = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../../samples/sample.dat");
+  const QString sample = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../../samples/binr-static.dat");
   QFile file(sample);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << sample.toStdString();
   const QByteArray bytes = file.readAll();

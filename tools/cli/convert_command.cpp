@@ -21,11 +21,11 @@ namespace veltrano {
 namespace {
 
 const char kUsage[] =
-    "usage: veltrano-cli convert [--protocol binr|binr2] INPUT [OUTPUT]\n"
+    "usage: veltrano-cli convert [--protocol binr|binr2] [--force] INPUT [OUTPUT]\n"
     "  Writes the NMEA conversion of a BINR or BINR2 recording, the same file that fast\n"
     "  playback writes beside it. OUTPUT defaults to INPUT up to the first \".\" of its\n"
     "  name followed by \"nme\". --protocol may be left out when INPUT ends in .dat\n"
-    "  (BINR) or .b2 (BINR2).\n";
+    "  (BINR) or .b2 (BINR2). An existing OUTPUT is replaced only with --force.\n";
 
 constexpr size_t kChunkSize = 32768;  // one read of fast playback
 
@@ -39,6 +39,7 @@ bool sameFile(const std::string& a, const std::string& b) {
 int runConvert(int argc, char** argv) {
   std::optional<ReceiverProtocol> protocol;
   std::string input, output;
+  bool force = false;
   int positional = 0;
   for (int i = 0; i < argc; ++i) {
     const std::string_view arg = argv[i];
@@ -49,6 +50,8 @@ int runConvert(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
       }
+    } else if (arg == "--force") {
+      force = true;
     } else if (arg == "--help" || arg == "-h") {
       return printHelp(kUsage);
     } else if ((arg.size() > 1 && arg[0] == '-') || positional == 2) {
@@ -80,6 +83,13 @@ int runConvert(int argc, char** argv) {
   if (sameFile(output, input)) {
     std::fclose(in);
     std::fprintf(stderr, "veltrano-cli: the output %s would replace the recording itself\n", output.c_str());
+    return 1;
+  }
+  std::error_code ignored;
+  const std::filesystem::file_status existing = std::filesystem::symlink_status(output, ignored);
+  if (!force && std::filesystem::exists(existing) && !std::filesystem::is_directory(existing)) {
+    std::fclose(in);
+    std::fprintf(stderr, "veltrano-cli: %s exists; --force replaces it\n", output.c_str());
     return 1;
   }
 
