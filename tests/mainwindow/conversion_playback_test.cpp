@@ -67,7 +67,8 @@ TEST_P(ConversionPlayback, FastPlayWritesWhatTheCommandLineConverterWrites) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   ASSERT_EQ(app.transport.transportState, TransportState::STOP);
 
-  const std::string played = readFile(dir / "nmea-static.nme");
+  const fs::path playedPath = dir / fs::path(recording.name).replace_extension(".nme");
+  const std::string played = readFile(playedPath);
   ASSERT_FALSE(played.empty());
   const std::string input = (dir / recording.name).string();
   const std::string converted = (dir / "converted.nme").string();
@@ -75,7 +76,7 @@ TEST_P(ConversionPlayback, FastPlayWritesWhatTheCommandLineConverterWrites) {
   ASSERT_EQ(convert.status, 0) << convert.output;
   EXPECT_TRUE(played == readFile(converted)) << "the played and the converted .nme files differ";
 
-  const CliRun decode = runCli("decode --summary --protocol nmea " + (dir / "nmea-static.nme").string());
+  const CliRun decode = runCli("decode --summary --protocol nmea " + playedPath.string());
   EXPECT_EQ(decode.status, 0);
   EXPECT_NE(decode.output.find("\"errors\":0"), std::string::npos) << decode.output;
 }
