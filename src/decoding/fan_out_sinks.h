@@ -11,6 +11,7 @@
 #include "decoding/binr_state.h"
 #include "decoding/fix.h"
 #include "decoding/nmea_field_table.h"
+#include "decoding/nmea_kind.h"
 #include "decoding/solution_satellites.h"
 
 namespace veltrano {
@@ -33,6 +34,12 @@ class DisplaySink {
   virtual void showDevice(std::string_view text) = 0;
   // The number of rejected sentences or frames so far.
   virtual void showErrorCount(int32_t count) = 0;
+  // Satellites in view: an NMEA satellites-in-view sentence of `kind` (with
+  // whether GLONASS ones came since the counters were reset), BINR message
+  // 0x52, BINR2 message 0xA0.
+  virtual void showSatellitesInView(NmeaKind kind, const NmeaFieldTable& gsv, bool glonassSeen) = 0;
+  virtual void showSatellitesInView(const BinrSatsInView& view) = 0;
+  virtual void showSatellitesInView(const Binr2SatsInView& view) = 0;
 };
 
 // The NMEA conversion of a binary stream.
@@ -75,6 +82,9 @@ class NoDisplay : public DisplaySink {
   void showBss(const NmeaFieldTable&) override {}
   void showDevice(std::string_view) override {}
   void showErrorCount(int32_t) override {}
+  void showSatellitesInView(NmeaKind, const NmeaFieldTable&, bool) override {}
+  void showSatellitesInView(const BinrSatsInView&) override {}
+  void showSatellitesInView(const Binr2SatsInView&) override {}
 };
 
 class NoConversion : public ConversionSink {

@@ -106,6 +106,12 @@ void MessageFanOut::handleNmeaByte(uint8_t b) {
     case NmeaKind::VER:
       display_.showDevice(nmeaVersionText(nmea.stored(NmeaKind::VER)));
       break;
+    case NmeaKind::GPGSV:
+    case NmeaKind::GLGSV:
+    case NmeaKind::GAGSV:
+    case NmeaKind::BDGSV:
+      display_.showSatellitesInView(kind, nmea.stored(kind), nmea.glgsvCount > 0);
+      break;
     default:
       break;
   }
@@ -128,6 +134,7 @@ void MessageFanOut::handleBinrByte(uint8_t b) {
       break;
     case 0x52:
       if (synchronising()) break;
+      display_.showSatellitesInView(binr.satsInView);
       conversion_.writeSatellitesInView(binr.satsInView);
       break;
     case 0x70:
@@ -170,6 +177,7 @@ void MessageFanOut::handleBinr2Byte(uint8_t b) {
       break;
     case kBinr2SatsInView:
       if (synchronising()) break;
+      display_.showSatellitesInView(binr2.satsInView);
       conversion_.writeSatellitesInView(binr2.satsInView);
       break;
     case kBinr2DeviceId:

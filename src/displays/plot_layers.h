@@ -36,6 +36,8 @@ class PlotLayers {
   // each pixel and shows it as grey, a current dot is red. Pixels outside the
   // plot are skipped.
   void plotDot(int32_t x, int32_t y, bool isCurrent);
+  // The font of the plot's texts, drawn pixel for pixel.
+  const QFont& font() const { return font_; }
 
  private:
   QImage logo_;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "displays/sky_view.h"
 #include "util/formatters.h"
 
 namespace veltrano {
@@ -49,6 +50,7 @@ void TVisualForm::resetPlot() {
   markerX = 0;
   markerY = 0;
   layers.clearHitCounts();
+  satellitesInView.clearWorking();
   emit plotReset();
 }
 
@@ -89,6 +91,8 @@ void TVisualForm::plotFix(const Fix& fix, const MeanPosition& mean) {
   updateMarker(mean);
 }
 
+bool TVisualForm::skyViewShown() const { return c_.satCheckBox->isChecked(); }
+
 void TVisualForm::SatCheckBoxClick(bool) {
   const bool sat = c_.satCheckBox->isChecked();
   c_.satSystemPanel->setEnabled(sat);
@@ -97,7 +101,11 @@ void TVisualForm::SatCheckBoxClick(bool) {
     systemBoxesLit_ = sat;
   }
 
-  if (sat) emit skyViewWanted();
+  if (sat) {
+    const SkySystems shown{c_.gpsCheckBox->isChecked(), c_.glnCheckBox->isChecked(), c_.sbasCheckBox->isChecked(),
+                           c_.gllCheckBox->isChecked(), c_.bdsCheckBox->isChecked()};
+    drawSkyView(layers.skyLayer, layers.plotLayer, satellitesInView.displayed(), shown, layers.font());
+  }
   const QImage& base = sat ? layers.skyLayer : layers.plotLayer;
   const bool course = c_.cogCheckBox->isChecked();
   const bool speed = c_.sogCheckBox->isChecked();

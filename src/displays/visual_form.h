@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "decoding/fix.h"
+#include "decoding/satellites_in_view.h"
 #include "displays/gauges.h"
 #include "displays/plot_geometry.h"
 #include "displays/plot_layers.h"
@@ -45,6 +46,8 @@ class TVisualForm : public ToolForm {
 
   // Shows the plot, the sky view or the gauges over either, as the boxes say.
   void SatCheckBoxClick(bool sender = false);
+  // Whether the sky view is on ("VIEW---" ticked).
+  bool skyViewShown() const;
   // R from the stored radius position, then the empty plot.
   void FormShow();
 
@@ -65,6 +68,9 @@ class TVisualForm : public ToolForm {
   int32_t markerX = 0;
   int32_t markerY = 0;
   PlotLayers layers;
+  // The program's one table of the satellites in view: the sky view draws it,
+  // the S/N ratio window shows its bars. resetPlot empties the working part.
+  SatellitesInView satellitesInView;
 
  signals:
   // The plot was emptied: so are the profile and the satellites in view.
@@ -73,8 +79,6 @@ class TVisualForm : public ToolForm {
   void pointPlotted(double latitude, double longitude, double height);
   // The reference height less the newest height, for the altitude profile.
   void heightPlotted(double belowReference);
-  // The sky view is shown and must be drawn into skyLayer.
-  void skyViewWanted();
 
  protected:
   void showEvent(QShowEvent* event) override;

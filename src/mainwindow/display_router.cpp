@@ -40,6 +40,25 @@ void DisplayRouter::showDevice(std::string_view text) { w_.main.showDevice(shown
 
 void DisplayRouter::showErrorCount(int32_t count) { w_.main.showErrorCount(QString::number(count)); }
 
+bool DisplayRouter::satelliteTableWanted() const { return w_.visual.skyViewShown() || ticked(ToolWindow::SNR); }
+
+std::span<const UsedSatellite> DisplayRouter::usedSatellites() const {
+  return {w_.satellites.usedSatellites, w_.satellites.usedCount};
+}
+
+void DisplayRouter::showSatellitesInView(NmeaKind kind, const NmeaFieldTable& gsv, bool glonassSeen) {
+  if (satelliteTableWanted())
+    w_.visual.satellitesInView.fillFromNmea(kind, gsv, glonassSeen, usedSatellites(), ticked(ToolWindow::SNR));
+}
+
+void DisplayRouter::showSatellitesInView(const BinrSatsInView& view) {
+  if (satelliteTableWanted()) w_.visual.satellitesInView.fillFromBinr(view, usedSatellites());
+}
+
+void DisplayRouter::showSatellitesInView(const Binr2SatsInView& view) {
+  if (satelliteTableWanted()) w_.visual.satellitesInView.fillFromBinr2(view, usedSatellites());
+}
+
 void DisplayRouter::blockRecorded(int32_t) {
   if (recording_) recording_->blockRecorded();
 }

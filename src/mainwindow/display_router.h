@@ -3,6 +3,7 @@
 // shown, and the raw blocks to the recording: the one place that knows which
 // window wants what.
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include <QWidget>
@@ -44,6 +45,9 @@ class DisplayRouter : public DisplaySink, public IntakeSink {
   void showBss(const NmeaFieldTable& bss) override;
   void showDevice(std::string_view text) override;
   void showErrorCount(int32_t count) override;
+  void showSatellitesInView(NmeaKind kind, const NmeaFieldTable& gsv, bool glonassSeen) override;
+  void showSatellitesInView(const BinrSatsInView& view) override;
+  void showSatellitesInView(const Binr2SatsInView& view) override;
 
   // IntakeSink
   void blockRecorded(int32_t length) override;
@@ -52,6 +56,9 @@ class DisplayRouter : public DisplaySink, public IntakeSink {
 
  private:
   bool ticked(ToolWindow window) const;
+  // The satellite table is kept while the sky view or the S/N ratio window is shown.
+  bool satelliteTableWanted() const;
+  std::span<const UsedSatellite> usedSatellites() const;
 
   RoutedWindows w_;
   Recording* recording_ = nullptr;

@@ -33,6 +33,11 @@ struct RecordingSinks : DisplaySink, ConversionSink, SyncSink {
   void showBss(const NmeaFieldTable& bss) override { calls.push_back("showBss:" + std::string(bss.text(0))); }
   void showDevice(std::string_view text) override { calls.push_back("showDevice:" + std::string(text)); }
   void showErrorCount(int32_t count) override { calls.push_back("showErrorCount:" + std::to_string(count)); }
+  void showSatellitesInView(NmeaKind kind, const NmeaFieldTable&, bool glonassSeen) override {
+    calls.push_back("showSatellitesInView:" + std::string(nmeaKindName(kind)) + (glonassSeen ? "+glonass" : ""));
+  }
+  void showSatellitesInView(const BinrSatsInView&) override { calls.emplace_back("showSatellitesInView:binr"); }
+  void showSatellitesInView(const Binr2SatsInView&) override { calls.emplace_back("showSatellitesInView:binr2"); }
 
   // ConversionSink
   void writeSolution(const Fix& fix) override {
@@ -143,7 +148,8 @@ TEST_F(FanOut, NmeaRoutesAndGsaGrouping) {
   nmea(test::nmeaSentence("GLGSV,1,1,01,65,10,100,30"));
   nmea(test::nmeaSentence("GPBSS,1,2,3,4,5"));
   nmea(test::nmeaSentence("PORZD,A,1.5"));
-  EXPECT_EQ(sinks.calls, (Calls{"showGsa:GPGSA", "endGsaGroup", "endGsaGroup", "showBss:GPBSS", "endGsaGroup"}));
+  EXPECT_EQ(sinks.calls, (Calls{"showGsa:GPGSA", "endGsaGroup", "showSatellitesInView:GLGSV+glonass", "endGsaGroup",
+                                "showBss:GPBSS", "endGsaGroup"}));
 }
 
 TEST_F(FanOut, NmeaVersionOutsideSyncShowsTheDeviceOnly) {
@@ -290,8 +296,8 @@ TEST_F(FanOut, BinrVersionOutsideSyncWritesAlver) {
   binr(test::binrFrame(0x70, Bytes(76, 0)));
   EXPECT_EQ(sinks.calls, (Calls{"showDevice:", "writeVersion:binr"}));
   binr(test::binrFrame(0x52, Bytes(14, 1)));
-  EXPECT_EQ(sinks.calls.back(), "writeSatellitesInView:binr");
-  EXPECT_EQ(sinks.calls.size(), 3u);
+  EXPECT_EQ(sinks.calls, (Calls{"showDevice:", "writeVersion:binr", "showSatellitesInView:binr",
+                                "writeSatellitesInView:binr"}));
 }
 
 TEST_F(FanOut, Binr2Routes) {
@@ -299,10 +305,11 @@ TEST_F(FanOut, Binr2Routes) {
   EXPECT_EQ(sinks.shownFix.protocol, ReceiverProtocol::BINR2);
   EXPECT_EQ(sinks.writtenFix.protocol, ReceiverProtocol::BINR2);
   binr2(test::binr2Frame(0xA0, Bytes(9, 0)));
-  EXPECT_EQ(sinks.calls, (Calls{"showSolution+satellites", "writeSolution", "writeSatellitesInView:binr2"}));
+  EXPECT_EQ(sinks.calls, (Calls{"showSolution+satellites", "writeSolution", "showSatellitesInView:binr2",
+                                "writeSatellitesInView:binr2"}));
   binr2(test::binr2Frame(0x80, {2, 0}));  // an acknowledgement outside SYNC does nothing
   EXPECT_EQ(transport.syncBaudIndex, 0);
-  EXPECT_EQ(sinks.calls.size(), 3u);
+  EXPECT_EQ(sinks.calls.size(), 4u);
 }
 
 TEST_F(FanOut, Binr2InSyncShowsNoSolutionAndWritesNothing) {

@@ -29,6 +29,9 @@ struct DecodedSinks : NoConversion, DisplaySink, SyncSink {
   void showBss(const NmeaFieldTable&) override { calls.emplace_back("showBss"); }
   void showDevice(std::string_view text) override { calls.push_back("showDevice:" + std::string(text)); }
   void showErrorCount(int32_t count) override { calls.push_back("showErrorCount:" + std::to_string(count)); }
+  void showSatellitesInView(NmeaKind, const NmeaFieldTable&, bool) override {}
+  void showSatellitesInView(const BinrSatsInView&) override {}
+  void showSatellitesInView(const Binr2SatsInView&) override {}
 
   void receiverHeard() override { calls.emplace_back("receiverHeard"); }
   void receiverStatusReported() override { calls.emplace_back("receiverStatusReported"); }

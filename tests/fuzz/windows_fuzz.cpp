@@ -40,6 +40,7 @@ class WindowsSink : public DisplaySink {
     satellites_.newGsaGroup = true;
     visual_.controls().cogCheckBox->setChecked(control & 0x80);
     visual_.controls().sogCheckBox->setChecked(control & 0x80);
+    visual_.controls().satCheckBox->setChecked(control & 0x40);
     radius_ = (control >> 2) % kRadiusPositions;
     visual_.FormShow();
   }
@@ -63,6 +64,16 @@ class WindowsSink : public DisplaySink {
   }
   void showDevice(std::string_view) override {}
   void showErrorCount(int32_t) override {}
+  void showSatellitesInView(NmeaKind kind, const NmeaFieldTable& gsv, bool glonassSeen) override {
+    visual_.satellitesInView.fillFromNmea(kind, gsv, glonassSeen, used(), true);
+    FUZZ_CHECK(visual_.satellitesInView.working().size() <= size_t(SatellitesInView::kMaxEntries));
+  }
+  void showSatellitesInView(const BinrSatsInView& view) override {
+    visual_.satellitesInView.fillFromBinr(view, used());
+  }
+  void showSatellitesInView(const Binr2SatsInView& view) override {
+    visual_.satellitesInView.fillFromBinr2(view, used());
+  }
 
   // Each window drawn whole, as the screen would show it.
   void drawWindows() {
@@ -73,6 +84,7 @@ class WindowsSink : public DisplaySink {
   }
 
  private:
+  std::span<const UsedSatellite> used() const { return {satellites_.usedSatellites, satellites_.usedCount}; }
   std::array<QWidget*, 4> windows() { return {&position_, &statistic_, &satellites_, &visual_}; }
 
   int32_t radius_ = 0;
