@@ -1,6 +1,7 @@
 #pragma once
-// A horizontal up-down control: a left (down) and a right (up) arrow that step
-// a position kept between a minimum and a maximum.
+// An up-down control: two arrows that step a position, by a fixed increment,
+// kept between 0 and a maximum. Horizontal: a left (down) and a right (up)
+// arrow; vertical: an up arrow above a down arrow.
 #include <QWidget>
 
 class QToolButton;
@@ -10,7 +11,8 @@ namespace veltrano {
 class UpDown : public QWidget {
   Q_OBJECT
  public:
-  UpDown(QWidget* parent, const char* name, const QRect& place, int position, int maximum);
+  UpDown(QWidget* parent, const char* name, const QRect& place, int position, int maximum, int increment = 1,
+         Qt::Orientation orientation = Qt::Horizontal);
 
   int position() const { return position_; }
   // Kept between 0 and the maximum.
@@ -30,6 +32,7 @@ class UpDown : public QWidget {
   QToolButton* upArrow_;
   int position_ = 0;
   int maximum_ = 0;
+  int increment_ = 1;
 };
 
 }  // namespace veltrano

@@ -26,7 +26,6 @@ AppContext::AppContext(const QStringList& arguments) {
   mainForm = std::make_unique<TMainForm>(transport, arguments);
   aboutForm = std::make_unique<TAboutForm>();
   visualForm = std::make_unique<TVisualForm>(transport.radiusValue);
-  controlForm = std::make_unique<TControlForm>();
   positionForm = std::make_unique<TPositionForm>();
   profileForm = std::make_unique<TProfileForm>();
   satellitesForm = std::make_unique<TSatellitesForm>();
@@ -34,14 +33,6 @@ AppContext::AppContext(const QStringList& arguments) {
   statisticForm = std::make_unique<TStatisticForm>(statistics);
   timerForm = std::make_unique<TTimerForm>();
   optionsForm = std::make_unique<TOptionsForm>();
-  mainForm->attachWindows({positionForm.get(), statisticForm.get(), satellitesForm.get(), visualForm.get(),
-                           profileForm.get(), snrForm.get(), controlForm.get()},
-                          aboutForm.get(),
-                          {aboutForm.get(), visualForm.get(), controlForm.get(), positionForm.get(), profileForm.get(),
-                           satellitesForm.get(), snrForm.get(), statisticForm.get(), timerForm.get(),
-                           optionsForm.get()});
-  connectWindows();
-
   // A byte travels: reader thread -> hand-off -> intake -> fan-out -> router -> window.
   router = std::make_unique<DisplayRouter>(
       RoutedWindows{*mainForm, *positionForm, *statisticForm, *satellitesForm, *visualForm,
@@ -51,6 +42,15 @@ AppContext::AppContext(const QStringList& arguments) {
   intake = std::make_unique<StreamIntake>(transport, *fanOut, *router);
   serialLink = std::make_unique<SerialLink>(*intake);
   commandWriter = std::make_unique<CommandWriter>(*serialLink, transport.binrCommandCrc);
+  // The Control window sends through the command writers, so it comes after them.
+  controlForm = std::make_unique<TControlForm>(*commandWriter, transport);
+  mainForm->attachWindows({positionForm.get(), statisticForm.get(), satellitesForm.get(), visualForm.get(),
+                           profileForm.get(), snrForm.get(), controlForm.get()},
+                          aboutForm.get(),
+                          {aboutForm.get(), visualForm.get(), controlForm.get(), positionForm.get(), profileForm.get(),
+                           satellitesForm.get(), snrForm.get(), statisticForm.get(), timerForm.get(),
+                           optionsForm.get()});
+  connectWindows();
   recording = std::make_unique<Recording>(*mainForm, transport, *receiver, *serialLink, *commandWriter,
                                           conversionWriter, sleep);
   router->attachRecording(*recording);

@@ -53,7 +53,8 @@ class AppContext {
   // The program's fixed waits: blocking sleeps on the main thread. Tests replace it.
   std::function<void(int ms)> sleepMs = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
 
-  // Windows, in the order they are created.
+  // Windows, in the order they are created; the Control window comes after the
+  // command writers it sends through.
   std::unique_ptr<TMainForm> mainForm;
   std::unique_ptr<TAboutForm> aboutForm;
   std::unique_ptr<TVisualForm> visualForm;
