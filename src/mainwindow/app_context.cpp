@@ -70,6 +70,9 @@ void AppContext::connectWindows() {
   QObject::connect(main, &TMainForm::statisticTicked, main, [this] { restartStatistics(); });
   QObject::connect(main, &TMainForm::positionSourceChosen, main,
                    [this](NmeaPositionSource source) { receiver->nmea.positionSource = int32_t(source); });
+  main->attachTimer(timerForm.get());
+  QObject::connect(timerForm.get(), &TTimerForm::scheduledStart, main, &TMainForm::scheduledStart);
+  QObject::connect(timerForm.get(), &TTimerForm::scheduledStop, main, &TMainForm::scheduledStop);
 }
 
 // What the main window's buttons start, and what the services tell each other.
