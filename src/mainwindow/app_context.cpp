@@ -59,7 +59,8 @@ AppContext::AppContext(const QStringList& arguments) {
   fanOut->attachSynchronisation(*synchronisation);
   playback = std::make_unique<Playback>(*mainForm, transport, *receiver, *intake, conversionWriter);
   protocolSwitch =
-      std::make_unique<ProtocolSwitch>(*mainForm, transport, *serialLink, *commandWriter, *satellitesForm, sleep);
+      std::make_unique<ProtocolSwitch>(*mainForm, transport, *serialLink, *commandWriter, *satellitesForm,
+                                                    *controlForm, sleep);
   connectServices();
 }
 
@@ -73,6 +74,9 @@ void AppContext::connectWindows() {
   QObject::connect(main, &TMainForm::statisticTicked, main, [this] { restartStatistics(); });
   QObject::connect(main, &TMainForm::positionSourceChosen, main,
                    [this](NmeaPositionSource source) { receiver->nmea.positionSource = int32_t(source); });
+  main->attachTimer(timerForm.get());
+  QObject::connect(timerForm.get(), &TTimerForm::scheduledStart, main, &TMainForm::scheduledStart);
+  QObject::connect(timerForm.get(), &TTimerForm::scheduledStop, main, &TMainForm::scheduledStop);
 }
 
 // What the main window's buttons start, and what the services tell each other.

@@ -78,6 +78,18 @@ void drawShape(QPainter& p, Glyph glyph, const Ink& ink) {
       p.drawLine(QPointF(1, 1), QPointF(8, 8));
       p.drawLine(QPointF(8, 1), QPointF(1, 8));
       break;
+    case Glyph::TimerOn:
+      // A tick.
+      p.setPen(QPen(ink.accent, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+      p.setBrush(Qt::NoBrush);
+      p.drawPolyline(QPolygonF({{2.5, 8.5}, {6.5, 12.5}, {13.5, 3.5}}));
+      break;
+    case Glyph::TimerOff:
+      // A cross.
+      p.setPen(QPen(ink.accent, 2.5, Qt::SolidLine, Qt::RoundCap));
+      p.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
+      p.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
+      break;
   }
 }
 
@@ -87,7 +99,10 @@ Ink normalInk(Glyph glyph) {
     case Glyph::FastForward:
       return {Qt::black, QColor(0, 128, 0)};
     case Glyph::Record:
+    case Glyph::TimerOff:
       return {Qt::black, QColor(255, 0, 0)};
+    case Glyph::TimerOn:
+      return {Qt::black, QColor(0, 128, 0)};
     case Glyph::Clock:
       return {QColor(0, 0, 128), QColor(255, 0, 0)};
     case Glyph::Sync:

@@ -13,6 +13,7 @@
 #include "displays/tool_form.h"
 #include "link/protocol_profile.h"
 #include "mainwindow/state_icon.h"
+#include "mainwindow/timer_form.h"
 #include "mainwindow/transport_enabling.h"
 
 namespace veltrano {
@@ -115,7 +116,7 @@ void TMainForm::connectControls() {
   connect(c_.pauseButton, &QToolButton::clicked, this, [this] { emit pauseClicked(); });
   connect(c_.stopButton, &QToolButton::clicked, this, [this] { StopButtonClick(true); });
   connect(c_.recordButton, &QToolButton::clicked, this, [this] { emit recordClicked(true); });
-  connect(c_.clockButton, &QToolButton::clicked, this, [this] { emit clockClicked(); });
+  connect(c_.clockButton, &QToolButton::clicked, this, [this] { ClockButtonClick(); });
   connect(c_.soundButton, &QToolButton::clicked, this, [this] { emit soundClicked(true); });
 
   connect(c_.positionCheckBox, &QCheckBox::toggled, this, [this] { PositionCheckBoxClick(); });
@@ -306,6 +307,34 @@ void TMainForm::StopButtonClick(bool sender) {
   if (sender) c_.infoLabel->setCaption(QString());
   setTransportState(TransportState::STOP);
   enableControlsForState(TransportState::STOP);
+}
+
+// ---- Schedule ----
+
+void TMainForm::ClockButtonClick() {
+  if (!timer_) return;
+  // Top at the main window's top, centred on it.
+  timer_->move(x() + width() / 2 - timer_->width() / 2, y());
+  timer_->showModal();
+  showTimerArmed(timer_->timerOn());
+}
+
+void TMainForm::scheduledStart() {
+  if (transport_.transportState == TransportState::STOP) record();
+}
+
+void TMainForm::scheduledStop() {
+  if (transport_.transportState == TransportState::REC) {
+    c_.infoLabel->setCaption(QString());
+    StopButtonClick(false);
+  }
+  if (timer_) timer_->disarm();
+  showTimerArmed(false);
+}
+
+void TMainForm::showTimerArmed(bool armed) {
+  c_.timerLabel->setCaption(armed ? QStringLiteral("timer on") : QStringLiteral("timer off"));
+  c_.timerLabel->setTextColor(armed ? kLime : kRed);
 }
 
 void TMainForm::setNmeaPopupAttached(bool attached) {

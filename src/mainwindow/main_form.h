@@ -13,6 +13,8 @@
 
 namespace veltrano {
 
+class TTimerForm;
+
 // The borderless control panel of the program: its own title bar, the port,
 // rate and protocol lists, the information panel, the transport buttons and
 // the boxes that show and tile the tool windows. What its buttons and lists
@@ -25,6 +27,8 @@ class TMainForm : public QFrame, public TransportPanel {
 
   // The tool windows it shows, tiles and minimises with itself, and the About box.
   void attachWindows(const ToolWindows& tiled, QWidget* about, QWidgetList minimizedTogether);
+  // The Timer window that ClockButton shows and whose schedule it reports.
+  void attachTimer(TTimerForm* timer) { timer_ = timer; }
 
   QLabel* topPanel() const { return c_.topPanel; }
   const QImage& stateIcon() const { return stateIcon_; }
@@ -36,6 +40,13 @@ class TMainForm : public QFrame, public TransportPanel {
   void setTransportState(TransportState state);
   void enableControlsForState(TransportState state);
   void StopButtonClick(bool sender = false);
+
+  // The schedule: ClockButton shows the Timer window until it closes and then
+  // tells whether the schedule is armed; the window's start and stop minutes
+  // start a recording from STOP and end a running one.
+  void ClockButtonClick();
+  void scheduledStart();
+  void scheduledStop();
 
   // Whether a tool-window box is ticked: the decoded data goes only to shown windows.
   bool isTicked(ToolWindow window) const;
@@ -111,7 +122,6 @@ class TMainForm : public QFrame, public TransportPanel {
   void rewindClicked(bool sender);
   void pauseClicked();
   void recordClicked(bool sender);
-  void clockClicked();
   void soundClicked(bool sender);
   void protocolChosen(bool sender);
   // A file named on the command line or dropped chose the protocol of its kind.
@@ -141,6 +151,7 @@ class TMainForm : public QFrame, public TransportPanel {
   // Selects the protocol of a recording the user named, without telling the
   // receiver, and shows the file name; false for a file of no known kind.
   bool selectNamedFile(const QString& fileName);
+  void showTimerArmed(bool armed);
 
   TransportFields& transport_;
   const QStringList arguments_;
@@ -151,6 +162,7 @@ class TMainForm : public QFrame, public TransportPanel {
   QPoint dragOrigin_;
   bool shown_ = false;
   QWidget* about_ = nullptr;
+  TTimerForm* timer_ = nullptr;
   QWidgetList minimizedTogether_;
   QWidgetList minimizedWithMain_;
 };

@@ -1,5 +1,6 @@
 #include "mainwindow/protocol_switch.h"
 
+#include "control/control_form.h"
 #include "displays/satellites_form.h"
 #include "link/baud_text.h"
 #include "link/command_writer.h"
@@ -14,13 +15,14 @@ constexpr int kSwitchWaitMs = 200;
 }  // namespace
 
 ProtocolSwitch::ProtocolSwitch(TransportPanel& panel, TransportFields& transport, SerialLink& link,
-                               CommandWriter& commands, TSatellitesForm& satellites,
+                               CommandWriter& commands, TSatellitesForm& satellites, TControlForm& control,
                                std::function<void(int ms)> sleepMs)
     : panel_(panel),
       transport_(transport),
       link_(link),
       commands_(commands),
       satellites_(satellites),
+      control_(control),
       sleepMs_(std::move(sleepMs)) {}
 
 void ProtocolSwitch::ProtComboBoxChange(bool) { switchTo(panel_.chosenProtocol(), true); }
@@ -37,6 +39,7 @@ void ProtocolSwitch::switchTo(ReceiverProtocol protocol, bool tell) {
   if (tell) tellReceiver(old, protocol);
   transport_.receiverProtocol = protocol;
   satellites_.showNotAvailable(protocol == ReceiverProtocol::NMEA);
+  control_.applyProtocol(protocol);
   transport_.fileNameFixed = false;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The protocol list: a change tells the receiver on the selected port to speak
 // the chosen protocol (in the protocol it speaks now), and adapts the main
-// window and the Satellites window to it.
+// window, the Satellites window and the Control window to it.
 #include <functional>
 
 #include "decoding/transport_fields.h"
@@ -10,6 +10,7 @@ namespace veltrano {
 
 class CommandWriter;
 class SerialLink;
+class TControlForm;
 class TSatellitesForm;
 class TransportPanel;
 
@@ -17,7 +18,7 @@ class ProtocolSwitch {
  public:
   // `sleepMs` is the program's fixed wait before the port is closed again.
   ProtocolSwitch(TransportPanel& panel, TransportFields& transport, SerialLink& link, CommandWriter& commands,
-                 TSatellitesForm& satellites, std::function<void(int ms)> sleepMs);
+                 TSatellitesForm& satellites, TControlForm& control, std::function<void(int ms)> sleepMs);
 
   // The list shows another protocol (`sender`: the user chose it).
   void ProtComboBoxChange(bool sender = false);
@@ -34,6 +35,7 @@ class ProtocolSwitch {
   SerialLink& link_;
   CommandWriter& commands_;
   TSatellitesForm& satellites_;
+  TControlForm& control_;
   std::function<void(int ms)> sleepMs_;
 };
 

@@ -244,14 +244,13 @@ TEST(MainFormAlone, ButtonsAnnounceTheirActions) {
   QObject::connect(&form, &TMainForm::rewindClicked, note("rewind"));
   QObject::connect(&form, &TMainForm::pauseClicked, noteOnly("pause"));
   QObject::connect(&form, &TMainForm::recordClicked, note("record"));
-  QObject::connect(&form, &TMainForm::clockClicked, noteOnly("clock"));
   QObject::connect(&form, &TMainForm::soundClicked, note("sound"));
   QObject::connect(&form, &TMainForm::protocolChosen, note("prot"));
   QObject::connect(&form, &TMainForm::portListWanted, noteOnly("ports"));
   QObject::connect(&form, &TMainForm::searchTick, noteOnly("search tick"));
   QObject::connect(&form, &TMainForm::watchdogTick, noteOnly("watchdog tick"));
-  for (QToolButton* b : {c.synchroButton, c.ejectButton, c.playButton, c.rewindButton, c.pauseButton,
-                         c.recordButton, c.clockButton, c.soundButton}) {
+  for (QToolButton* b :
+       {c.synchroButton, c.ejectButton, c.playButton, c.rewindButton, c.pauseButton, c.recordButton, c.soundButton}) {
     b->setEnabled(true);
     b->click();
   }
@@ -261,9 +260,9 @@ TEST(MainFormAlone, ButtonsAnnounceTheirActions) {
   ASSERT_TRUE(QMetaObject::invokeMethod(c.synchroTimer, "timeout"));
   ASSERT_TRUE(QMetaObject::invokeMethod(c.watchTimer, "timeout"));
   form.record();
-  EXPECT_EQ(calls, (std::vector<std::string>{"synchro user", "eject", "play user", "rewind user", "pause",
-                                             "record user", "clock", "sound user", "prot user", "ports",
-                                             "search tick", "watchdog tick", "record"}));
+  EXPECT_EQ(calls,
+            (std::vector<std::string>{"synchro user", "eject", "play user", "rewind user", "pause", "record user",
+                                      "sound user", "prot user", "ports", "search tick", "watchdog tick", "record"}));
 }
 
 TEST_F(MainFormTest, NmeaMenuChoosesThePositionSource) {

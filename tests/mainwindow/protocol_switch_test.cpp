@@ -12,6 +12,7 @@
 
 #include "../decoding/test_frames.h"
 #include "../link/pty_fixture.h"
+#include "control/control_form.h"
 #include "displays/satellites_form.h"
 #include "link/serial_link.h"
 #include "mainwindow/app_context.h"
@@ -113,14 +114,16 @@ struct SettingsCase {
   const char* recordName;
   int tickMs;
   bool nmeaMenu, debugData, notAvailable;
+  const char* sendLabel;
+  bool sendButton;
 };
 
 TEST_F(ProtocolSwitchTest, TheWindowsFollowTheProtocol) {
   const SettingsCase cases[] = {
-      {P::BINR, "rgfile.dat", 500, false, true, false},
-      {P::BINR2, "rgfile.b2", 500, false, true, false},
-      {P::NMEA, "rgfile.nme", 1000, true, false, true},
-      {P::BINR2, "rgfile.b2", 500, false, true, false},
+      {P::BINR, "rgfile.dat", 500, false, true, false, "BINR Send    10", true},
+      {P::BINR2, "rgfile.b2", 500, false, true, false, "BINR2 Send  ", false},
+      {P::NMEA, "rgfile.nme", 1000, true, false, true, "NMEA Send    $", true},
+      {P::BINR2, "rgfile.b2", 500, false, true, false, "BINR2 Send  ", false},
   };
   for (const SettingsCase& s : cases) {
     SCOPED_TRACE(int(s.protocol));
@@ -130,6 +133,9 @@ TEST_F(ProtocolSwitchTest, TheWindowsFollowTheProtocol) {
     EXPECT_EQ(c().protComboBox->contextMenuPolicy() == Qt::CustomContextMenu, s.nmeaMenu);
     EXPECT_EQ(c().rawDataCheckBox->isEnabled(), s.debugData);
     EXPECT_EQ(notAvailableShown(), s.notAvailable);
+    EXPECT_EQ(app.controlForm->findChild<QLabel*>(QStringLiteral("BeginSendLabel"))->text().toStdString(),
+              s.sendLabel);
+    EXPECT_EQ(app.controlForm->findChild<QWidget*>(QStringLiteral("SendButton"))->isEnabled(), s.sendButton);
   }
 }
 
