@@ -1,5 +1,6 @@
 #include "displays/plot_image.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 #include "displays/plot_layers.h"
@@ -22,6 +23,13 @@ void PlotImage::showLayer(const QImage& layer) {
 void PlotImage::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawImage(0, 0, picture_);
+}
+
+void PlotImage::mousePressEvent(QMouseEvent* event) { emit pressed(event->position().toPoint()); }
+
+void PlotImage::mouseDoubleClickEvent(QMouseEvent* event) {
+  emit pressed(event->position().toPoint());
+  if (event->button() == Qt::LeftButton) emit doubleClicked();
 }
 
 }  // namespace veltrano

@@ -120,6 +120,8 @@ TPositionForm::TPositionForm() : ToolForm("TPositionForm", 421, 60) {
   statusLabel_->setTextColor(kRed);
 }
 
+QString TPositionForm::dateText() const { return dateLabel_->text(); }
+
 void TPositionForm::showFix(const Fix& fix) {
   setText(utcLabel_, fix.utcText);
   setText(latLabel_, formatLatitude(fix.latitude));

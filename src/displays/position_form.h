@@ -28,6 +28,8 @@ class TPositionForm : public ToolForm {
   // Whether an estimated (dead-reckoning) NMEA fix shows "OLD" rather than
   // "DR": it does while the Statistic window rejects such fixes.
   void setEstimatedShownStale(bool stale) { estimatedStale_ = stale; }
+  // The date DateLabel shows.
+  QString dateText() const;
 
  signals:
   // "OLD" was shown: the solution is not valid.

@@ -3,6 +3,7 @@
 #include <QShowEvent>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "displays/sky_view.h"
 #include "util/formatters.h"
@@ -22,12 +23,16 @@ void showMetres(AutoLabel* label, double metres) {
 
 }  // namespace
 
-TVisualForm::TVisualForm(const int32_t& radiusValue)
-    : ToolForm("TVisualForm", 427, 335), radiusValue_(radiusValue), c_(buildVisualFormControls(this)) {
+TVisualForm::TVisualForm(int32_t& radiusValue, VisualSources sources)
+    : ToolForm("TVisualForm", 427, 335),
+      radiusValue_(radiusValue),
+      sources_(std::move(sources)),
+      c_(buildVisualFormControls(this)) {
   addTitleStrip(QStringLiteral("VISUAL"), QRect(4, 2, 419, 17));
   for (QCheckBox* box : {c_.satCheckBox, c_.gpsCheckBox, c_.glnCheckBox, c_.sbasCheckBox, c_.gllCheckBox,
                          c_.bdsCheckBox, c_.cogCheckBox, c_.sogCheckBox})
     connect(box, &QCheckBox::toggled, this, [this] { SatCheckBoxClick(true); });
+  connectControls();
 }
 
 void TVisualForm::showEvent(QShowEvent* event) {
@@ -39,8 +44,8 @@ void TVisualForm::showEvent(QShowEvent* event) {
 void TVisualForm::FormShow() {
   c_.rUpDown->setMaximum(kRadiusPositions - 1);
   c_.rUpDown->setPosition(radiusValue_);
-  plotRadius = plotRadiusAt(c_.rUpDown->position());
-  pixelsPerMetre = pixelsPerMetreFor(plotRadius);
+  scaleFromPosition();
+  fillReferenceEdits();
   resetPlot();
 }
 

@@ -2,14 +2,18 @@
 // The Visual window: every accepted position as a dot on a 307 x 307 scatter
 // plot about the reference point, with range rings at R, 2R and 3R metres, a
 // red marker on the newest position, the offsets of the current and the mean
-// position beside it, and on request a course pointer and a speed dial.
+// position beside it, and on request a course pointer and a speed dial. Its
+// controls move the reference point and the scale and copy a report.
+#include <QPoint>
 #include <cstdint>
+#include <functional>
 
 #include "decoding/fix.h"
 #include "decoding/satellites_in_view.h"
 #include "displays/gauges.h"
 #include "displays/plot_geometry.h"
 #include "displays/plot_layers.h"
+#include "displays/report_picture.h"
 #include "displays/tool_form.h"
 #include "displays/visual_form_controls.h"
 
@@ -20,11 +24,20 @@ struct MeanPosition {
   double latitude = 0, longitude = 0, height = 0;
 };
 
+// What the window reads from other windows when an action needs it.
+struct VisualSources {
+  // The Statistic window's mean position, for Set Statistic.
+  std::function<MeanPosition()> statisticMean;
+  // The captions the report quotes, for Copy.
+  std::function<QuotedCaptions()> quotedCaptions;
+};
+
 class TVisualForm : public ToolForm {
   Q_OBJECT
  public:
-  // `radiusValue` is the radius position the window takes each time it is shown.
-  explicit TVisualForm(const int32_t& radiusValue);
+  // `radiusValue` is the radius position the window takes each time it is
+  // shown; the radius selector keeps its position there.
+  TVisualForm(int32_t& radiusValue, VisualSources sources);
 
   const VisualFormControls& controls() const { return c_; }
 
@@ -48,8 +61,32 @@ class TVisualForm : public ToolForm {
   void SatCheckBoxClick(bool sender = false);
   // Whether the sky view is on ("VIEW---" ticked).
   bool skyViewShown() const;
-  // R from the stored radius position, then the empty plot.
+  // R from the stored radius position, the reference edits, then the empty plot.
   void FormShow();
+
+  // The reference edits show the reference point. An edit whose text changes
+  // reads it back as if it had been typed.
+  void fillReferenceEdits();
+  // A coordinate text that reads as one moves the reference point and redraws
+  // the plot; one that does not turns red and changes nothing.
+  void LatEditChange();
+  void LonEditChange();
+  // The reference height, seen in dH and dMh from the next position on.
+  void AltEditChange();
+  // An arrow of the radius selector was clicked and has stepped once; one more
+  // step the same way, then R from the position and the plot redrawn.
+  void RUpDownClick(bool up);
+  void ClearButtonClick();
+  // The report picture of the plot and the measurement to the clipboard.
+  void CopyButtonClick();
+  // The reference point moves to the current position or to the Statistic
+  // window's mean; a position the edits cannot show changes nothing.
+  void SetCurrentButtonClick();
+  void SetStatisticButtonClick();
+  // A mouse button went down on the plot at `at`.
+  void ImageMouseDown(QPoint at);
+  // The reference point moves to the pixel last pressed.
+  void ImageDblClick();
 
   // Reference point: radians, radians, metres.
   double refLat = 0;
@@ -67,6 +104,9 @@ class TVisualForm : public ToolForm {
   float speedOverGround = 0;
   int32_t markerX = 0;
   int32_t markerY = 0;
+  // The pixel of the plot where a mouse button last went down.
+  int32_t clickX = 0;
+  int32_t clickY = 0;
   PlotLayers layers;
   // The program's one table of the satellites in view: the sky view draws it,
   // the S/N ratio window shows its bars. resetPlot empties the working part.
@@ -79,12 +119,22 @@ class TVisualForm : public ToolForm {
   void pointPlotted(double latitude, double longitude, double height);
   // The reference height less the newest height, for the altitude profile.
   void heightPlotted(double belowReference);
+  // The plot was emptied for a new reference point or scale: the stored
+  // positions are to be drawn again.
+  void redrawWanted();
+  // Clear: the stored positions are to be dropped.
+  void clearPointsWanted();
 
  protected:
   void showEvent(QShowEvent* event) override;
 
  private:
-  const int32_t& radiusValue_;
+  void connectControls();
+  void moveReference(double latitude, double longitude, double height);
+  void scaleFromPosition();
+
+  int32_t& radiusValue_;
+  VisualSources sources_;
 
   VisualFormControls c_;
   Gauges gauges_;

@@ -96,7 +96,8 @@ void buildReference(QWidget* form, VisualFormControls& c) {
   c.lonEdit = maskedEdit(form, "LonEdit", QRect(327, 36, 95, 13), "999" + degree + "99.99999A;_",
                          "000" + degree + "00.00000E");
   caption(form, "Label3", 316, 48, "H:");
-  c.altEdit = maskedEdit(form, "AltEdit", QRect(360, 48, 62, 13), QStringLiteral("9999.99;_"),
+  // The first place takes a digit or the sign of a height below 0.
+  c.altEdit = maskedEdit(form, "AltEdit", QRect(360, 48, 62, 13), QStringLiteral("#999.99;_"),
                          QStringLiteral("0000.00"));
 }
 

@@ -21,11 +21,30 @@
 
 namespace veltrano {
 
+namespace {
+
+QString shown(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
+
+QuotedCaptions quotedCaptions(const TMainForm& main, const TPositionForm& position, const TStatisticForm& statistic) {
+  const StatisticTexts& t = statistic.texts();
+  return QuotedCaptions{main.topPanel()->text(), main.fileName(), main.deviceText(), position.dateText(),
+                        shown(t.n), shown(t.nanom), shown(t.rms2D), shown(t.rmsH), shown(t.rmsV)};
+}
+
+}  // namespace
+
 AppContext::AppContext(const QStringList& arguments) {
   const auto sleep = [this](int ms) { sleepMs(ms); };
   mainForm = std::make_unique<TMainForm>(transport, arguments);
   aboutForm = std::make_unique<TAboutForm>();
-  visualForm = std::make_unique<TVisualForm>(transport.radiusValue);
+  // Set Statistic and Copy read windows made after the Visual window.
+  visualForm = std::make_unique<TVisualForm>(
+      transport.radiusValue,
+      VisualSources{
+          [this] {
+            return MeanPosition{statisticForm->meanLat(), statisticForm->meanLon(), statisticForm->meanHeight()};
+          },
+          [this] { return quotedCaptions(*mainForm, *positionForm, *statisticForm); }});
   positionForm = std::make_unique<TPositionForm>();
   profileForm = std::make_unique<TProfileForm>();
   satellitesForm = std::make_unique<TSatellitesForm>();

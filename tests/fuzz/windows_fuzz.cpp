@@ -92,7 +92,11 @@ class WindowsSink : public DisplaySink {
   TPositionForm position_;
   TStatisticForm statistic_{statistics_};
   TSatellitesForm satellites_;
-  TVisualForm visual_{radius_};
+  TVisualForm visual_{
+      radius_, VisualSources{[this] {
+                               return MeanPosition{statistic_.meanLat(), statistic_.meanLon(), statistic_.meanHeight()};
+                             },
+                             [] { return QuotedCaptions{}; }}};
 };
 
 }  // namespace
