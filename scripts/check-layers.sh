@@ -23,6 +23,7 @@ RULES='
    src/control        src/decoding src/util src/link src/displays src/control
    src/mainwindow     src/*
    src/main.cpp       src/*
+   tools/cli/report_command.cpp  src/* tools/cli
    tools/cli          src/decoding src/util tools/cli
    tools/sim          src/decoding src/util tools/sim
    tests/decoding     src/decoding src/util
@@ -115,9 +116,13 @@ layer_of() {
   esac
 }
 
-# Sets REPLY to the row that rules file $1: src/X, tools/X, tests/X, or tests.
+# Sets REPLY to the row that rules file $1: its own, src/X, tools/X, tests/X, or tests.
 row_of() {
   local rest
+  if [[ -n ${allowed[$1]+set} ]]; then
+    REPLY=$1  # a row of its own
+    return
+  fi
   case $1 in
     tests/*/*)
       rest=${1#tests/}

@@ -79,6 +79,8 @@ class TVisualForm : public ToolForm {
   void ClearButtonClick();
   // The report picture of the plot and the measurement to the clipboard.
   void CopyButtonClick();
+  // The report picture: the plot inverted, its title and the figures of the measurement.
+  QImage reportPicture() const;
   // The reference point moves to the current position or to the Statistic
   // window's mean; a position the edits cannot show changes nothing.
   void SetCurrentButtonClick();

@@ -1,4 +1,4 @@
-// Copy: the Visual window's report picture to the clipboard.
+// Copy: the Visual window's report picture, to the clipboard.
 #include <QClipboard>
 #include <QGuiApplication>
 
@@ -6,7 +6,9 @@
 
 namespace veltrano {
 
-void TVisualForm::CopyButtonClick() {
+void TVisualForm::CopyButtonClick() { QGuiApplication::clipboard()->setImage(reportPicture()); }
+
+QImage TVisualForm::reportPicture() const {
   ReportCaptions captions;
   captions.quoted = sources_.quotedCaptions();
   captions.lat = c_.latEdit->displayText();
@@ -15,7 +17,7 @@ void TVisualForm::CopyButtonClick() {
   captions.dMb = c_.dMbLabel->text();
   captions.dMl = c_.dMlLabel->text();
   captions.dMh = c_.dMhLabel->text();
-  QGuiApplication::clipboard()->setImage(drawReportPicture(layers.plotLayer, captions));
+  return drawReportPicture(layers.plotLayer, captions);
 }
 
 }  // namespace veltrano

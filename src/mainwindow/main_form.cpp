@@ -235,6 +235,12 @@ void TMainForm::applyProtocol(ReceiverProtocol protocol) {
   c_.rawDataCheckBox->setEnabled(profile.convertedToNmea);
 }
 
+void TMainForm::setTicked(ToolWindow window, bool ticked) {
+  QCheckBox* boxes[] = {c_.positionCheckBox, c_.statisticCheckBox, c_.satellitesCheckBox, c_.visualCheckBox,
+                        c_.profileCheckBox,  c_.snrCheckBox,       c_.controlCheckBox};
+  boxes[int(window)]->setChecked(ticked);
+}
+
 bool TMainForm::isTicked(ToolWindow window) const {
   switch (window) {
     case ToolWindow::Position:

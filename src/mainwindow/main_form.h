@@ -50,6 +50,8 @@ class TMainForm : public QFrame, public TransportPanel {
 
   // Whether a tool-window box is ticked: the decoded data goes only to shown windows.
   bool isTicked(ToolWindow window) const;
+  // Ticks or unticks a box as the user would: its window shows or hides in its tile.
+  void setTicked(ToolWindow window, bool ticked);
   void showReceivedBytes(const QString& text);
 
   // "custom" makes BaudComboBox an editable field; any other rate a fixed list again.
