@@ -1,5 +1,8 @@
 #include "mainwindow/app_context.h"
 
+#include <QApplication>
+#include <QMediaDevices>
+
 #include "control/control_form.h"
 #include "displays/options_form.h"
 #include "displays/position_form.h"
@@ -17,7 +20,9 @@
 #include "mainwindow/playback.h"
 #include "mainwindow/protocol_switch.h"
 #include "mainwindow/recording.h"
+#include "mainwindow/sound_alert.h"
 #include "mainwindow/timer_form.h"
+#include "mainwindow/tone_device.h"
 
 namespace veltrano {
 
@@ -36,6 +41,17 @@ QuotedCaptions quotedCaptions(const TMainForm& main, const TPositionForm& positi
 AppContext::AppContext(const QStringList& arguments) {
   const auto sleep = [this](int ms) { sleepMs(ms); };
   mainForm = std::make_unique<TMainForm>(transport, arguments);
+  // Creating the main window opens the wave output and shows the sound setting.
+  toneDevice = std::make_unique<ToneDevice>(QMediaDevices::defaultAudioOutput());
+  toneDevice->openToneDevice();
+  alertSound = [this](int frequency, int durationMs) {
+    toneDevice->playTone(frequency, durationMs);
+    QApplication::beep();
+  };
+  soundAlert = std::make_unique<SoundAlert>(transport, *mainForm, [this](int frequency, int durationMs) {
+    alertSound(frequency, durationMs);
+  });
+  soundAlert->SoundButtonClick();
   aboutForm = std::make_unique<TAboutForm>();
   // Set Statistic and Copy read windows made after the Visual window.
   visualForm = std::make_unique<TVisualForm>(
@@ -120,6 +136,11 @@ void AppContext::connectServices() {
   QObject::connect(rec, &Recording::searchWanted, main, [sync] { sync->SynchroButtonClick(false); });
   QObject::connect(rec, &Recording::started, main, [this] { clearDisplays(); });
 
+  SoundAlert* alerts = soundAlert.get();
+  QObject::connect(main, &TMainForm::soundClicked, alerts, &SoundAlert::SoundButtonClick);
+  QObject::connect(rec, &Recording::receiverLost, alerts, &SoundAlert::receiverLost);
+  QObject::connect(positionForm.get(), &TPositionForm::staleShown, alerts, &SoundAlert::positionStale);
+
   Playback* play = playback.get();
   QObject::connect(main, &TMainForm::ejectClicked, play, &Playback::EjectButtonClick);
   QObject::connect(main, &TMainForm::playClicked, play, &Playback::PlayButtonClick);
@@ -140,9 +161,12 @@ void AppContext::restartStatistics() {
   statisticForm->resetStatisticDisplay();
 }
 
-// The tool windows go first, the main window last; no playback thread or
-// reader may outlive the windows and decoders it feeds.
+// The tone device closes first, before the windows go, as it does when the
+// main window is destroyed. Then the tool windows go, the main window last; no
+// playback thread or reader may outlive the windows and decoders it feeds.
 AppContext::~AppContext() {
+  soundAlert.reset();
+  toneDevice->closeToneDevice();
   protocolSwitch.reset();
   playback.reset();
   commandWriter.reset();

@@ -35,6 +35,8 @@ class CommandWriter;
 class Recording;
 class Synchronisation;
 class ProtocolSwitch;
+class ToneDevice;
+class SoundAlert;
 
 class AppContext {
  public:
@@ -52,6 +54,8 @@ class AppContext {
   NmeaConversionWriter conversionWriter;
   // The program's fixed waits: blocking sleeps on the main thread. Tests replace it.
   std::function<void(int ms)> sleepMs = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+  // An alert's sound: the tone of the tone device and the system beep. Tests replace it.
+  std::function<void(int frequency, int durationMs)> alertSound;
 
   // Windows, in the order they are created; the Control window comes after the
   // command writers it sends through.
@@ -82,6 +86,10 @@ class AppContext {
   std::unique_ptr<Synchronisation> synchronisation;
   // The protocol list.
   std::unique_ptr<ProtocolSwitch> protocolSwitch;
+  // The wave output, open from the main window's creation until the program
+  // ends, and the alerts that sound through it.
+  std::unique_ptr<ToneDevice> toneDevice;
+  std::unique_ptr<SoundAlert> soundAlert;
 
  private:
   void connectWindows();

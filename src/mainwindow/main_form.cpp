@@ -177,6 +177,10 @@ void TMainForm::showDevice(const QString& text) { c_.deviceLabel->setCaption(tex
 void TMainForm::showFileName(const QString& text) { c_.fileLabel->setCaption(text); }
 void TMainForm::showInfo(const QString& text) { c_.infoLabel->setCaption(text); }
 void TMainForm::showErrorCount(const QString& text) { c_.errorBytesLabel->setCaption(text); }
+void TMainForm::showSound(const QString& text, const QColor& color) {
+  c_.soundLabel->setTextColor(color);
+  c_.soundLabel->setCaption(text);
+}
 void TMainForm::startSearchTimer(int intervalMs) { c_.synchroTimer->start(intervalMs); }
 void TMainForm::stopSearchTimer() { c_.synchroTimer->stop(); }
 

@@ -8,6 +8,7 @@
 #include "decoding/nmea_position_source.h"
 #include "decoding/transport_fields.h"
 #include "mainwindow/main_form_controls.h"
+#include "mainwindow/sound_panel.h"
 #include "mainwindow/tool_window_tiler.h"
 #include "mainwindow/transport_panel.h"
 
@@ -19,7 +20,7 @@ class TTimerForm;
 // rate and protocol lists, the information panel, the transport buttons and
 // the boxes that show and tile the tool windows. What its buttons and lists
 // start elsewhere it announces by signals.
-class TMainForm : public QFrame, public TransportPanel {
+class TMainForm : public QFrame, public TransportPanel, public SoundPanel {
   Q_OBJECT
  public:
   // `arguments`: the command line; its first one may name a recording to play.
@@ -85,6 +86,9 @@ class TMainForm : public QFrame, public TransportPanel {
   ReceiverProtocol chosenProtocol() const override;
   void showProtocol(ReceiverProtocol protocol) override;
   void applyProtocol(ReceiverProtocol protocol) override;
+
+  // SoundPanel
+  void showSound(const QString& text, const QColor& color) override;
 
   // Whether NMEAPopupMenu opens on ProtComboBox (only while the protocol is NMEA).
   void setNmeaPopupAttached(bool attached);

@@ -29,16 +29,20 @@ constexpr const char* kGreen = "#009f00";
 constexpr const char* kOrange = "#ff7f00";
 constexpr double kDegree = kPi / 180;
 
-// What the window reports for one update: a lost solution, which the alert
-// sound follows when sound is on. Sound itself does not change the report.
-std::vector<std::string> alertCalls(bool stale) {
+// What one update reports: a lost solution, which sounds the 500 Hz, 50 ms
+// alert first when sound is on. Sound itself does not change the report.
+std::vector<std::string> alertCalls(bool stale, bool sound) {
   if (!stale) return {};
-  return {"stale"};
+  if (!sound) return {"stale"};
+  return {"sound 500 Hz 50 ms", "stale"};
 }
 
 class PositionFormTest : public ::testing::Test {
  protected:
   PositionFormTest() {
+    app.alertSound = [this](int frequency, int durationMs) {
+      calls.push_back("sound " + std::to_string(frequency) + " Hz " + std::to_string(durationMs) + " ms");
+    };
     QObject::connect(&form(), &TPositionForm::staleShown, [this] { calls.push_back("stale"); });
     setObs(false);
   }
@@ -254,7 +258,7 @@ TEST_F(PositionFormTest, BinrStatusByte) {
     showBinr();
     EXPECT_EQ(text("StatusLabel"), c.text);
     EXPECT_EQ(color("StatusLabel"), c.color);
-    EXPECT_EQ(calls, alertCalls(c.stale));
+    EXPECT_EQ(calls, alertCalls(c.stale, c.sound));
   }
 }
 
@@ -275,7 +279,7 @@ TEST_F(PositionFormTest, Binr2StatusByteHasNoRtkTexts) {
     showBinr2();
     EXPECT_EQ(text("StatusLabel"), c.text);
     EXPECT_EQ(color("StatusLabel"), c.color);
-    EXPECT_EQ(calls, alertCalls(c.stale));
+    EXPECT_EQ(calls, alertCalls(c.stale, c.sound));
   }
 }
 
@@ -569,7 +573,7 @@ TEST_F(PositionFormTest, NmeaGgaFixQuality) {
     showNmea();
     EXPECT_EQ(text("StatusLabel"), c.text);
     EXPECT_EQ(color("StatusLabel"), c.color);
-    EXPECT_EQ(calls, alertCalls(c.stale));
+    EXPECT_EQ(calls, alertCalls(c.stale, c.sound));
   }
 }
 
@@ -618,7 +622,7 @@ TEST_F(PositionFormTest, NmeaGnsModeIndicator) {
     showNmea();
     EXPECT_EQ(text("StatusLabel"), c.text);
     EXPECT_EQ(color("StatusLabel"), c.color);
-    EXPECT_EQ(calls, alertCalls(c.stale));
+    EXPECT_EQ(calls, alertCalls(c.stale, true));
   }
   EXPECT_EQ(text("UTCLabel"), "09:15:00.50");
   EXPECT_EQ(text("LatLabel"), "48\xB0" " 7.03800S");
@@ -660,7 +664,7 @@ TEST_F(PositionFormTest, NmeaFromRmcOnly) {
   showNmea();
   EXPECT_EQ(text("StatusLabel"), "OLD");
   EXPECT_EQ(color("StatusLabel"), kRed);
-  EXPECT_EQ(calls, alertCalls(true));
+  EXPECT_EQ(calls, alertCalls(true, true));
   EXPECT_EQ(text("UTCLabel"), "22:54:46.25");
   EXPECT_EQ(text("LatLabel"), "49\xB0" "16.45000N");
   EXPECT_EQ(text("LonLabel"), "123\xB0" "11.12000W");

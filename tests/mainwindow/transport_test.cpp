@@ -31,6 +31,9 @@ class TransportTest : public ::testing::Test {
     QObject::connect(&form(), &TMainForm::playbackStopped, [this] { log("playback stopped"); });
     QObject::connect(&form(), &TMainForm::recordingStopped, [this] { log("recording stopped"); });
     app.sleepMs = [this](int ms) { log("sleep " + std::to_string(ms)); };
+    app.alertSound = [this](int frequency, int durationMs) {
+      log("sound " + std::to_string(frequency) + " Hz " + std::to_string(durationMs) + " ms");
+    };
   }
 
   void log(const std::string& call) { calls.push_back(call); }
@@ -327,6 +330,7 @@ TEST_F(TransportTest, WatchdogRestartsASilentRecordingOnTheThirdTick) {
   app.transport.noDataTicks = 0;
   app.transport.recordAfterSync = false;
   c().infoLabel->setCaption(QStringLiteral("Receive..."));
+  app.transport.soundEnabled = true;
   bool flagSetBeforeStop = false;
   const QMetaObject::Connection stopping = QObject::connect(
       &form(), &TMainForm::recordingStopped, [&] { flagSetBeforeStop = app.transport.recordAfterSync; });
@@ -342,7 +346,10 @@ TEST_F(TransportTest, WatchdogRestartsASilentRecordingOnTheThirdTick) {
   EXPECT_TRUE(calls.empty());
   EXPECT_EQ(app.transport.transportState, S::REC);
   app.recording->WatchTimerTimer();
-  EXPECT_EQ(calls, (std::vector<std::string>{"recording stopped", "lost", "sleep 500", "search"}));
+  // The alert sounds after Stop and before the wait, its 1000 Hz, 100 ms ahead of
+  // the note of this test, which listens after it.
+  EXPECT_EQ(calls, (std::vector<std::string>{"recording stopped", "sound 1000 Hz 100 ms", "lost", "sleep 500",
+                                             "search"}));
   for (const auto& connection : {stopping, lost, search}) QObject::disconnect(connection);
   EXPECT_TRUE(flagSetBeforeStop);
   EXPECT_TRUE(app.transport.recordAfterSync);
