@@ -27,7 +27,7 @@ AppContext::AppContext(const QStringList& arguments) {
   aboutForm = std::make_unique<TAboutForm>();
   visualForm = std::make_unique<TVisualForm>(transport.radiusValue);
   positionForm = std::make_unique<TPositionForm>();
-  profileForm = std::make_unique<TProfileForm>();
+  profileForm = std::make_unique<TProfileForm>(transport.maxAltValue);
   satellitesForm = std::make_unique<TSatellitesForm>();
   snrForm = std::make_unique<TSNRForm>();
   statisticForm = std::make_unique<TStatisticForm>(statistics);
