@@ -74,6 +74,12 @@ void AppContext::connectWindows() {
   QObject::connect(main, &TMainForm::statisticTicked, main, [this] { restartStatistics(); });
   QObject::connect(main, &TMainForm::positionSourceChosen, main,
                    [this](NmeaPositionSource source) { receiver->nmea.positionSource = int32_t(source); });
+  // The profile empties with the Visual window's plot and takes its heights while its box is ticked.
+  TProfileForm* profile = profileForm.get();
+  QObject::connect(visualForm.get(), &TVisualForm::plotReset, profile, &TProfileForm::resetProfile);
+  QObject::connect(visualForm.get(), &TVisualForm::heightPlotted, profile, [main, profile](double belowReference) {
+    if (main->isTicked(ToolWindow::Profile)) profile->addProfilePoint(belowReference);
+  });
   main->attachTimer(timerForm.get());
   QObject::connect(timerForm.get(), &TTimerForm::scheduledStart, main, &TMainForm::scheduledStart);
   QObject::connect(timerForm.get(), &TTimerForm::scheduledStop, main, &TMainForm::scheduledStop);
