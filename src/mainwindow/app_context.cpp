@@ -62,7 +62,7 @@ AppContext::AppContext(const QStringList& arguments) {
           },
           [this] { return quotedCaptions(*mainForm, *positionForm, *statisticForm); }});
   positionForm = std::make_unique<TPositionForm>();
-  profileForm = std::make_unique<TProfileForm>();
+  profileForm = std::make_unique<TProfileForm>(transport.maxAltValue);
   satellitesForm = std::make_unique<TSatellitesForm>();
   snrForm = std::make_unique<TSNRForm>();
   statisticForm = std::make_unique<TStatisticForm>(statistics);
@@ -109,6 +109,12 @@ void AppContext::connectWindows() {
   QObject::connect(main, &TMainForm::statisticTicked, main, [this] { restartStatistics(); });
   QObject::connect(main, &TMainForm::positionSourceChosen, main,
                    [this](NmeaPositionSource source) { receiver->nmea.positionSource = int32_t(source); });
+  // The profile empties with the Visual window's plot and takes its heights while its box is ticked.
+  TProfileForm* profile = profileForm.get();
+  QObject::connect(visualForm.get(), &TVisualForm::plotReset, profile, &TProfileForm::resetProfile);
+  QObject::connect(visualForm.get(), &TVisualForm::heightPlotted, profile, [main, profile](double belowReference) {
+    if (main->isTicked(ToolWindow::Profile)) profile->addProfilePoint(belowReference);
+  });
   main->attachTimer(timerForm.get());
   QObject::connect(timerForm.get(), &TTimerForm::scheduledStart, main, &TMainForm::scheduledStart);
   QObject::connect(timerForm.get(), &TTimerForm::scheduledStop, main, &TMainForm::scheduledStop);
