@@ -1,8 +1,8 @@
 #pragma once
 // The program's one table of the satellites in view, filled from the NMEA
-// satellites-in-view cycles, BINR message 0x52 or BINR2 message 0xA0. The
-// working table feeds the S/N ratio bars; a complete fill is committed into
-// the displayed copy that the sky view draws.
+// satellites-in-view cycles, BINR message 0x52 or BINR2 message 0xA0. A
+// complete fill is committed into the displayed copy that the S/N ratio bars
+// and the sky view draw.
 #include <array>
 #include <cstdint>
 #include <span>
@@ -42,7 +42,9 @@ class SatellitesInView {
   // group flags stay, so the sky view keeps its last picture.
   void clearWorking() { workingCount_ = 0; }
 
-  // What the S/N ratio bars show, and what the sky view draws.
+  // The table as filled so far, counted as the last commit left it (the next
+  // NMEA cycle may already have overwritten its first entries), and the copy
+  // that commit took, which the S/N ratio bars and the sky view draw.
   std::span<const SatelliteInView> working() const { return {working_.data(), workingCount_}; }
   std::span<const SatelliteInView> displayed() const { return {displayed_.data(), displayedCount_}; }
 

@@ -70,7 +70,7 @@ AppContext::AppContext(const QStringList& arguments) {
   optionsForm = std::make_unique<TOptionsForm>();
   // A byte travels: reader thread -> hand-off -> intake -> fan-out -> router -> window.
   router = std::make_unique<DisplayRouter>(
-      RoutedWindows{*mainForm, *positionForm, *statisticForm, *satellitesForm, *visualForm,
+      RoutedWindows{*mainForm, *positionForm, *statisticForm, *satellitesForm, *visualForm, *snrForm,
                     {mainForm.get(), positionForm.get(), statisticForm.get(), satellitesForm.get(), visualForm.get(),
                      profileForm.get(), snrForm.get()}});
   fanOut = std::make_unique<MessageFanOut>(*receiver, transport, *router, conversionWriter);
@@ -159,6 +159,7 @@ void AppContext::connectServices() {
 void AppContext::clearDisplays() {
   satellitesForm->clearSatelliteStatus();
   visualForm->resetPlot();
+  snrForm->clearSnrChart();
   restartStatistics();
 }
 

@@ -4,6 +4,7 @@
 
 #include "displays/position_form.h"
 #include "displays/satellites_form.h"
+#include "displays/snr_form.h"
 #include "displays/statistic_form.h"
 #include "displays/visual_form.h"
 #include "mainwindow/main_form.h"
@@ -47,16 +48,27 @@ std::span<const UsedSatellite> DisplayRouter::usedSatellites() const {
 }
 
 void DisplayRouter::showSatellitesInView(NmeaKind kind, const NmeaFieldTable& gsv, bool glonassSeen) {
-  if (satelliteTableWanted())
-    w_.visual.satellitesInView.fillFromNmea(kind, gsv, glonassSeen, usedSatellites(), ticked(ToolWindow::SNR));
+  if (satelliteTableWanted() &&
+      w_.visual.satellitesInView.fillFromNmea(kind, gsv, glonassSeen, usedSatellites(), ticked(ToolWindow::SNR)))
+    satelliteTableCommitted();
 }
 
 void DisplayRouter::showSatellitesInView(const BinrSatsInView& view) {
-  if (satelliteTableWanted()) w_.visual.satellitesInView.fillFromBinr(view, usedSatellites());
+  if (!satelliteTableWanted()) return;
+  w_.visual.satellitesInView.fillFromBinr(view, usedSatellites());
+  satelliteTableCommitted();
 }
 
 void DisplayRouter::showSatellitesInView(const Binr2SatsInView& view) {
-  if (satelliteTableWanted()) w_.visual.satellitesInView.fillFromBinr2(view, usedSatellites());
+  if (!satelliteTableWanted()) return;
+  w_.visual.satellitesInView.fillFromBinr2(view, usedSatellites());
+  satelliteTableCommitted();
+}
+
+// Draws the copy the commit took: an NMEA cycle is committed by the first
+// sentence of the next one, whose satellites are already in the working table.
+void DisplayRouter::satelliteTableCommitted() {
+  if (ticked(ToolWindow::SNR)) w_.snr.redrawSnrChart(w_.visual.satellitesInView.displayed());
 }
 
 void DisplayRouter::blockRecorded(int32_t) {

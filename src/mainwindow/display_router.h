@@ -19,6 +19,7 @@ class TMainForm;
 class TPositionForm;
 class TStatisticForm;
 class TSatellitesForm;
+class TSNRForm;
 class TVisualForm;
 class Recording;
 
@@ -28,6 +29,7 @@ struct RoutedWindows {
   TStatisticForm& statistic;
   TSatellitesForm& satellites;
   TVisualForm& visual;
+  TSNRForm& snr;
   // Every window that shows decoded data, in the order they are repainted.
   QWidgetList repainted;
 };
@@ -59,6 +61,8 @@ class DisplayRouter : public DisplaySink, public IntakeSink {
   // The satellite table is kept while the sky view or the S/N ratio window is shown.
   bool satelliteTableWanted() const;
   std::span<const UsedSatellite> usedSatellites() const;
+  // A fill of the satellite table was committed: the S/N ratio window, when shown, draws it.
+  void satelliteTableCommitted();
 
   RoutedWindows w_;
   Recording* recording_ = nullptr;

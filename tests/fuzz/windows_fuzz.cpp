@@ -1,11 +1,12 @@
 // Plays arbitrary input of any protocol through the program's receive path
-// into the Position, Statistic, Satellites and Visual windows, as the display
-// router passes it on to shown windows, and then draws each window. Byte 0 of
-// an input is this target's: bits 0 and 1 the protocol, bits 2 to 6 the Visual
-// window's radius position, bit 7 the course pointer and speed dial; the rest
-// is played as the receive path reads it. The windows are built and shown once
-// and start each input as a new playback starts them: the statistics and the
-// plot emptied, no used satellites. Runs on the offscreen platform.
+// into the Position, Statistic, Satellites, Visual and S/N ratio windows, as
+// the display router passes it on to shown windows, and then draws each
+// window. Byte 0 of an input is this target's: bits 0 and 1 the protocol,
+// bits 2 to 6 the Visual window's radius position, bit 7 the course pointer
+// and speed dial; the rest is played as the receive path reads it. The windows
+// are built and shown once and start each input as a new playback starts them:
+// the statistics, the plot and the bars emptied, no used satellites. Runs on
+// the offscreen platform.
 #include <QApplication>
 #include <QCheckBox>
 #include <QPixmap>
@@ -18,6 +19,7 @@
 #include "displays/plot_geometry.h"
 #include "displays/position_form.h"
 #include "displays/satellites_form.h"
+#include "displays/snr_form.h"
 #include "displays/statistic_form.h"
 #include "displays/visual_form.h"
 #include "receive_path.h"
@@ -43,6 +45,7 @@ class WindowsSink : public DisplaySink {
     visual_.controls().satCheckBox->setChecked(control & 0x40);
     radius_ = (control >> 2) % kRadiusPositions;
     visual_.FormShow();
+    snr_.clearSnrChart();
   }
 
   void showSolution(const Fix& fix, const SolutionSatellites* satellites) override {
@@ -65,14 +68,16 @@ class WindowsSink : public DisplaySink {
   void showDevice(std::string_view) override {}
   void showErrorCount(int32_t) override {}
   void showSatellitesInView(NmeaKind kind, const NmeaFieldTable& gsv, bool glonassSeen) override {
-    visual_.satellitesInView.fillFromNmea(kind, gsv, glonassSeen, used(), true);
+    if (visual_.satellitesInView.fillFromNmea(kind, gsv, glonassSeen, used(), true)) redrawSnr();
     FUZZ_CHECK(visual_.satellitesInView.working().size() <= size_t(SatellitesInView::kMaxEntries));
   }
   void showSatellitesInView(const BinrSatsInView& view) override {
     visual_.satellitesInView.fillFromBinr(view, used());
+    redrawSnr();
   }
   void showSatellitesInView(const Binr2SatsInView& view) override {
     visual_.satellitesInView.fillFromBinr2(view, used());
+    redrawSnr();
   }
 
   // Each window drawn whole, as the screen would show it.
@@ -85,7 +90,8 @@ class WindowsSink : public DisplaySink {
 
  private:
   std::span<const UsedSatellite> used() const { return {satellites_.usedSatellites, satellites_.usedCount}; }
-  std::array<QWidget*, 4> windows() { return {&position_, &statistic_, &satellites_, &visual_}; }
+  std::array<QWidget*, 5> windows() { return {&position_, &statistic_, &satellites_, &visual_, &snr_}; }
+  void redrawSnr() { snr_.redrawSnrChart(visual_.satellitesInView.displayed()); }
 
   int32_t radius_ = 0;
   PositionStatistics statistics_;
@@ -97,6 +103,7 @@ class WindowsSink : public DisplaySink {
                                return MeanPosition{statistic_.meanLat(), statistic_.meanLon(), statistic_.meanHeight()};
                              },
                              [] { return QuotedCaptions{}; }}};
+  TSNRForm snr_;
 };
 
 }  // namespace

@@ -17,6 +17,7 @@
 
 #include "../link/pty_fixture.h"
 #include "link/serial_link.h"
+#include "displays/snr_form.h"
 #include "displays/visual_form.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/display_router.h"
@@ -141,6 +142,7 @@ TEST_F(RecordingTest, StartsFromAFreshFileAndAClearedDisplay) {
   app.transport.noDataTicks = 2;
   app.transport.recordAfterSync = true;
   c().errorBytesLabel->setCaption(QStringLiteral("7"));
+  app.snrForm->redrawSnrChart(std::vector<SatelliteInView>{{kSatGps, 5, 45}});
   {
     std::FILE* old = std::fopen("rgfile_20240501_100000.nme", "wb");
     std::fputs("an older recording", old);
@@ -164,6 +166,9 @@ TEST_F(RecordingTest, StartsFromAFreshFileAndAClearedDisplay) {
   EXPECT_TRUE(c().watchTimer->isActive());
   EXPECT_EQ(calls, (std::vector<std::string>{"plot", "started"}));
   EXPECT_EQ(app.statistics.count, 0);
+  TSNRForm emptySnr;
+  emptySnr.clearSnrChart();
+  EXPECT_TRUE(app.snrForm->chart() == emptySnr.chart());
   for (QWidget* off : {static_cast<QWidget*>(c().synchroButton), static_cast<QWidget*>(c().ejectButton),
                        static_cast<QWidget*>(c().playButton), static_cast<QWidget*>(c().rewindButton),
                        static_cast<QWidget*>(c().pauseButton), static_cast<QWidget*>(c().recordButton),
