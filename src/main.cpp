@@ -9,7 +9,7 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationVersion(QStringLiteral(VELTRANO_VERSION));
   QStringList arguments = QApplication::arguments();
   arguments.removeFirst();
-  veltrano::AppContext app(arguments);
+  veltrano::AppContext app(arguments, veltrano::SettingsUse::File);
   app.mainForm->show();
   return QApplication::exec();
 }

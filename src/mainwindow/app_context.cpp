@@ -19,6 +19,7 @@
 #include "mainwindow/main_form.h"
 #include "mainwindow/playback.h"
 #include "mainwindow/protocol_switch.h"
+#include "mainwindow/settings_keeper.h"
 #include "mainwindow/recording.h"
 #include "mainwindow/sound_alert.h"
 #include "mainwindow/timer_form.h"
@@ -38,7 +39,7 @@ QuotedCaptions quotedCaptions(const TMainForm& main, const TPositionForm& positi
 
 }  // namespace
 
-AppContext::AppContext(const QStringList& arguments) {
+AppContext::AppContext(const QStringList& arguments, SettingsUse settings) {
   const auto sleep = [this](int ms) { sleepMs(ms); };
   mainForm = std::make_unique<TMainForm>(transport, arguments);
   // Creating the main window opens the wave output and shows the sound setting.
@@ -96,6 +97,12 @@ AppContext::AppContext(const QStringList& arguments) {
   protocolSwitch =
       std::make_unique<ProtocolSwitch>(*mainForm, transport, *serialLink, *commandWriter, *satellitesForm,
                                                     *controlForm, sleep);
+  if (settings == SettingsUse::File) {
+    settingsKeeper =
+        std::make_unique<SettingsKeeper>(*mainForm, transport, *protocolSwitch, *visualForm, *soundAlert);
+    QObject::connect(mainForm.get(), &TMainForm::settingsWanted, mainForm.get(),
+                     [this] { settingsKeeper->loadSettings(); });
+  }
   connectServices();
 }
 
@@ -174,6 +181,8 @@ void AppContext::restartStatistics() {
 AppContext::~AppContext() {
   soundAlert.reset();
   toneDevice->closeToneDevice();
+  if (settingsKeeper) settingsKeeper->saveSettings();
+  settingsKeeper.reset();
   protocolSwitch.reset();
   playback.reset();
   commandWriter.reset();

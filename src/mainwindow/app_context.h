@@ -35,12 +35,17 @@ class CommandWriter;
 class Recording;
 class Synchronisation;
 class ProtocolSwitch;
+class SettingsKeeper;
 class ToneDevice;
 class SoundAlert;
 
+// Whether the program reads and writes "veltrano.ini" in the current directory.
+enum class SettingsUse { None, File };
+
 class AppContext {
  public:
-  explicit AppContext(const QStringList& arguments = {});
+  // The program keeps its settings; tests leave them alone unless they ask.
+  explicit AppContext(const QStringList& arguments = {}, SettingsUse settings = SettingsUse::None);
   ~AppContext();
   AppContext(const AppContext&) = delete;
   AppContext& operator=(const AppContext&) = delete;
@@ -90,6 +95,8 @@ class AppContext {
   // ends, and the alerts that sound through it.
   std::unique_ptr<ToneDevice> toneDevice;
   std::unique_ptr<SoundAlert> soundAlert;
+  // veltrano.ini, with SettingsUse::File.
+  std::unique_ptr<SettingsKeeper> settingsKeeper;
 
  private:
   void connectWindows();

@@ -239,6 +239,19 @@ void TMainForm::applyProtocol(ReceiverProtocol protocol) {
   c_.rawDataCheckBox->setEnabled(profile.convertedToNmea);
 }
 
+int TMainForm::baudIndex() const { return c_.baudComboBox->currentIndex(); }
+
+void TMainForm::selectBaudIndex(int index) {
+  constexpr int kLastListedRate = 8;  // "custom" is never restored
+  c_.baudComboBox->setCurrentIndex(index >= 0 && index <= kLastListedRate ? index : 0);
+  BaudComboBoxCloseUp();
+}
+
+void TMainForm::setDebugData(bool ticked, bool enabled) {
+  c_.rawDataCheckBox->setChecked(ticked);
+  c_.rawDataCheckBox->setEnabled(enabled);
+}
+
 void TMainForm::setTicked(ToolWindow window, bool ticked) {
   QCheckBox* boxes[] = {c_.positionCheckBox, c_.statisticCheckBox, c_.satellitesCheckBox, c_.visualCheckBox,
                         c_.profileCheckBox,  c_.snrCheckBox,       c_.controlCheckBox};
@@ -490,9 +503,13 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::FormShow() {
   setAcceptDrops(true);
-  if (arguments_.isEmpty()) return;
+  if (arguments_.isEmpty()) {
+    emit settingsWanted();
+    return;
+  }
   const QFileInfo file(arguments_.first());
   QDir::setCurrent(file.absolutePath());
+  emit settingsWanted();
   if (selectNamedFile(file.fileName())) emit rewindClicked(false);
 }
 

@@ -53,6 +53,11 @@ class TMainForm : public QFrame, public TransportPanel, public SoundPanel {
   bool isTicked(ToolWindow window) const;
   // Ticks or unticks a box as the user would: its window shows or hides in its tile.
   void setTicked(ToolWindow window, bool ticked);
+  // The rate list's item, and its selection; an item outside the listed rates selects the first.
+  int baudIndex() const;
+  void selectBaudIndex(int index);
+  // The "DBG data" box, ticked or not and enabled or not.
+  void setDebugData(bool ticked, bool enabled);
   void showReceivedBytes(const QString& text);
 
   // "custom" makes BaudComboBox an editable field; any other rate a fixed list again.
@@ -137,6 +142,8 @@ class TMainForm : public QFrame, public TransportPanel, public SoundPanel {
   void searchTick();
   void watchdogTick();
   void positionSourceChosen(NmeaPositionSource source);
+  // The first show, in the directory the settings are read from.
+  void settingsWanted();
   // The Statistic box was ticked: the statistics start afresh.
   void statisticTicked();
   // What Stop ends, by the state it leaves.

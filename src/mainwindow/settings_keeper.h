@@ -1,0 +1,37 @@
+#pragma once
+// Keeps the program's settings in "veltrano.ini" of the current directory: read
+// when the main window is first shown, written when the program closes, while
+// every window still exists.
+#include <cstdint>
+
+#include "decoding/transport_fields.h"
+
+namespace veltrano {
+
+class ProtocolSwitch;
+class SoundAlert;
+class TMainForm;
+class TVisualForm;
+
+class SettingsKeeper {
+ public:
+  SettingsKeeper(TMainForm& main, TransportFields& transport, ProtocolSwitch& protocols, TVisualForm& visual,
+                 SoundAlert& sound);
+
+  void loadSettings();
+  // A directory that cannot be written loses the settings silently.
+  void saveSettings();
+
+  // The capacity of the point store, kept here until the store reads it.
+  int32_t maxPoints() const { return maxPoints_; }
+
+ private:
+  TMainForm& main_;
+  TransportFields& transport_;
+  ProtocolSwitch& protocols_;
+  TVisualForm& visual_;
+  SoundAlert& sound_;
+  int32_t maxPoints_ = 10000;
+};
+
+}  // namespace veltrano
