@@ -13,6 +13,7 @@
 #include "decoding/receiver.h"
 #include "decoding/stream_intake.h"
 #include "decoding/transport_fields.h"
+#include "util/point_ring.h"
 #include "util/position_statistics.h"
 
 namespace veltrano {
@@ -37,6 +38,7 @@ class Synchronisation;
 class ProtocolSwitch;
 class ToneDevice;
 class SoundAlert;
+class PointStore;
 
 class AppContext {
  public:
@@ -50,6 +52,9 @@ class AppContext {
   // Decoders and receiver state records.
   std::unique_ptr<Receiver> receiver = std::make_unique<Receiver>();
   PositionStatistics statistics;
+  // The plotted positions kept for redrawing the Visual plot; its maxPoints is
+  // the capacity the settings file keeps and the Options window edits.
+  PointRing pointRing;
   // The NMEA conversion of BINR and BINR2 streams, written beside the raw file.
   NmeaConversionWriter conversionWriter;
   // The program's fixed waits: blocking sleeps on the main thread. Tests replace it.
@@ -90,6 +95,8 @@ class AppContext {
   // ends, and the alerts that sound through it.
   std::unique_ptr<ToneDevice> toneDevice;
   std::unique_ptr<SoundAlert> soundAlert;
+  // The ring's replay onto the Visual plot, which pauses playback meanwhile.
+  std::unique_ptr<PointStore> pointStore;
 
  private:
   void connectWindows();
