@@ -77,6 +77,8 @@ class TVisualForm : public ToolForm {
   // step the same way, then R from the position and the plot redrawn.
   void RUpDownClick(bool up);
   void ClearButtonClick();
+  // Asks for the Options window over the plot.
+  void OptionsItemClick();
   // The report picture of the plot and the measurement to the clipboard.
   void CopyButtonClick();
   // The report picture: the plot inverted, its title and the figures of the measurement.
@@ -126,6 +128,9 @@ class TVisualForm : public ToolForm {
   void redrawWanted();
   // Clear: the stored positions are to be dropped.
   void clearPointsWanted();
+  // The Options window is to be shown modally, centred at `centre`, the
+  // centre of the plot on the screen.
+  void optionsWanted(QPoint centre);
 
  protected:
   void showEvent(QShowEvent* event) override;

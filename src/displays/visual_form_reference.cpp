@@ -52,8 +52,7 @@ void TVisualForm::connectControls() {
   onClick(c_.copyButton, c_.copyItem, &TVisualForm::CopyButtonClick);
   onClick(c_.setCurrentButton, c_.setCurrentItem, &TVisualForm::SetCurrentButtonClick);
   onClick(c_.setStatisticButton, c_.setStatisticItem, &TVisualForm::SetStatisticButtonClick);
-  // No options window answers this window yet.
-  c_.optionsItem->setEnabled(false);
+  connect(c_.optionsItem, &QAction::triggered, this, &TVisualForm::OptionsItemClick);
   connect(c_.image, &PlotImage::pressed, this, &TVisualForm::ImageMouseDown);
   connect(c_.image, &PlotImage::doubleClicked, this, &TVisualForm::ImageDblClick);
 }
@@ -129,6 +128,10 @@ void TVisualForm::RUpDownClick(bool up) {
   scaleFromPosition();
   resetPlot();
   emit redrawWanted();
+}
+
+void TVisualForm::OptionsItemClick() {
+  emit optionsWanted(c_.image->mapToGlobal(c_.image->rect().center()));
 }
 
 void TVisualForm::ClearButtonClick() {

@@ -18,6 +18,7 @@
 #include "mainwindow/display_router.h"
 #include "mainwindow/main_form.h"
 #include "mainwindow/playback.h"
+#include "mainwindow/point_store.h"
 #include "mainwindow/protocol_switch.h"
 #include "mainwindow/settings_keeper.h"
 #include "mainwindow/recording.h"
@@ -68,7 +69,7 @@ AppContext::AppContext(const QStringList& arguments, SettingsUse settings) {
   snrForm = std::make_unique<TSNRForm>();
   statisticForm = std::make_unique<TStatisticForm>(statistics);
   timerForm = std::make_unique<TTimerForm>();
-  optionsForm = std::make_unique<TOptionsForm>();
+  optionsForm = std::make_unique<TOptionsForm>(pointRing.maxPoints);
   // A byte travels: reader thread -> hand-off -> intake -> fan-out -> router -> window.
   router = std::make_unique<DisplayRouter>(
       RoutedWindows{*mainForm, *positionForm, *statisticForm, *satellitesForm, *visualForm, *snrForm,
@@ -94,12 +95,16 @@ AppContext::AppContext(const QStringList& arguments, SettingsUse settings) {
                                                       sleep);
   fanOut->attachSynchronisation(*synchronisation);
   playback = std::make_unique<Playback>(*mainForm, transport, *receiver, *intake, conversionWriter);
+  pointStore = std::make_unique<PointStore>(pointRing, transport, *playback, *visualForm, [this] {
+    return MeanPosition{statisticForm->meanLat(), statisticForm->meanLon(), statisticForm->meanHeight()};
+  });
   protocolSwitch =
       std::make_unique<ProtocolSwitch>(*mainForm, transport, *serialLink, *commandWriter, *satellitesForm,
                                                     *controlForm, sleep);
   if (settings == SettingsUse::File) {
     settingsKeeper =
-        std::make_unique<SettingsKeeper>(*mainForm, transport, *protocolSwitch, *visualForm, *soundAlert);
+        std::make_unique<SettingsKeeper>(*mainForm, transport, *protocolSwitch, *visualForm, *soundAlert,
+                                                      pointRing);
     QObject::connect(mainForm.get(), &TMainForm::settingsWanted, mainForm.get(),
                      [this] { settingsKeeper->loadSettings(); });
   }
@@ -122,6 +127,8 @@ void AppContext::connectWindows() {
   QObject::connect(visualForm.get(), &TVisualForm::heightPlotted, profile, [main, profile](double belowReference) {
     if (main->isTicked(ToolWindow::Profile)) profile->addProfilePoint(belowReference);
   });
+  TOptionsForm* options = optionsForm.get();
+  QObject::connect(visualForm.get(), &TVisualForm::optionsWanted, options, &TOptionsForm::showCentredOn);
   main->attachTimer(timerForm.get());
   QObject::connect(timerForm.get(), &TTimerForm::scheduledStart, main, &TMainForm::scheduledStart);
   QObject::connect(timerForm.get(), &TTimerForm::scheduledStop, main, &TMainForm::scheduledStop);
@@ -161,12 +168,22 @@ void AppContext::connectServices() {
   QObject::connect(main, &TMainForm::pauseClicked, play, &Playback::PauseButtonClick);
   QObject::connect(main, &TMainForm::playbackStopped, play, &Playback::stopPlayback);
   QObject::connect(play, &Playback::started, main, [this] { clearDisplays(); });
+
+  // Every plotted position is kept; a new reference point or scale replays
+  // them onto the emptied plot, Clear drops them.
+  PointStore* points = pointStore.get();
+  TVisualForm* visual = visualForm.get();
+  QObject::connect(visual, &TVisualForm::pointPlotted, visual,
+                   [points](double lat, double lon, double height) { points->addPoint(lat, lon, height); });
+  QObject::connect(visual, &TVisualForm::redrawWanted, visual, [points] { points->redrawStoredPoints(); });
+  QObject::connect(visual, &TVisualForm::clearPointsWanted, visual, [points] { points->clearPoints(); });
 }
 
 void AppContext::clearDisplays() {
   satellitesForm->clearSatelliteStatus();
   visualForm->resetPlot();
   snrForm->clearSnrChart();
+  pointStore->clearPoints();
   restartStatistics();
 }
 
@@ -176,11 +193,13 @@ void AppContext::restartStatistics() {
 }
 
 // The tone device closes first, before the windows go, as it does when the
-// main window is destroyed. Then the tool windows go, the main window last; no
-// playback thread or reader may outlive the windows and decoders it feeds.
+// main window is destroyed, and the point store's replay thread ends and its
+// ring is freed. Then the tool windows go, the main window last; no playback
+// thread or reader may outlive the windows and decoders it feeds.
 AppContext::~AppContext() {
   soundAlert.reset();
   toneDevice->closeToneDevice();
+  pointStore.reset();
   if (settingsKeeper) settingsKeeper->saveSettings();
   settingsKeeper.reset();
   protocolSwitch.reset();

@@ -13,6 +13,7 @@
 #include "decoding/receiver.h"
 #include "decoding/stream_intake.h"
 #include "decoding/transport_fields.h"
+#include "util/point_ring.h"
 #include "util/position_statistics.h"
 
 namespace veltrano {
@@ -38,6 +39,7 @@ class ProtocolSwitch;
 class SettingsKeeper;
 class ToneDevice;
 class SoundAlert;
+class PointStore;
 
 // Whether the program reads and writes "veltrano.ini" in the current directory.
 enum class SettingsUse { None, File };
@@ -55,6 +57,9 @@ class AppContext {
   // Decoders and receiver state records.
   std::unique_ptr<Receiver> receiver = std::make_unique<Receiver>();
   PositionStatistics statistics;
+  // The plotted positions kept for redrawing the Visual plot; its maxPoints is
+  // the capacity the settings file keeps and the Options window edits.
+  PointRing pointRing;
   // The NMEA conversion of BINR and BINR2 streams, written beside the raw file.
   NmeaConversionWriter conversionWriter;
   // The program's fixed waits: blocking sleeps on the main thread. Tests replace it.
@@ -97,6 +102,8 @@ class AppContext {
   std::unique_ptr<SoundAlert> soundAlert;
   // veltrano.ini, with SettingsUse::File.
   std::unique_ptr<SettingsKeeper> settingsKeeper;
+  // The ring's replay onto the Visual plot, which pauses playback meanwhile.
+  std::unique_ptr<PointStore> pointStore;
 
  private:
   void connectWindows();

@@ -7,6 +7,7 @@
 #include "mainwindow/main_form.h"
 #include "mainwindow/protocol_switch.h"
 #include "mainwindow/sound_alert.h"
+#include "util/point_ring.h"
 #include "util/settings_file.h"
 
 namespace veltrano {
@@ -23,8 +24,8 @@ std::string settingsPath() {
 }  // namespace
 
 SettingsKeeper::SettingsKeeper(TMainForm& main, TransportFields& transport, ProtocolSwitch& protocols,
-                               TVisualForm& visual, SoundAlert& sound)
-    : main_(main), transport_(transport), protocols_(protocols), visual_(visual), sound_(sound) {}
+                               TVisualForm& visual, SoundAlert& sound, PointRing& points)
+    : main_(main), transport_(transport), protocols_(protocols), visual_(visual), sound_(sound), points_(points) {}
 
 void SettingsKeeper::loadSettings() {
   const Settings s = readSettings(settingsPath());
@@ -40,7 +41,7 @@ void SettingsKeeper::loadSettings() {
   visual_.refHeight = s.refHeight;
   transport_.soundEnabled = s.soundEnabled;
   sound_.SoundButtonClick(false);
-  maxPoints_ = s.maxPoints;
+  points_.maxPoints = s.maxPoints;
   for (size_t i = 0; i < s.shown.size(); ++i) main_.setTicked(kKeptBoxes[i], s.shown[i]);
 }
 
@@ -57,7 +58,7 @@ void SettingsKeeper::saveSettings() {
   s.refLon = visual_.refLon;
   s.refHeight = visual_.refHeight;
   s.soundEnabled = transport_.soundEnabled;
-  s.maxPoints = maxPoints_;
+  s.maxPoints = points_.maxPoints;
   for (size_t i = 0; i < s.shown.size(); ++i) s.shown[i] = main_.isTicked(kKeptBoxes[i]);
   writeSettings(settingsPath(), s);
 }

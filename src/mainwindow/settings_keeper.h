@@ -8,6 +8,7 @@
 
 namespace veltrano {
 
+class PointRing;
 class ProtocolSwitch;
 class SoundAlert;
 class TMainForm;
@@ -16,14 +17,11 @@ class TVisualForm;
 class SettingsKeeper {
  public:
   SettingsKeeper(TMainForm& main, TransportFields& transport, ProtocolSwitch& protocols, TVisualForm& visual,
-                 SoundAlert& sound);
+                 SoundAlert& sound, PointRing& points);
 
   void loadSettings();
   // A directory that cannot be written loses the settings silently.
   void saveSettings();
-
-  // The capacity of the point store, kept here until the store reads it.
-  int32_t maxPoints() const { return maxPoints_; }
 
  private:
   TMainForm& main_;
@@ -31,7 +29,7 @@ class SettingsKeeper {
   ProtocolSwitch& protocols_;
   TVisualForm& visual_;
   SoundAlert& sound_;
-  int32_t maxPoints_ = 10000;
+  PointRing& points_;
 };
 
 }  // namespace veltrano

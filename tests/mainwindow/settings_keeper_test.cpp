@@ -48,6 +48,7 @@ TEST_F(SettingsKeeperTest, TheNextRunStartsAsTheLastOneEnded) {
     app.visualForm->refLon = 0.65652917716003523;
     app.visualForm->refHeight = 151.25;
     app.soundAlert->SoundButtonClick(true);
+    app.pointRing.maxPoints = 500;
     main.setTicked(ToolWindow::Position, true);
     main.setTicked(ToolWindow::Statistic, true);
   }
@@ -70,6 +71,7 @@ TEST_F(SettingsKeeperTest, TheNextRunStartsAsTheLastOneEnded) {
   EXPECT_EQ(app.visualForm->refLon, 0.65652917716003523);
   EXPECT_EQ(app.visualForm->refHeight, 151.25);
   EXPECT_TRUE(app.transport.soundEnabled);
+  EXPECT_EQ(app.pointRing.maxPoints, 500);
   EXPECT_EQ(c.soundLabel->text(), QStringLiteral("sound on"));
   EXPECT_TRUE(app.positionForm->isVisible());
   EXPECT_TRUE(app.statisticForm->isVisible());
