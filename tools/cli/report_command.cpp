@@ -31,6 +31,7 @@
 #include "mainwindow/playback.h"
 #include "mainwindow/protocol_switch.h"
 #include "mainwindow/window_state.h"
+#include "statistic_options.h"
 
 namespace veltrano {
 
@@ -71,13 +72,6 @@ int usageError() {
   return 2;
 }
 
-std::optional<std::string> limitText(std::string_view arg) {
-  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
-  if (arg.size() == 1 && digit(arg[0])) return std::string{arg[0], '.', '0'};
-  if (arg.size() == 3 && digit(arg[0]) && arg[1] == '.' && digit(arg[2])) return std::string(arg);
-  return std::nullopt;
-}
-
 std::optional<std::array<double, 3>> referenceFrom(const std::string& text) {
   std::array<double, 3> values{};
   char tail = 0;
@@ -113,12 +107,9 @@ bool parse(int argc, char** argv, ReportOptions& o) {
     } else if (arg == "--3d") {
       o.threeD = true;
     } else if (arg == "--source" && hasValue) {
-      const std::string_view name = argv[++i];
-      if (name == "auto") o.source = NmeaPositionSource::Auto;
-      else if (name == "gga") o.source = NmeaPositionSource::GGA;
-      else if (name == "rmc") o.source = NmeaPositionSource::RMC;
-      else if (name == "gns") o.source = NmeaPositionSource::GNS;
-      else return false;
+      const std::optional<NmeaPositionSource> source = positionSource(argv[++i]);
+      if (!source) return false;
+      o.source = *source;
     } else if (arg == "-o" && hasValue) {
       o.report = argv[++i];
     } else if (arg == "--sky" && hasValue) {

@@ -13,6 +13,7 @@
 #include "headless_playback.h"
 #include "input_files.h"
 #include "json_writer.h"
+#include "statistic_options.h"
 #include "util/formatters.h"
 
 namespace veltrano {
@@ -37,23 +38,6 @@ const char kUsage[] =
 int usageError() {
   std::fputs(kUsage, stderr);
   return 2;
-}
-
-// A limit as the window's edit would hold it: one digit, optionally a point and
-// one digit; the text is normalised to the edit's form "D.D".
-std::optional<std::string> limitText(std::string_view arg) {
-  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
-  if (arg.size() == 1 && digit(arg[0])) return std::string{arg[0], '.', '0'};
-  if (arg.size() == 3 && digit(arg[0]) && arg[1] == '.' && digit(arg[2])) return std::string(arg);
-  return std::nullopt;
-}
-
-std::optional<NmeaPositionSource> positionSource(std::string_view name) {
-  if (name == "auto") return NmeaPositionSource::Auto;
-  if (name == "gga") return NmeaPositionSource::GGA;
-  if (name == "rmc") return NmeaPositionSource::RMC;
-  if (name == "gns") return NmeaPositionSource::GNS;
-  return std::nullopt;
 }
 
 // The Statistic window as the only shown window: every solution goes into the filter.
