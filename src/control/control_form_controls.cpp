@@ -48,15 +48,7 @@ void caption(QWidget* panel, const char* name, int x, const char* text) {
 }
 
 QToolButton* sendButton(QWidget* panel, const char* name, int x) {
-  auto* button = new QToolButton(panel);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setAutoRaise(true);
-  button->setFocusPolicy(Qt::NoFocus);
-  button->setIcon(sendGlyph());
-  button->setIconSize(QSize(16, 16));
-  button->setGeometry(x, 1, 23, 20);
-  button->setToolTip(QStringLiteral("Send"));
-  return button;
+  return flatButton(panel, name, QRect(x, 1, 23, 20), sendGlyph(), QSize(16, 16), "Send");
 }
 
 QCheckBox* checkBox(QWidget* panel, const char* name, int x, int width, const char* text) {

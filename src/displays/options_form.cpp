@@ -31,14 +31,7 @@ QIcon answerGlyph(bool accept) {
 }
 
 QToolButton* answerButton(QWidget* parent, const char* name, int x, bool accept) {
-  auto* button = new QToolButton(parent);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setAutoRaise(true);
-  button->setFocusPolicy(Qt::NoFocus);
-  button->setIcon(answerGlyph(accept));
-  button->setIconSize(QSize(16, 16));
-  button->setGeometry(x, 44, 23, 22);
-  return button;
+  return flatButton(parent, name, QRect(x, 44, 23, 22), answerGlyph(accept), QSize(16, 16));
 }
 
 }  // namespace

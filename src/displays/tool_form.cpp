@@ -15,6 +15,19 @@ QFont smallFont(bool bold) {
   return font;
 }
 
+QToolButton* flatButton(QWidget* parent, const char* name, const QRect& place, const QIcon& icon,
+                        const QSize& iconSize, const char* hint) {
+  auto* button = new QToolButton(parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setAutoRaise(true);
+  button->setFocusPolicy(Qt::NoFocus);
+  button->setIcon(icon);
+  button->setIconSize(iconSize);
+  button->setGeometry(place);
+  if (hint) button->setToolTip(QString::fromLatin1(hint));
+  return button;
+}
+
 ToolForm::ToolForm(const char* objectName, int width, int height)
     : QFrame(nullptr, Qt::Window | Qt::FramelessWindowHint) {
   setObjectName(QString::fromLatin1(objectName));

@@ -3,7 +3,9 @@
 // whole client area, an 11-pixel sans-serif font and, for tool windows, a title
 // strip of centred blue capitals on silver with a single border.
 #include <QFrame>
+#include <QIcon>
 #include <QLabel>
+#include <QToolButton>
 
 namespace veltrano {
 
@@ -18,5 +20,9 @@ class ToolForm : public QFrame {
 
 // The program's 11-pixel sans-serif font, bold for value labels.
 QFont smallFont(bool bold = false);
+
+// A flat picture button that takes no focus, with its hint when one is given.
+QToolButton* flatButton(QWidget* parent, const char* name, const QRect& place, const QIcon& icon,
+                        const QSize& iconSize, const char* hint = nullptr);
 
 }  // namespace veltrano

@@ -46,15 +46,7 @@ QLineEdit* maskedEdit(QWidget* parent, const char* name, const QRect& place, con
 }
 
 QToolButton* flatButton(QWidget* parent, const char* name, int x, VisualGlyph glyph, const char* hint) {
-  auto* button = new QToolButton(parent);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setAutoRaise(true);
-  button->setFocusPolicy(Qt::NoFocus);
-  button->setIcon(visualGlyph(glyph));
-  button->setIconSize(QSize(16, 16));
-  button->setGeometry(x, 104, 23, 22);
-  button->setToolTip(QString::fromLatin1(hint));
-  return button;
+  return veltrano::flatButton(parent, name, QRect(x, 104, 23, 22), visualGlyph(glyph), QSize(16, 16), hint);
 }
 
 QCheckBox* checkBox(QWidget* parent, const char* name, const QRect& place, const char* text, bool checked) {

@@ -51,15 +51,7 @@ AutoLabel* colouredLabel(QWidget* parent, const char* name, int x, int y, const 
 }
 
 QToolButton* flatButton(QWidget* parent, const char* name, const QRect& place, Glyph glyph, const char* hint) {
-  auto* button = new QToolButton(parent);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setAutoRaise(true);
-  button->setFocusPolicy(Qt::NoFocus);
-  button->setIcon(buttonGlyph(glyph));
-  button->setIconSize(glyphSize(glyph));
-  button->setGeometry(place);
-  if (hint) button->setToolTip(QString::fromLatin1(hint));
-  return button;
+  return veltrano::flatButton(parent, name, place, buttonGlyph(glyph), glyphSize(glyph), hint);
 }
 
 QToolButton* transportButton(QWidget* parent, const char* name, int x, Glyph glyph, const char* hint) {

@@ -52,14 +52,7 @@ QLineEdit* maskedEdit(QWidget* parent, const char* name, const QRect& place, con
 }
 
 QToolButton* flatButton(QWidget* parent, const char* name, int y, Glyph glyph) {
-  auto* button = new QToolButton(parent);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setAutoRaise(true);
-  button->setFocusPolicy(Qt::NoFocus);
-  button->setIcon(buttonGlyph(glyph));
-  button->setIconSize(glyphSize(glyph));
-  button->setGeometry(170, y, 23, 22);
-  return button;
+  return veltrano::flatButton(parent, name, QRect(170, y, 23, 22), buttonGlyph(glyph), glyphSize(glyph));
 }
 
 // The number that begins at `position` of a field as it is shown: its decimal
