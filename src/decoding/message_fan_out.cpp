@@ -50,13 +50,25 @@ std::string binr2DeviceText(const Binr2DeviceId& id) {
   return text;
 }
 
-std::string recordFileName(const std::string& deviceLabel, const std::string& portEntry, const char* extension) {
+std::string recordPortPart(std::string_view portName) {
+  const size_t slash = portName.rfind('/');
+  std::string_view part = slash == std::string_view::npos ? portName : portName.substr(slash + 1);
+  std::string folder;
+  // "/dev/pts/3": a bare number says little, its folder names the kind of port.
+  if (!part.empty() && part.find_first_not_of("0123456789") == std::string_view::npos && slash != 0 &&
+      slash != std::string_view::npos) {
+    const std::string_view parent = portName.substr(0, slash);
+    folder = parent.substr(parent.rfind('/') + 1);  // npos + 1 is 0: no slash before
+  }
+  std::string name = folder + std::string(part);
+  if (name.starts_with("tty")) name.erase(0, 3);
+  return name;
+}
+
+std::string recordFileName(const std::string& deviceLabel, const std::string& portName, const char* extension) {
   const size_t deviceBlank = deviceLabel.find(' ');
   const std::string device = deviceBlank == std::string::npos ? std::string() : deviceLabel.substr(0, deviceBlank);
-  const size_t portBlank = portEntry.find(' ');
-  std::string port;
-  if (portBlank != std::string::npos && portBlank > 3) port = portEntry.substr(3, portBlank - 3);
-  return device + "_c" + port + extension;
+  return device + "_c" + recordPortPart(portName) + extension;
 }
 
 void MessageFanOut::countError() {

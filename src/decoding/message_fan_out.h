@@ -5,6 +5,7 @@
 // one normalized fix, built once, that every consumer reads.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "decoding/fan_out_sinks.h"
 #include "decoding/receiver.h"
@@ -58,8 +59,11 @@ std::string nmeaVersionText(const NmeaFieldTable& ver);
 // "%s %s.%s %s" of the BINR2 device identification.
 std::string binr2DeviceText(const Binr2DeviceId& id);
 
-// Device name (up to the first blank) + "_c" + port number (from the 4th
-// character of the port entry up to its first blank) + extension.
-std::string recordFileName(const std::string& deviceLabel, const std::string& portEntry, const char* extension);
+// The port in a record name: the port's file name without a leading "tty"
+// ("ttyUSB0" and "/dev/ttyUSB0" give "USB0"), a bare number with its folder
+// ("/dev/pts/3" gives "pts3").
+std::string recordPortPart(std::string_view portName);
+// Device name (up to the first blank) + "_c" + the port part + extension.
+std::string recordFileName(const std::string& deviceLabel, const std::string& portName, const char* extension);
 
 }  // namespace veltrano

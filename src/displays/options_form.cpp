@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "displays/auto_label.h"
+#include "displays/window_placement.h"
 
 namespace veltrano {
 
@@ -56,7 +57,7 @@ TOptionsForm::TOptionsForm(int32_t& maxPoints) : ToolForm("TOptionsForm", 132, 7
 }
 
 void TOptionsForm::showCentredOn(QPoint centre) {
-  move(centre.x() - width() / 2, centre.y() - height() / 2);
+  placeInside(*this, centre - QPoint(width() / 2, height() / 2), *this);
   show();
   raise();
   activateWindow();

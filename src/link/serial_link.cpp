@@ -74,15 +74,22 @@ SerialLink::~SerialLink() {
 bool SerialLink::openPort(const QString& portName, int32_t baud, bool oddParity, bool startReader,
                           RecordWriter* record) {
   closePort();
+  openErrno_ = 0;
   const int descriptor = ::open(devicePath(portName).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (descriptor < 0) return false;
+  if (descriptor < 0) {
+    openErrno_ = errno;
+    return false;
+  }
   if (!holdExclusively(descriptor)) {
+    openErrno_ = EBUSY;
     ::close(descriptor);
     return false;
   }
   descriptor_ = descriptor;
   if (!configureLine(descriptor_, baud, oddParity)) {
+    const int error = errno;
     closePort();
+    openErrno_ = error;
     return false;
   }
   if (startReader) {
@@ -90,6 +97,11 @@ bool SerialLink::openPort(const QString& portName, int32_t baud, bool oddParity,
     reader_->startReading();
   }
   return true;
+}
+
+QString SerialLink::openFailureText(const QString& portName) const {
+  if (accessDenied()) return QStringLiteral("No permission for ") + portName;
+  return QStringLiteral("Connection failed");
 }
 
 void SerialLink::closePort() {

@@ -3,6 +3,7 @@
 // expects, read by a ReadThread that hands every batch to the main thread, written
 // with a bounded wait. All calls are made on the main thread.
 #include <QString>
+#include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -38,12 +39,18 @@ class SerialLink {
   // is open or its settings cannot be read.
   bool setPortBaud(int32_t baud);
   bool isOpen() const { return descriptor_ >= 0; }
+  // Whether the last openPort failed because the system refused this user the port.
+  bool accessDenied() const { return openErrno_ == EACCES || openErrno_ == EPERM; }
+  // What the last failed openPort tells the user: "No permission for <port>" when
+  // access was denied, otherwise "Connection failed".
+  QString openFailureText(const QString& portName) const;
 
  private:
   void reapFinishedReaders();
 
   LinkReceiver& receiver_;
   int descriptor_ = -1;  // the open port
+  int openErrno_ = 0;    // why the last openPort failed
   std::unique_ptr<ReadThread> reader_;
   // Readers stopped from inside their own hand-off; they end as soon as it returns.
   std::vector<std::unique_ptr<ReadThread>> endingReaders_;

@@ -12,10 +12,9 @@ class SyncPanel {
  public:
   virtual ~SyncPanel() = default;
 
-  // The port entry ("ttyS0   - 16550A") and its name up to the first space.
-  virtual QString portEntry() const = 0;
+  // The selected port: a device name ("ttyS0") or a typed path ("/dev/pts/3").
   virtual QString portName() const = 0;
-  // The port list, rebuilt before it drops down; the first entry is selected.
+  // The port list ("ttyS0   - 16550A"), rebuilt before it drops down; the first entry is selected.
   virtual void setPortEntries(const QStringList& entries) = 0;
   // The rate text as selected or typed, and the selection of a listed rate.
   virtual QString baudText() const = 0;

@@ -1,5 +1,6 @@
 #include "link/synchronisation.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include "decoding/message_fan_out.h"
@@ -63,7 +64,7 @@ void Synchronisation::SynchroButtonClick(bool) {
   const bool opened = baud && link_.openPort(panel_.portName(), *baud, profile.oddParity, true);
   if (!opened && !(baud && resuming())) {
     panel_.showDevice(QStringLiteral("unknown"));
-    panel_.showInfo(QStringLiteral("Connection failed"));
+    panel_.showInfo(baud ? link_.openFailureText(panel_.portName()) : QStringLiteral("Connection failed"));
     return;
   }
   selectedBaud_ = *baud;
@@ -167,7 +168,7 @@ void Synchronisation::rateAcknowledged() {
 void Synchronisation::receiverIdentified(const char* recordExtension, bool connected) {
   if (recordExtension) {
     const std::string name = recordFileName(panel_.deviceText().toLatin1().toStdString(),
-                                            panel_.portEntry().toLatin1().toStdString(), recordExtension);
+                                            QFile::encodeName(panel_.portName()).toStdString(), recordExtension);
     panel_.showFileName(QString::fromLatin1(name.data(), qsizetype(name.size())));
   }
   if (!connected) return;

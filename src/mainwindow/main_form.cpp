@@ -11,6 +11,8 @@
 #include <optional>
 
 #include "displays/tool_form.h"
+#include "displays/window_placement.h"
+#include "mainwindow/dialogs.h"
 #include "link/protocol_profile.h"
 #include "mainwindow/state_icon.h"
 #include "mainwindow/timer_form.h"
@@ -21,6 +23,7 @@ namespace veltrano {
 namespace {
 
 const QColor kLime(0, 255, 0);
+constexpr int kCustomBaudItem = 9;  // "custom": the rate is typed
 const QColor kRed(255, 0, 0);
 
 // The state word of ActionLabel; nullptr for a value that is no state.
@@ -88,6 +91,7 @@ void TMainForm::attachWindows(const ToolWindows& tiled, QWidget* about, QWidgetL
   tiler_.setWindows(tiled);
   about_ = about;
   minimizedTogether_ = std::move(minimizedTogether);
+  for (QWidget* window : std::as_const(minimizedTogether_)) window->setParent(this, window->windowFlags() | Qt::Tool);
 }
 
 void TMainForm::connectControls() {
@@ -100,6 +104,7 @@ void TMainForm::connectControls() {
     emit portListWanted();
     c_.recordButton->setEnabled(true);
   });
+  connect(c_.portComboBox, &PortComboBox::otherChosen, this, [this] { askForPortPath(); });
   connect(c_.baudComboBox, &QComboBox::activated, this, [this] { BaudComboBoxCloseUp(); });
   connect(c_.protComboBox, &QComboBox::activated, this, [this] { emit protocolChosen(true); });
   connect(c_.protComboBox, &QWidget::customContextMenuRequested, this,
@@ -131,21 +136,20 @@ void TMainForm::connectControls() {
   connect(c_.watchTimer, &QTimer::timeout, this, &TMainForm::watchdogTick);
 }
 
-QString TMainForm::portName() const {
-  const QString text = c_.portComboBox->currentText();
-  const qsizetype space = text.indexOf(QLatin1Char(' '));
-  return space < 0 ? QString() : text.left(space);
+QString TMainForm::portName() const { return c_.portComboBox->portName(); }
+
+void TMainForm::askForPortPath() {
+  const QString path = askPortPath(*this);
+  if (path.isEmpty()) {
+    c_.portComboBox->otherDeclined();
+    return;
+  }
+  c_.portComboBox->addTypedPort(path);
 }
 
 // ---- Port and rate, as the synchronisation uses them ----
 
-QString TMainForm::portEntry() const { return c_.portComboBox->currentText(); }
-
-void TMainForm::setPortEntries(const QStringList& entries) {
-  c_.portComboBox->clear();
-  c_.portComboBox->addItems(entries);
-  if (c_.portComboBox->count() > 0) c_.portComboBox->setCurrentIndex(0);
-}
+void TMainForm::setPortEntries(const QStringList& entries) { c_.portComboBox->setFoundEntries(entries); }
 
 QString TMainForm::baudText() const { return c_.baudComboBox->currentText(); }
 
@@ -160,7 +164,6 @@ void TMainForm::selectBaudItem(int32_t baud) {
 }
 
 void TMainForm::BaudComboBoxCloseUp() {
-  constexpr int kCustomBaudItem = 9;
   QComboBox* box = c_.baudComboBox;
   const bool custom = box->currentIndex() == kCustomBaudItem;
   if (box->isEditable() == custom) return;
@@ -337,7 +340,7 @@ void TMainForm::StopButtonClick(bool sender) {
 void TMainForm::ClockButtonClick() {
   if (!timer_) return;
   // Top at the main window's top, centred on it.
-  timer_->move(x() + width() / 2 - timer_->width() / 2, y());
+  placeInside(*timer_, QPoint(x() + width() / 2 - timer_->width() / 2, y()), *this);
   timer_->showModal();
   showTimerArmed(timer_->timerOn());
 }
@@ -384,29 +387,37 @@ void TMainForm::CloseSpeedButtonClick() {
   QCoreApplication::quit();
 }
 
-void TMainForm::MinimizeSpeedButtonClick() {
-  minimizedWithMain_.clear();
-  for (QWidget* window : std::as_const(minimizedTogether_)) {
-    if (window->isVisible()) {
-      window->showMinimized();
-      minimizedWithMain_.append(window);
-    }
-  }
-  showMinimized();
-}
+void TMainForm::MinimizeSpeedButtonClick() { showMinimized(); }
 
+// However the main window is minimised (its button, the taskbar, the window
+// manager), the shown tool windows go with it and come back when it is restored.
 void TMainForm::changeEvent(QEvent* event) {
-  // Restoring the main window brings back the windows minimised with it.
-  if (event->type() == QEvent::WindowStateChange && !isMinimized()) {
-    for (QWidget* window : std::as_const(minimizedWithMain_)) window->showNormal();
-    minimizedWithMain_.clear();
+  if (event->type() == QEvent::WindowStateChange) {
+    if (isMinimized())
+      hideWithMain();
+    else
+      showWithMain();
   }
   QFrame::changeEvent(event);
 }
 
+void TMainForm::hideWithMain() {
+  for (QWidget* window : std::as_const(minimizedTogether_)) {
+    if (window->isVisible() && !hiddenWithMain_.contains(window)) {
+      window->hide();
+      hiddenWithMain_.append(window);
+    }
+  }
+}
+
+void TMainForm::showWithMain() {
+  for (QWidget* window : std::as_const(hiddenWithMain_)) window->show();
+  hiddenWithMain_.clear();
+}
+
 void TMainForm::TitleImageClick() {
   if (!about_) return;
-  about_->move(x() - about_->width(), y());
+  placeInside(*about_, QPoint(x() - about_->width(), y()), *this);
   about_->show();
 }
 
@@ -505,12 +516,27 @@ void TMainForm::FormShow() {
   setAcceptDrops(true);
   if (arguments_.isEmpty()) {
     emit settingsWanted();
+    selectStartLink();
     return;
   }
   const QFileInfo file(arguments_.first());
   QDir::setCurrent(file.absolutePath());
   emit settingsWanted();
+  selectStartLink();
   if (selectNamedFile(file.fileName())) emit rewindClicked(false);
+}
+
+// What the command line names wins over the settings file.
+void TMainForm::selectStartLink() {
+  if (startLink_.protocol) emit fileProtocolChosen(*startLink_.protocol);
+  if (startLink_.baud) {
+    const QString text = QString::number(*startLink_.baud);
+    const int listed = c_.baudComboBox->findText(text);
+    c_.baudComboBox->setCurrentIndex(listed >= 0 && listed < kCustomBaudItem ? listed : kCustomBaudItem);
+    BaudComboBoxCloseUp();
+    if (c_.baudComboBox->isEditable()) c_.baudComboBox->setEditText(text);
+  }
+  if (!startLink_.port.isEmpty()) c_.portComboBox->addTypedPort(startLink_.port);
 }
 
 }  // namespace veltrano

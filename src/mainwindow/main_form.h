@@ -9,6 +9,7 @@
 #include "decoding/transport_fields.h"
 #include "mainwindow/main_form_controls.h"
 #include "mainwindow/sound_panel.h"
+#include "mainwindow/start_link.h"
 #include "mainwindow/tool_window_tiler.h"
 #include "mainwindow/transport_panel.h"
 
@@ -26,15 +27,20 @@ class TMainForm : public QFrame, public TransportPanel, public SoundPanel {
   // `arguments`: the command line; its first one may name a recording to play.
   TMainForm(TransportFields& transport, QStringList arguments);
 
-  // The tool windows it shows, tiles and minimises with itself, and the About box.
+  // The tool windows it shows and tiles, and the About box. The windows that go
+  // with it become its tool windows: one taskbar entry for the group, hidden
+  // while the main window is minimised.
   void attachWindows(const ToolWindows& tiled, QWidget* about, QWidgetList minimizedTogether);
   // The Timer window that ClockButton shows and whose schedule it reports.
   void attachTimer(TTimerForm* timer) { timer_ = timer; }
 
   QLabel* topPanel() const { return c_.topPanel; }
   const QImage& stateIcon() const { return stateIcon_; }
-  // PortComboBox's text up to its first space; empty without a space.
+  // The selected port: a typed path, or a found entry's text up to its first space.
   QString portName() const override;
+  // The port, rate and protocol named on the command line, selected after the
+  // settings are read at the first show.
+  void setStartLink(const StartLink& link) { startLink_ = link; }
 
   // Transport: the state display, the control enabling on entering a state
   // (the actions that enter a state call it) and Stop.
@@ -64,7 +70,6 @@ class TMainForm : public QFrame, public TransportPanel, public SoundPanel {
   void BaudComboBoxCloseUp();
 
   // SyncPanel
-  QString portEntry() const override;
   void setPortEntries(const QStringList& entries) override;
   QString baudText() const override;
   void selectBaudItem(int32_t baud) override;
@@ -165,6 +170,10 @@ class TMainForm : public QFrame, public TransportPanel, public SoundPanel {
   // receiver, and shows the file name; false for a file of no known kind.
   bool selectNamedFile(const QString& fileName);
   void showTimerArmed(bool armed);
+  void selectStartLink();
+  void askForPortPath();
+  void hideWithMain();
+  void showWithMain();
 
   TransportFields& transport_;
   const QStringList arguments_;
@@ -177,7 +186,8 @@ class TMainForm : public QFrame, public TransportPanel, public SoundPanel {
   QWidget* about_ = nullptr;
   TTimerForm* timer_ = nullptr;
   QWidgetList minimizedTogether_;
-  QWidgetList minimizedWithMain_;
+  QWidgetList hiddenWithMain_;
+  StartLink startLink_;
 };
 
 // "VELTRANO " + version + " (RTK)".

@@ -1,7 +1,6 @@
 #include "mainwindow/playback.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <memory>
 
@@ -10,6 +9,7 @@
 #include "decoding/stream_intake.h"
 #include "link/protocol_profile.h"
 #include "link/thread_wait.h"
+#include "mainwindow/dialogs.h"
 #include "mainwindow/fifo_reader.h"
 #include "mainwindow/transport_panel.h"
 
@@ -26,7 +26,7 @@ Playback::Playback(TransportPanel& panel, TransportFields& transport, Receiver& 
                    NmeaConversionWriter& conversion)
     : panel_(panel), transport_(transport), receiver_(receiver), intake_(intake), conversion_(conversion) {
   openFileDialog = [this](const QString& title, const QString& directory, const QString& filter) {
-    return QFileDialog::getOpenFileName(panel_.dialogParent(), title, directory, filter);
+    return askFileToOpen(*panel_.dialogParent(), title, directory, filter);
   };
 }
 

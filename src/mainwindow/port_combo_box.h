@@ -1,19 +1,45 @@
 #pragma once
 #include <QComboBox>
+#include <QStringList>
 
 namespace veltrano {
 
-// The serial-port list; announces that its list is about to drop down so the
-// owner can rebuild the entries first.
+// The serial-port list: the ports found ("ttyS0   - 16550A"), the paths the user
+// typed in this session (a pseudo-terminal, a /dev/serial/by-id/ name) and
+// "Other…", which asks for such a path. Announces that its list is about to drop
+// down so the owner can rebuild the found entries first.
 class PortComboBox : public QComboBox {
   Q_OBJECT
  public:
-  using QComboBox::QComboBox;
+  explicit PortComboBox(QWidget* parent = nullptr);
 
   void showPopup() override;
 
+  // The found ports, then the typed paths and "Other…"; the first entry is selected.
+  void setFoundEntries(const QStringList& entries);
+  // A typed path, kept in the list for the session and selected.
+  void addTypedPort(const QString& path);
+  // The selected port: a typed path, or a found entry's text up to its first
+  // space; empty for "Other…" or an entry without a space.
+  QString portName() const;
+
  signals:
   void dropDown();
+  // "Other…" was chosen: the owner asks for a path (addTypedPort) or calls
+  // otherDeclined to go back to the port selected before.
+  void otherChosen();
+
+ public slots:
+  void otherDeclined();
+
+ private:
+  void appendTypedAndOther();
+
+  QStringList typedPorts_;
+  int lastChosen_ = 0;
 };
+
+// The caption of the entry that asks for a port by its path.
+QString otherPortCaption();
 
 }  // namespace veltrano

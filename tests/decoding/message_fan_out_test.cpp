@@ -220,10 +220,25 @@ TEST(NmeaVersionText, FieldCountsAndShortFields) {
 }
 
 TEST(RecordFileName, DeviceAndPortParts) {
-  EXPECT_EQ(recordFileName("ABCDE 01.02", "COM3   - Serial0", ".dat"), "ABCDE_c3.dat");
-  EXPECT_EQ(recordFileName("ABCDE 01.02", "COM10 - Serial9", ".b2"), "ABCDE_c10.b2");
-  EXPECT_EQ(recordFileName("NOBLANK", "COM3   - Serial0", ".dat"), "_c3.dat");
-  EXPECT_EQ(recordFileName("ABCDE 01.02", "NONE", ".nme"), "ABCDE_c.nme");
+  struct Case {
+    const char* device;
+    const char* port;
+    const char* extension;
+    const char* name;
+  };
+  const Case cases[] = {
+      {"ABCDE 01.02", "ttyS3", ".dat", "ABCDE_cS3.dat"},
+      {"ABCDE 01.02", "ttyUSB10", ".b2", "ABCDE_cUSB10.b2"},
+      {"NOBLANK", "ttyS3", ".dat", "_cS3.dat"},
+      {"ABCDE 01.02", "", ".nme", "ABCDE_c.nme"},
+      {"ABCDE 01.02", "/dev/ttyUSB0", ".nme", "ABCDE_cUSB0.nme"},
+      {"ABCDE 01.02", "/dev/pts/3", ".nme", "ABCDE_cpts3.nme"},
+      {"ABCDE 01.02", "pts/12", ".dat", "ABCDE_cpts12.dat"},
+      {"ABCDE 01.02", "/7", ".dat", "ABCDE_c7.dat"},
+      {"ABCDE 01.02", "/dev/serial/by-id/usb-FTDI_A1-if00-port0", ".b2", "ABCDE_cusb-FTDI_A1-if00-port0.b2"},
+      {"ABCDE 01.02", "/tmp/gps/ttyrecv", ".nme", "ABCDE_crecv.nme"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(recordFileName(c.device, c.port, c.extension), c.name) << c.port;
 }
 
 TEST_F(FanOut, BinrNavigationIsShownWithItsSatellitesThenWritten) {

@@ -6,7 +6,10 @@
 
 #include <unistd.h>
 
+#include <QApplication>
 #include <QDir>
+#include <QInputDialog>
+#include <QTimer>
 #include <QThread>
 #include <algorithm>
 #include <cstdlib>
@@ -148,10 +151,11 @@ class LiveReceiverTest : public ::testing::Test {
     c().portComboBox->addItem(QString::fromStdString(port) + QStringLiteral("  - sim"));
   }
   std::string log() const { return scratch.file("commands.log"); }
-  // The receiver's port as a path relative to the current directory: its entry gives
-  // the port number portNumber, and its name differs between test processes.
-  std::string portLink() const { return scratch.file("p" + portNumber); }
-  std::string relativePort() const { return "./p" + portNumber; }
+  // The receiver's port as a path relative to the current directory: its name
+  // "tty" + portNumber gives the record name's port part portNumber, and it
+  // differs between test processes.
+  std::string portLink() const { return scratch.file("tty" + portNumber); }
+  std::string relativePort() const { return "./tty" + portNumber; }
 
   QString previousDirectory = QDir::currentPath();
   ScratchDir scratch;
@@ -267,6 +271,74 @@ TEST_F(LiveReceiverTest, FoundReceiverResumesARecording) {
   ASSERT_GE(events.end() - wait, 2);
   EXPECT_EQ(wait[1], "sleep 50");
 }
+
+// ---- A port chosen by its path ----
+
+struct PathCase {
+  const char* name;
+  bool fromCommandLine;  // else typed through "Other…"
+  P protocol;
+  int epochId;
+};
+
+void PrintTo(const PathCase& c, std::ostream* out) { *out << c.name; }
+
+class PortPathTest : public LiveReceiverTest, public ::testing::WithParamInterface<PathCase> {};
+
+// A pseudo-terminal's own path, typed in the port list or given with --port, is
+// searched, named in the record name ("pts7") and recorded from.
+TEST_P(PortPathTest, SynchronisesAndRecords) {
+  const PathCase& p = GetParam();
+  SimProcess receiver;
+  ASSERT_TRUE(receiver.start({"--protocol", optionName(p.protocol), "--baud", "19200", "--rate", "10", "--sentences",
+                              "GGA", "--device", "ABC12", "--firmware", "03.14", "--reopen"}));
+  const QString path = QString::fromStdString(receiver.terminalPath());
+  if (p.fromCommandLine) {
+    form().setStartLink({path, 115200, p.protocol});
+    form().show();
+  } else {
+    app.transport.receiverProtocol = p.protocol;
+    c().protComboBox->setCurrentIndex(int(p.protocol));
+    c().baudComboBox->setCurrentIndex(c().baudComboBox->findText(QStringLiteral("115200")));
+    QTimer::singleShot(0, [path] {
+      auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      dialog->setTextValue(path);
+      dialog->accept();
+    });
+    c().portComboBox->showPopup();
+    c().portComboBox->hidePopup();
+    const int other = c().portComboBox->count() - 1;
+    c().portComboBox->setCurrentIndex(other);
+    emit c().portComboBox->activated(other);
+  }
+  EXPECT_EQ(form().portName(), path);
+  EXPECT_EQ(c().protComboBox->currentIndex(), int(p.protocol));
+  EXPECT_EQ(app.transport.receiverProtocol, p.protocol);
+  EXPECT_EQ(c().baudComboBox->currentText(), QStringLiteral("115200"));
+
+  app.transport.recordAfterSync = false;
+  c().synchroButton->click();
+  EXPECT_TRUE(test::serveUntil([&] { return app.transport.transportState != S::SYNC; }, kGuardMs));
+  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Connection Ok"));
+  const std::string port = "pts" + receiver.terminalPath().substr(receiver.terminalPath().rfind('/') + 1);
+  EXPECT_EQ(c().fileLabel->text().toStdString(), "ABC12_c" + port + extension(p.protocol));
+
+  c().recordButton->click();
+  ASSERT_EQ(app.transport.transportState, S::REC);
+  const std::string name = "ABC12_c" + port + "_20240501_100000" + extension(p.protocol);
+  EXPECT_EQ(c().fileLabel->text().toStdString(), name);
+  EXPECT_TRUE(test::serveUntil([&] { return countOf(sim::readWholeFile(name), p.protocol, p.epochId) >= 3; },
+                               kGuardMs));
+  c().stopButton->click();
+  EXPECT_EQ(app.transport.transportState, S::STOP);
+  EXPECT_EQ(cut(sim::readWholeFile(name), p.protocol).errors, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, PortPathTest,
+                         ::testing::Values(PathCase{"TypedInThePortList", false, P::NMEA, int(NmeaKind::GGA)},
+                                           PathCase{"GivenOnTheCommandLine", true, P::BINR2, 0x90}),
+                         [](const ::testing::TestParamInfo<PathCase>& info) { return std::string(info.param.name); });
 
 // ---- Protocol switching ----
 

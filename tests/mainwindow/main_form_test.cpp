@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QDialog>
+#include <QTimer>
+#include <QWindow>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <cstdlib>
@@ -25,6 +28,7 @@
 #include "displays/snr_form.h"
 #include "displays/statistic_form.h"
 #include "displays/visual_form.h"
+#include "displays/window_placement.h"
 #include "mainwindow/about_form.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/timer_form.h"
@@ -423,23 +427,96 @@ TEST_F(MainFormTest, DraggingTheTitleBarMovesTheWindowGroup) {
   EXPECT_FALSE(app.statisticForm->isVisible());
 }
 
-TEST_F(MainFormTest, TitleImageShowsTheAboutWindowLeftOfTheMainWindow) {
-  mouse(c().titleImage, QEvent::MouseButtonPress, {5, 5});
-  mouse(c().titleImage, QEvent::MouseButtonRelease, {5, 5});
-  EXPECT_TRUE(app.aboutForm->isVisible());
-  EXPECT_EQ(app.aboutForm->pos(), QPoint(100 - 132, 50));
-  EXPECT_EQ(form().pos(), QPoint(100, 50));  // the click is no drag
+// Left of the main window, but never off the screen.
+TEST_F(MainFormTest, TitleImageShowsTheAboutWindowLeftOfTheMainWindowInsideTheScreen) {
+  const QRect screen = availableArea(form());
+  struct Case {
+    QPoint main;
+    QPoint about;
+  };
+  const Case cases[] = {
+      {{300, 50}, {300 - 132, 50}},
+      {{100, 50}, {screen.left(), 50}},
+      {{300, screen.bottom() - 10}, {168, screen.top() + screen.height() - app.aboutForm->height()}},
+  };
+  for (const Case& k : cases) {
+    form().move(k.main);
+    mouse(c().titleImage, QEvent::MouseButtonPress, {5, 5});
+    mouse(c().titleImage, QEvent::MouseButtonRelease, {5, 5});
+    EXPECT_TRUE(app.aboutForm->isVisible());
+    EXPECT_EQ(app.aboutForm->pos(), k.about) << k.main.x() << "," << k.main.y();
+    EXPECT_EQ(form().pos(), k.main);  // the click is no drag
+    app.aboutForm->hide();
+  }
 }
 
-TEST_F(MainFormTest, MinimiseTakesTheShownWindowsAlong) {
+// The tool windows belong to the main window (one taskbar entry for the group) and
+// go and come back with it however it is minimised and restored.
+TEST_F(MainFormTest, ToolWindowsGoWithTheMainWindow) {
   form().show();
   c().positionCheckBox->setChecked(true);
-  form().MinimizeSpeedButtonClick();
-  EXPECT_TRUE(form().isMinimized());
-  EXPECT_TRUE(app.positionForm->isMinimized());
-  EXPECT_FALSE(app.statisticForm->isVisible());
-  form().showNormal();
-  EXPECT_FALSE(app.positionForm->isMinimized());
+  c().visualCheckBox->setChecked(true);
+  QWidget* secondary[] = {app.aboutForm.get(),    app.visualForm.get(),    app.controlForm.get(),
+                          app.positionForm.get(), app.profileForm.get(),   app.satellitesForm.get(),
+                          app.snrForm.get(),      app.statisticForm.get(), app.timerForm.get(),
+                          app.optionsForm.get()};
+  for (QWidget* window : secondary) {
+    EXPECT_EQ(window->parentWidget(), &form()) << window->objectName().toStdString();
+    EXPECT_EQ(window->windowType(), Qt::Tool) << window->objectName().toStdString();
+    EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint) << window->objectName().toStdString();
+  }
+  ASSERT_NE(app.positionForm->windowHandle(), nullptr);
+  EXPECT_EQ(app.positionForm->windowHandle()->transientParent(), form().windowHandle());
+
+  for (const bool byButton : {true, false}) {
+    if (byButton)
+      c().minimizeSpeedButton->click();
+    else
+      form().setWindowState(Qt::WindowMinimized);  // as the taskbar does
+    EXPECT_TRUE(form().isMinimized());
+    EXPECT_FALSE(app.positionForm->isVisible());
+    EXPECT_FALSE(app.visualForm->isVisible());
+    form().showNormal();
+    EXPECT_TRUE(app.positionForm->isVisible());
+    EXPECT_TRUE(app.visualForm->isVisible());
+    EXPECT_FALSE(app.statisticForm->isVisible());  // it was not shown before
+  }
+}
+
+// Each dialog opens centred on the main window, moved inside the screen where needed.
+TEST_F(MainFormTest, DialogsOpenCentredOnTheMainWindowInsideTheScreen) {
+  const QRect screen = availableArea(form());
+  form().show();
+  for (const QPoint mainAt : {QPoint(200, 200), QPoint(0, 0)}) {
+    form().move(mainAt);
+    for (const std::string dialogName : {"OpenFileDialog", "PortPathDialog"}) {
+      SCOPED_TRACE(dialogName);
+      QRect seen;
+      QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->objectName().toStdString(), dialogName);
+        seen = dialog->frameGeometry();
+        static_cast<QDialog*>(dialog)->reject();
+      });
+      if (dialogName == "OpenFileDialog") {
+        c().ejectButton->click();
+      } else {
+        c().portComboBox->setFoundEntries({});
+        ASSERT_EQ(c().portComboBox->itemText(0), QStringLiteral("Other…"));
+        emit c().portComboBox->activated(0);
+      }
+      ASSERT_FALSE(seen.isNull());
+      EXPECT_TRUE(screen.contains(seen)) << seen.x() << "," << seen.y() << " " << seen.width() << "x"
+                                         << seen.height();
+      const QPoint centre = form().frameGeometry().center();
+      const QRect centred(centre - QPoint(seen.width() / 2, seen.height() / 2), seen.size());
+      EXPECT_EQ(seen.topLeft(), keptInside(centred, screen));
+      if (mainAt == QPoint(200, 200)) {
+        EXPECT_EQ(seen.topLeft(), centred.topLeft());
+      }
+    }
+  }
 }
 
 TEST_F(MainFormTest, CloseButtonClosesTheMainWindow) {

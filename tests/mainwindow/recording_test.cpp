@@ -10,11 +10,13 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QThread>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "../link/forbidden_port.h"
 #include "../link/pty_fixture.h"
 #include "link/serial_link.h"
 #include "displays/snr_form.h"
@@ -256,6 +258,18 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"PortMissing", "rec.nme", "/nonexistent/tty0", "115200", true, "earlier text"},
                       FailureCase{"RateNotANumber", "rec.nme", "", "custom", true, "earlier text"}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+// A port the user may not open is named; the empty record file stays as with any
+// port that does not open.
+TEST_F(RecordingTest, APortWithoutPermissionIsNamed) {
+  const QTemporaryDir dir;
+  const std::string port = test::forbiddenPort(dir.path().toStdString());
+  if (port.empty()) GTEST_SKIP() << "as root, and no file here refuses root";
+  setPort(port);
+  record("rec.nme");
+  EXPECT_EQ(app.transport.transportState, S::STOP);
+  EXPECT_EQ(c().infoLabel->text().toStdString(), "No permission for " + port);
+}
 
 // ---- The record file fills from the reader ----
 

@@ -81,6 +81,27 @@ TEST_F(SettingsKeeperTest, TheNextRunStartsAsTheLastOneEnded) {
   EXPECT_FALSE(c.visualCheckBox->isChecked());
 }
 
+// The port, rate and protocol of the command line win over those the last run left.
+TEST_F(SettingsKeeperTest, TheCommandLineWinsOverTheSettings) {
+  {
+    AppContext app({}, SettingsUse::File);
+    app.mainForm->show();
+    app.mainForm->selectBaudIndex(5);
+    app.protocolSwitch->selectForFile(ReceiverProtocol::BINR2);
+  }
+  AppContext app({}, SettingsUse::File);
+  TMainForm& main = *app.mainForm;
+  main.setStartLink({QStringLiteral("/dev/pts/9"), 14400, ReceiverProtocol::BINR});
+  main.show();
+  const MainFormControls c = test::probeControls(main);
+  EXPECT_EQ(app.transport.receiverProtocol, ReceiverProtocol::BINR);
+  EXPECT_EQ(c.protComboBox->currentIndex(), 1);
+  EXPECT_EQ(c.fileLabel->text(), QStringLiteral("rgfile.dat"));
+  EXPECT_TRUE(c.baudComboBox->isEditable());  // "custom": 14400 is not listed
+  EXPECT_EQ(main.baudText(), QStringLiteral("14400"));
+  EXPECT_EQ(main.portName(), QStringLiteral("/dev/pts/9"));
+}
+
 TEST_F(SettingsKeeperTest, ACustomRateIsNotRestoredAndBinrStartsWithItsSettings) {
   writeFile("[Port]\nBaudComboBox=9\nProtComboBox=1\nRawDataCheckBox=0\n");
   AppContext app({}, SettingsUse::File);

@@ -6,7 +6,11 @@
 #include <gtest/gtest.h>
 #include <termios.h>
 
+#include <QApplication>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QRegularExpression>
 #include <string>
 #include <vector>
@@ -16,6 +20,7 @@
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
 #include "main_form_probe.h"
+#include "../link/forbidden_port.h"
 #include "../link/pty_fixture.h"
 
 namespace veltrano {
@@ -97,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(Entries, PortListEntryTest,
                                            EntryCase{"S1", "", "S1   - "}));
 
 class SynchronisationTest : public ::testing::Test {
- protected:
+ public:
   void SetUp() override {
     ASSERT_TRUE(pty.isOpen());
     setPort(pty.path());
@@ -134,22 +139,70 @@ TEST_F(SynchronisationTest, OpeningThePortListRebuildsItAndAllowsRecord) {
   c().portComboBox->hidePopup();
   EXPECT_TRUE(c().recordButton->isEnabled());
   // Only ports of this machine that open are listed; the test's terminal is not one.
-  const QRegularExpression form(QStringLiteral("^\\S+( {2})? - "));
-  for (int i = 0; i < c().portComboBox->count(); ++i) {
+  // "Other…" closes the list.
+  const QRegularExpression shape(QStringLiteral("^\\S+( {2})? - "));
+  const int count = c().portComboBox->count();
+  ASSERT_GE(count, 1);
+  EXPECT_EQ(c().portComboBox->itemText(count - 1), QStringLiteral("Other…"));
+  for (int i = 0; i < count - 1; ++i) {
     const QString entry = c().portComboBox->itemText(i);
-    EXPECT_TRUE(form.match(entry).hasMatch()) << entry.toStdString();
+    EXPECT_TRUE(shape.match(entry).hasMatch()) << entry.toStdString();
     EXPECT_NE(entry, QStringLiteral("NONE"));
     if (entry.indexOf(QLatin1Char(' ')) < 5) {
       EXPECT_EQ(entry.mid(entry.indexOf(QLatin1Char(' ')), 3), QStringLiteral("   "));
     }
   }
-  EXPECT_EQ(c().portComboBox->currentIndex(), c().portComboBox->count() > 0 ? 0 : -1);
+  EXPECT_EQ(c().portComboBox->currentIndex(), 0);
   EXPECT_FALSE(app.serialLink->isOpen());
 
   // Without a rate that reads as a number nothing can be probed.
   select(P::NMEA, QStringLiteral("custom"));
   app.synchronisation->refreshPortList();
-  EXPECT_EQ(c().portComboBox->count(), 0);
+  EXPECT_EQ(c().portComboBox->count(), 1);
+  EXPECT_EQ(form().portName(), QString());
+}
+
+// "Other…" asks for a path; a typed path stays in the list, after the ports found,
+// for the rest of the session; a cancelled question leaves the port chosen before.
+TEST_F(SynchronisationTest, OtherAsksForAPathThatStaysInTheList) {
+  PortComboBox* ports = c().portComboBox;
+  const auto choose = [&](int index, const QString& typed) {
+    QTimer::singleShot(0, [typed] {
+      auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      if (typed.isNull()) {
+        dialog->reject();
+        return;
+      }
+      dialog->setTextValue(typed);
+      dialog->accept();
+    });
+    ports->setCurrentIndex(index);
+    emit ports->activated(index);
+  };
+  ports->setFoundEntries({QStringLiteral("ttyS0 - 16550A"), QStringLiteral("ttyS1 - 16550A")});
+  ports->setCurrentIndex(1);
+  emit ports->activated(1);
+  choose(2, QStringLiteral(" /dev/serial/by-id/usb-FTDI_A1-if00-port0 "));
+  EXPECT_EQ(form().portName(), QStringLiteral("/dev/serial/by-id/usb-FTDI_A1-if00-port0"));
+  choose(3, QString::fromStdString(pty.path()));
+  EXPECT_EQ(form().portName().toStdString(), pty.path());
+  choose(4, QString());  // cancelled
+  EXPECT_EQ(form().portName().toStdString(), pty.path());
+  choose(4, QStringLiteral(""));  // nothing typed
+  EXPECT_EQ(form().portName().toStdString(), pty.path());
+
+  app.synchronisation->refreshPortList();
+  QStringList items;
+  for (int i = 0; i < ports->count(); ++i) items << ports->itemText(i);
+  ASSERT_GE(items.size(), 3);
+  EXPECT_EQ(items.mid(items.size() - 3),
+            QStringList({QStringLiteral("/dev/serial/by-id/usb-FTDI_A1-if00-port0"), QString::fromStdString(pty.path()),
+                         QStringLiteral("Other…")}));
+  // The same path typed again is selected, not listed twice.
+  choose(ports->count() - 1, QString::fromStdString(pty.path()));
+  EXPECT_EQ(ports->count(), items.size());
+  EXPECT_EQ(form().portName().toStdString(), pty.path());
 }
 
 TEST_F(SynchronisationTest, CustomRateMakesTheRateAnEditableField) {
@@ -179,17 +232,31 @@ void PrintTo(const FailedStartCase& c, std::ostream* out) { *out << c.name; }
 
 class FailedStartTest : public SynchronisationTest, public ::testing::WithParamInterface<FailedStartCase> {};
 
+// Synchronise at `baud` is refused with `info`; nothing changes but the labels.
+void expectRefused(SynchronisationTest& t, const char* baud, const QString& info) {
+
+  t.select(P::BINR, QString::fromLatin1(baud));
+  t.c().deviceLabel->setCaption(QStringLiteral("ABC12 01.02"));
+  t.app.synchronisation->SynchroButtonClick(true);
+  EXPECT_EQ(t.c().deviceLabel->text(), QStringLiteral("unknown"));
+  EXPECT_EQ(t.c().infoLabel->text(), info);
+  EXPECT_EQ(t.app.transport.transportState, S::STOP);
+  EXPECT_FALSE(t.c().synchroTimer->isActive());
+  EXPECT_FALSE(t.app.serialLink->isOpen());
+  EXPECT_TRUE(t.c().synchroButton->isEnabled());
+}
+
 TEST_P(FailedStartTest, ReportsConnectionFailedAndStaysInStop) {
   if (*GetParam().port) setPort(GetParam().port);
-  select(P::BINR, QString::fromLatin1(GetParam().baud));
-  c().deviceLabel->setCaption(QStringLiteral("ABC12 01.02"));
-  app.synchronisation->SynchroButtonClick(true);
-  EXPECT_EQ(c().deviceLabel->text(), QStringLiteral("unknown"));
-  EXPECT_EQ(c().infoLabel->text(), QStringLiteral("Connection failed"));
-  EXPECT_EQ(app.transport.transportState, S::STOP);
-  EXPECT_FALSE(c().synchroTimer->isActive());
-  EXPECT_FALSE(app.serialLink->isOpen());
-  EXPECT_TRUE(c().synchroButton->isEnabled());
+  expectRefused(*this, GetParam().baud, QStringLiteral("Connection failed"));
+}
+
+TEST_F(SynchronisationTest, APortWithoutPermissionIsNamed) {
+  const QTemporaryDir dir;
+  const std::string port = test::forbiddenPort(dir.path().toStdString());
+  if (port.empty()) GTEST_SKIP() << "as root, and no file here refuses root";
+  setPort(port);
+  expectRefused(*this, "115200", QStringLiteral("No permission for ") + QString::fromStdString(port));
 }
 
 INSTANTIATE_TEST_SUITE_P(Starts, FailedStartTest,
