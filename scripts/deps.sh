@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core socat
   clang libclang-rt-14-dev clang-format

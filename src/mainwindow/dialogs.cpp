@@ -11,8 +11,7 @@ QString askPortPath(QWidget& owner) {
   QInputDialog dialog(&owner);
   dialog.setObjectName(QStringLiteral("PortPathDialog"));
   dialog.setWindowTitle(QStringLiteral("Other port"));
-  dialog.setLabelText(QStringLiteral("Port path (a pseudo-terminal, /dev/serial/by-id/...):"));
-  dialog.setTextValue(QStringLiteral("/dev/"));
+  dialog.setLabelText(QStringLiteral("Port path (/dev/pts/3, /dev/serial/by-id/...) or name (ttyUSB0):"));
   dialog.adjustSize();
   placeCentredOn(dialog, owner);
   if (dialog.exec() != QDialog::Accepted) return {};

@@ -87,11 +87,13 @@ TMainForm::TMainForm(TransportFields& transport, QStringList arguments)
   transport_.binrCommandCrc = true;
 }
 
-void TMainForm::attachWindows(const ToolWindows& tiled, QWidget* about, QWidgetList minimizedTogether) {
+void TMainForm::attachWindows(const ToolWindows& tiled, QWidget* about, const QWidgetList& group) {
   tiler_.setWindows(tiled);
   about_ = about;
-  minimizedTogether_ = std::move(minimizedTogether);
-  for (QWidget* window : std::as_const(minimizedTogether_)) window->setParent(this, window->windowFlags() | Qt::Tool);
+  for (QWidget* window : group) {
+    window->setParent(this, window->windowFlags() | Qt::Tool);
+    offTaskbar_.keep(*window);
+  }
 }
 
 void TMainForm::connectControls() {
@@ -388,32 +390,6 @@ void TMainForm::CloseSpeedButtonClick() {
 }
 
 void TMainForm::MinimizeSpeedButtonClick() { showMinimized(); }
-
-// However the main window is minimised (its button, the taskbar, the window
-// manager), the shown tool windows go with it and come back when it is restored.
-void TMainForm::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::WindowStateChange) {
-    if (isMinimized())
-      hideWithMain();
-    else
-      showWithMain();
-  }
-  QFrame::changeEvent(event);
-}
-
-void TMainForm::hideWithMain() {
-  for (QWidget* window : std::as_const(minimizedTogether_)) {
-    if (window->isVisible() && !hiddenWithMain_.contains(window)) {
-      window->hide();
-      hiddenWithMain_.append(window);
-    }
-  }
-}
-
-void TMainForm::showWithMain() {
-  for (QWidget* window : std::as_const(hiddenWithMain_)) window->show();
-  hiddenWithMain_.clear();
-}
 
 void TMainForm::TitleImageClick() {
   if (!about_) return;

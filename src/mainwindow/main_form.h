@@ -8,6 +8,7 @@
 #include "decoding/nmea_position_source.h"
 #include "decoding/transport_fields.h"
 #include "mainwindow/main_form_controls.h"
+#include "mainwindow/off_taskbar.h"
 #include "mainwindow/sound_panel.h"
 #include "mainwindow/start_link.h"
 #include "mainwindow/tool_window_tiler.h"
@@ -28,9 +29,9 @@ class TMainForm : public QFrame, public TransportPanel, public SoundPanel {
   TMainForm(TransportFields& transport, QStringList arguments);
 
   // The tool windows it shows and tiles, and the About box. The windows that go
-  // with it become its tool windows: one taskbar entry for the group, hidden
-  // while the main window is minimised.
-  void attachWindows(const ToolWindows& tiled, QWidget* about, QWidgetList minimizedTogether);
+  // with it become its tool windows: one taskbar entry for the group, and the
+  // window manager minimises and restores them with the main window.
+  void attachWindows(const ToolWindows& tiled, QWidget* about, const QWidgetList& group);
   // The Timer window that ClockButton shows and whose schedule it reports.
   void attachTimer(TTimerForm* timer) { timer_ = timer; }
 
@@ -159,7 +160,6 @@ class TMainForm : public QFrame, public TransportPanel, public SoundPanel {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
-  void changeEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -172,8 +172,6 @@ class TMainForm : public QFrame, public TransportPanel, public SoundPanel {
   void showTimerArmed(bool armed);
   void selectStartLink();
   void askForPortPath();
-  void hideWithMain();
-  void showWithMain();
 
   TransportFields& transport_;
   const QStringList arguments_;
@@ -185,8 +183,7 @@ class TMainForm : public QFrame, public TransportPanel, public SoundPanel {
   bool shown_ = false;
   QWidget* about_ = nullptr;
   TTimerForm* timer_ = nullptr;
-  QWidgetList minimizedTogether_;
-  QWidgetList hiddenWithMain_;
+  OffTaskbar offTaskbar_;
   StartLink startLink_;
 };
 
