@@ -34,7 +34,7 @@ void PortComboBox::setFoundEntries(const QStringList& entries) {
 }
 
 void PortComboBox::appendTypedAndOther() {
-  for (const QString& path : std::as_const(typedPorts_)) addItem(path, path);
+  for (const QString& path : std::as_const(typedPorts_)) addTypedItem(count(), path);
   addItem(otherPortCaption());
   setItemData(count() - 1, true, kOtherRole);
 }
@@ -43,10 +43,16 @@ void PortComboBox::addTypedPort(const QString& path) {
   if (!typedPorts_.contains(path)) {
     typedPorts_.append(path);
     // The typed paths stand between the found ports and "Other…".
-    insertItem(count() - (count() > 0 && itemData(count() - 1, kOtherRole).toBool() ? 1 : 0), path, path);
+    addTypedItem(count() - (count() > 0 && itemData(count() - 1, kOtherRole).toBool() ? 1 : 0), path);
   }
   setCurrentIndex(findData(path, kPathRole));
   lastChosen_ = currentIndex();
+}
+
+// A long path shows whole in its hint.
+void PortComboBox::addTypedItem(int index, const QString& path) {
+  insertItem(index, path, path);
+  setItemData(index, path, Qt::ToolTipRole);
 }
 
 void PortComboBox::otherDeclined() {

@@ -34,6 +34,7 @@ class PortComboBox : public QComboBox {
 
  private:
   void appendTypedAndOther();
+  void addTypedItem(int index, const QString& path);
 
   QStringList typedPorts_;
   int lastChosen_ = 0;
