@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core socat
   clang libclang-rt-14-dev clang-format
+  qt6-svg-dev desktop-file-utils appstream man-db dpkg-dev file
   "$@"
 )
 missing=()

@@ -6,10 +6,8 @@
 # statistics and writes the windows' pictures into the demo folder instead.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/deps.sh"
+"$root/scripts/build-run.sh"
 build="$root/build/run"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRANO_TESTS=OFF >/dev/null
-cmake --build "$build"
 veltrano="$build/src/veltrano"
 cli="$build/tools/cli/veltrano-cli"
 if (($# > 0)); then

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds VELTRANO with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
+# Builds VELTRANO with AddressSanitizer and UndefinedBehaviorSanitizer and runs
+# every test, the fuzz targets for a short while, then builds the Debian package
+# and checks what it holds.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
@@ -12,3 +14,5 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 cd "$build"
 ctest --output-on-failure -j2 --timeout 300
 "$root/scripts/fuzz.sh" 10
+deb=$("$root/scripts/package.sh" | tail -n 1)
+"$root/scripts/check-package.sh" "$deb"

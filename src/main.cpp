@@ -1,32 +1,27 @@
 #include <QApplication>
-#include <QCommandLineParser>
-#include <cstdio>
+#include <QIcon>
+#include <QMessageBox>
 
 #include "mainwindow/app_context.h"
+#include "mainwindow/command_line.h"
 #include "mainwindow/main_form.h"
-#include "mainwindow/start_options.h"
 
 int main(int argc, char* argv[]) {
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  const veltrano::CommandLine line = veltrano::readCommandLine(arguments);
+  if (!line.start) return veltrano::finishCommandLine(line);
+
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("VELTRANO"));
   QApplication::setApplicationVersion(QStringLiteral(VELTRANO_VERSION));
-
-  QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("VELTRANO: monitor and logger for GNSS receivers."));
-  parser.addHelpOption();
-  parser.addVersionOption();
-  veltrano::addStartLinkOptions(parser);
-  parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A recording (.nme, .dat or .b2) to play."),
-                               QStringLiteral("[file]"));
-  parser.process(application);
-  const auto link = veltrano::readStartLink(parser);
-  if (const QString* error = std::get_if<QString>(&link)) {
-    std::fprintf(stderr, "veltrano: %s\n", qPrintable(*error));
-    return 2;
-  }
-
-  veltrano::AppContext app(parser.positionalArguments(), veltrano::SettingsUse::File);
-  app.mainForm->setStartLink(std::get<veltrano::StartLink>(link));
+  QApplication::setDesktopFileName(QStringLiteral(VELTRANO_APP_ID));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VELTRANO_APP_ID)));
+  QString error;
+  if (line.homeFolder && !veltrano::enterWorkFolder(veltrano::homeWorkFolder(), error))
+    QMessageBox::warning(nullptr, QStringLiteral("VELTRANO"), error);
+  veltrano::AppContext app(line.files, veltrano::SettingsUse::File);
+  app.mainForm->setStartLink(line.link);
   app.mainForm->show();
   return QApplication::exec();
 }

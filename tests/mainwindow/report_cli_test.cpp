@@ -12,13 +12,17 @@
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
 #include "../cli/cli_runner.h"
 #include "displays/position_form.h"
+#include "displays/profile_form.h"
+#include "displays/satellites_form.h"
 #include "displays/snr_form.h"
 #include "displays/statistic_form.h"
+#include "displays/visual_form.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
 #include "mainwindow/playback.h"
@@ -100,6 +104,38 @@ INSTANTIATE_TEST_SUITE_P(Samples, ReportSample,
                          [](const ::testing::TestParamInfo<Sample>& info) {
                            return std::string(info.param.name).substr(0, std::string(info.param.name).find('-'));
                          });
+
+// The group picture holds the main window and every tool window where the
+// program tiles them: each window's area is drawn, the gaps between are clear.
+TEST_F(ReportCli, GroupPictureHoldsEveryWindowWhereTheTilingPutsIt) {
+  const fs::path source = fs::path(VELTRANO_SAMPLES_DIR) / "binr2-static.b2";
+  const test::CliRun run = test::runCli("report " + source.string() + " --group " + file("group.png"), true);
+  ASSERT_EQ(run.status, 0) << run.output;
+  const QImage picture(QString::fromStdString(file("group.png")));
+
+  AppContext app;
+  app.mainForm->show();
+  for (ToolWindow window : {ToolWindow::Position, ToolWindow::Statistic, ToolWindow::Satellites, ToolWindow::Visual,
+                            ToolWindow::Profile, ToolWindow::SNR})
+    app.mainForm->setTicked(window, true);
+  const QWidget* windows[] = {app.mainForm.get(),       app.positionForm.get(), app.statisticForm.get(),
+                              app.satellitesForm.get(), app.visualForm.get(),   app.profileForm.get(),
+                              app.snrForm.get()};
+  QRect area;
+  for (const QWidget* window : windows) {
+    ASSERT_TRUE(window->isVisible()) << window->objectName().toStdString();
+    area |= window->geometry();
+  }
+  ASSERT_EQ(picture.size(), area.size());
+  for (int y = 0; y < area.height(); y += 7) {
+    for (int x = 0; x < area.width(); x += 7) {
+      const QPoint at = area.topLeft() + QPoint(x, y);
+      const bool covered = std::any_of(std::begin(windows), std::end(windows),
+                                       [&](const QWidget* window) { return window->geometry().contains(at); });
+      ASSERT_EQ(qAlpha(picture.pixel(x, y)), covered ? 255 : 0) << "at " << x << "," << y;
+    }
+  }
+}
 
 TEST_F(ReportCli, RefusesWhatMakesNoReport) {
   const std::string sample = (fs::path(VELTRANO_SAMPLES_DIR) / "binr-static.dat").string();

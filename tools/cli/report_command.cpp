@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QLineEdit>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <cmath>
 #include <cstdio>
@@ -19,8 +20,10 @@
 #include <vector>
 
 #include "checked_output.h"
+#include "control/control_form.h"
 #include "decoding/nmea_position_source.h"
 #include "displays/position_form.h"
+#include "displays/profile_form.h"
 #include "displays/satellites_form.h"
 #include "displays/snr_form.h"
 #include "displays/statistic_form.h"
@@ -41,13 +44,14 @@ const char kUsage[] =
     "usage: veltrano-cli report [--protocol nmea|binr|binr2] [--ref LAT,LON,H | --ref-statistic]\n"
     "                           [--radius INDEX] [--max-hdop X] [--max-vdop X] [--diff] [--no-obs] [--3d]\n"
     "                           [--source auto|gga|rmc|gns] [-o REPORT.png] [--sky SKY.png]\n"
-    "                           [--snr SNR.png] [--state STATE.json] FILE...\n"
+    "                           [--snr SNR.png] [--state STATE.json] [--group GROUP.png] FILE...\n"
     "  Fast-plays the recordings through the program's own windows, offscreen, as the program\n"
     "  plays them one after another, and writes what the windows then show:\n"
     "  -o        the Visual window's report picture (its Copy)\n"
     "  --sky     the sky view of the satellites in view\n"
     "  --snr     the S/N ratio window\n"
     "  --state   every shown window's controls by name: text, colour, enabled, visible\n"
+    "  --group   the main window and every tool window, tiled as the program shows them\n"
     "  --ref     the reference point in degrees and metres; --ref-statistic plays the files once\n"
     "            more after moving the reference to the Statistic window's mean\n"
     "  --radius  the Visual window's radius position (0 is the smallest ring)\n"
@@ -63,7 +67,7 @@ struct ReportOptions {
   std::string maxHdop = "0.0", maxVdop = "0.0";
   bool diff = false, obs = true, threeD = false;
   NmeaPositionSource source = NmeaPositionSource::Auto;
-  std::string report, sky, snr, state;
+  std::string report, sky, snr, state, group;
   std::vector<std::string> files;
 };
 
@@ -118,6 +122,8 @@ bool parse(int argc, char** argv, ReportOptions& o) {
       o.snr = argv[++i];
     } else if (arg == "--state" && hasValue) {
       o.state = argv[++i];
+    } else if (arg == "--group" && hasValue) {
+      o.group = argv[++i];
     } else if (arg.size() > 1 && arg[0] == '-') {
       return false;
     } else {
@@ -125,7 +131,7 @@ bool parse(int argc, char** argv, ReportOptions& o) {
     }
   }
   if (o.files.empty() || (o.reference && o.referenceFromStatistic)) return false;
-  if (o.report.empty() && o.sky.empty() && o.snr.empty() && o.state.empty()) return false;
+  if (o.report.empty() && o.sky.empty() && o.snr.empty() && o.state.empty() && o.group.empty()) return false;
   for (const std::string& file : o.files)
     if (!o.protocol && !protocolFromExtension(file)) return false;
   return true;
@@ -140,7 +146,8 @@ class HeadlessReport {
     if (o_.radius) app_.transport.radiusValue = *o_.radius;
     for (ToolWindow window : {ToolWindow::Position, ToolWindow::Statistic, ToolWindow::Satellites, ToolWindow::Visual})
       main.setTicked(window, true);
-    if (!o_.snr.empty()) main.setTicked(ToolWindow::SNR, true);
+    if (!o_.snr.empty() || !o_.group.empty()) main.setTicked(ToolWindow::SNR, true);
+    if (!o_.group.empty()) main.setTicked(ToolWindow::Profile, true);
     const VisualFormControls& visual = app_.visualForm->controls();
     visual.satCheckBox->setChecked(!o_.sky.empty());
     setFilters();
@@ -218,8 +225,27 @@ class HeadlessReport {
       save(visual.layers.skyLayer, o_.sky);
     }
     save(app_.snrForm->grab().toImage(), o_.snr);
+    if (!o_.group.empty()) save(groupPicture(), o_.group);
     if (!o_.state.empty()) ok = writeState() && ok;
     return ok ? 0 : 1;
+  }
+
+  // The main window, which the report never shows, and the shown tool windows
+  // where the tiling placed them.
+  QImage groupPicture() {
+    QWidget* const windows[] = {app_.mainForm.get(),       app_.positionForm.get(), app_.statisticForm.get(),
+                                app_.satellitesForm.get(), app_.visualForm.get(),   app_.profileForm.get(),
+                                app_.snrForm.get(),        app_.controlForm.get()};
+    const auto drawn = [&](const QWidget* window) { return window == windows[0] || window->isVisible(); };
+    QRect area;
+    for (const QWidget* window : windows)
+      if (drawn(window)) area |= window->geometry();
+    QImage picture(area.size(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    for (QWidget* window : windows)
+      if (drawn(window)) painter.drawPixmap(window->geometry().topLeft() - area.topLeft(), window->grab());
+    return picture;
   }
 
   bool writeState() {
@@ -252,7 +278,7 @@ int runReport(int argc, char** argv) {
   ReportOptions options;
   if (!parse(argc, argv, options)) return usageError();
   // The recordings play from a scratch folder: every path is taken from here.
-  for (std::string* path : {&options.report, &options.sky, &options.snr, &options.state})
+  for (std::string* path : {&options.report, &options.sky, &options.snr, &options.state, &options.group})
     if (!path->empty()) *path = std::filesystem::absolute(*path).string();
   for (std::string& file : options.files) file = std::filesystem::absolute(file).string();
   // No display is needed: the windows are drawn offscreen.

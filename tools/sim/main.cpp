@@ -27,7 +27,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (options.help) {
-    std::fputs(simUsage(), stdout);
+    if (std::fputs(simUsage(), stdout) == EOF || std::fflush(stdout) != 0) {
+      std::perror("veltrano-sim: cannot write standard output");
+      return 1;
+    }
     return 0;
   }
   if (!options.writePath.empty()) return writeRecording(options);
