@@ -7,16 +7,15 @@ namespace veltrano {
 bool measureAccuracy(Recordings& recordings, const StatisticOptions& options,
                      const std::optional<PositionCentre>& reference, FreshFilter& window, AccuracyFigures& figures) {
   int64_t accepted = 0;
-  if (!recordings.playAccepted(options, window.filter, [&accepted](const Fix&) { ++accepted; })) return false;
+  if (!recordings.playThroughWindow(options, window.filter, [&accepted](const Fix&) { ++accepted; })) return false;
   const StatisticFilter& mean = window.filter;
   const PositionCentre centre = reference ? *reference
                                           : PositionCentre{mean.meanLat(), mean.meanLon(), mean.meanHeight()};
 
   ErrorSample errors{size_t(accepted)};
-  // One playback through a filter of its own, each accepted solution's error into `errors`.
+  // One playback, each accepted solution's error into `errors`.
   const auto collect = [&](auto error) {
-    FreshFilter pass;
-    return recordings.playAccepted(options, pass.filter, [&](const Fix& f) { errors.add(error(f)); });
+    return recordings.playAccepted(options, [&](const Fix& f) { errors.add(error(f)); });
   };
   if (!collect([&](const Fix& f) { return horizontalError(f.latitude, f.longitude, centre); })) return false;
   readHorizontalFigures(errors, figures);

@@ -71,9 +71,8 @@ bool sameFile(const std::string& a, const std::string& b) {
 // on the globe to `use`; counts those left out.
 template <typename Use>
 bool playPoints(Recordings& recordings, const StatisticOptions& options, int64_t& leftOut, Use&& use) {
-  FreshFilter pass;
   TrackPoint point;
-  return recordings.playAccepted(options, pass.filter, [&](const Fix& fix) {
+  return recordings.playAccepted(options, [&](const Fix& fix) {
     if (makeTrackPoint(fix, point))
       use(point);
     else

@@ -13,17 +13,19 @@ namespace {
 
 const char kStandardInput[] = "standard input";
 
-// The Statistic window as the only shown window.
+// The Statistic window as the only shown window, or its filters alone
+// without a window.
 class FilteredDisplay : public NoDisplay {
  public:
-  FilteredDisplay(StatisticFilter& filter, const Recordings::AcceptedFix& accepted)
-      : filter_(filter), accepted_(accepted) {}
+  FilteredDisplay(const StatisticSettings& settings, StatisticFilter* window, const Recordings::AcceptedFix& accepted)
+      : settings_(settings), window_(window), accepted_(accepted) {}
   void showSolution(const Fix& fix, const SolutionSatellites*) override {
-    if (filter_.update(fix)) accepted_(fix);
+    if (window_ ? window_->update(fix) : acceptedBy(settings_, fix)) accepted_(fix);
   }
 
  private:
-  StatisticFilter& filter_;
+  const StatisticSettings& settings_;
+  StatisticFilter* window_;
   const Recordings::AcceptedFix& accepted_;
 };
 
@@ -79,9 +81,15 @@ bool Recordings::play(DisplaySink& display, NmeaPositionSource source) {
   return true;
 }
 
-bool Recordings::playAccepted(const StatisticOptions& options, StatisticFilter& filter, const AcceptedFix& accepted) {
-  filter.settings = options.settings;
-  FilteredDisplay display(filter, accepted);
+bool Recordings::playThroughWindow(const StatisticOptions& options, StatisticFilter& window,
+                                   const AcceptedFix& accepted) {
+  window.settings = options.settings;
+  FilteredDisplay display(options.settings, &window, accepted);
+  return play(display, options.source);
+}
+
+bool Recordings::playAccepted(const StatisticOptions& options, const AcceptedFix& accepted) {
+  FilteredDisplay display(options.settings, nullptr, accepted);
   return play(display, options.source);
 }
 

@@ -17,7 +17,7 @@
 
 namespace veltrano {
 
-// A Statistic window filter of its own, with the statistics it accumulates.
+// A Statistic window's filter of its own, with the statistics it accumulates.
 struct FreshFilter {
   PositionStatistics statistics;
   StatisticFilter filter{statistics};
@@ -42,9 +42,12 @@ class Recordings {
   bool play(DisplaySink& display, NmeaPositionSource source);
 
   // Plays them with the Statistic window as the only shown window: every
-  // solution goes through `filter`, with the options' settings, and each
+  // solution goes through `window`, with the options' settings, and each
   // accepted one on to `accepted`.
-  bool playAccepted(const StatisticOptions& options, StatisticFilter& filter, const AcceptedFix& accepted);
+  bool playThroughWindow(const StatisticOptions& options, StatisticFilter& window, const AcceptedFix& accepted);
+  // Plays them through the window's filters alone, without its statistics and
+  // texts: each solution they accept goes to `accepted`.
+  bool playAccepted(const StatisticOptions& options, const AcceptedFix& accepted);
 
  private:
   struct Recording {
