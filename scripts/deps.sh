@@ -6,6 +6,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core socat
+  gpsbabel python3
   clang libclang-rt-14-dev clang-format
   qt6-svg-dev desktop-file-utils appstream man-db dpkg-dev file
   "$@"

@@ -106,9 +106,12 @@ struct Fix {
   SplitTime sentenceTime;
   char sentenceDate[16] = {};
 
-  // Binary only: satellites used, and the GPS and GLONASS used masks (bit i is
-  // satellite i + 1) that the conversion's GSA lists.
+  // Satellites used: binary from the solution's messages, NMEA from GGA or GNS
+  // (none where RMC carries the position or the field is empty).
+  bool hasSatsUsed = true;
   int32_t satsUsed = 0;
+  // Binary only: the GPS and GLONASS used masks (bit i is satellite i + 1) that
+  // the conversion's GSA lists.
   uint32_t gpsUsedMask = 0, glonassUsedMask = 0;
 };
 

@@ -207,9 +207,12 @@ void buildNmeaFix(const NmeaAssembler& nmea, Fix& fix) {
   int32_t shownQuality = 0;
   if (kind == NmeaKind::RMC) {
     fix.hasHeight = false;
+    fix.hasSatsUsed = false;
     shownQuality = rmcQuality(sentence);
   } else {
     fix.height = leadingReal(sentence.text(9));
+    fix.hasSatsUsed = !sentence.text(7).empty();
+    fix.satsUsed = leadingInt(sentence.text(7));
     fix.hdop = fieldDop(Dop::Form::Field, sentence.text(8));
     if (kind == NmeaKind::GNS) {
       shownQuality = gnsModeQuality(sentence.text(6));

@@ -49,6 +49,12 @@ void printCount(std::string& text, int64_t value) {
 
 }  // namespace
 
+bool acceptedBy(const StatisticSettings& settings, const Fix& f) {
+  return f.valid && dopPasses(settings.maxHdop, f.statisticHdop) && dopPasses(settings.maxVdop, f.vdop) &&
+         (!settings.diffOnly || f.differential) && (!settings.obs || !f.estimated) &&
+         (!settings.threeDOnly || f.threeD);
+}
+
 DopLimit DopLimit::fromText(std::string_view text) {
   if (text == "0.0") return {};
   return {false, leadingReal(text)};
@@ -76,14 +82,9 @@ void StatisticFilter::resetStatisticDisplay() {
   nanomCount_ = 0;
 }
 
-bool StatisticFilter::passes(const Fix& f) const {
-  return f.valid && dopPasses(settings.maxHdop, f.statisticHdop) && dopPasses(settings.maxVdop, f.vdop) &&
-         (!settings.diffOnly || f.differential) && (!settings.obs || !f.estimated) &&
-         (!settings.threeDOnly || f.threeD);
-}
 
 bool StatisticFilter::update(const Fix& f) {
-  const bool accepted = passes(f);
+  const bool accepted = acceptedBy(settings, f);
   if (accepted) {
     const PositionSampleResult r =
         addPositionSample(statistics_, f.latitude, f.longitude, f.height, f.statisticSpeed);

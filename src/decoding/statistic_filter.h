@@ -33,6 +33,10 @@ struct StatisticSettings {
   bool threeDOnly = false;   // _3DCheckBox: three-dimensional solutions only
 };
 
+// Whether the window's filters with these settings accept a navigation
+// solution, as StatisticFilter::update decides.
+bool acceptedBy(const StatisticSettings& settings, const Fix& fix);
+
 // The texts of the window's result labels and counters.
 struct StatisticTexts {
   std::string lat, lon, alt;        // LatLabel, LonLabel, AltLabel
@@ -71,7 +75,6 @@ class StatisticFilter {
   const StatisticTexts& texts() const { return texts_; }
 
  private:
-  bool passes(const Fix& fix) const;
   void showResults();
   void showCounters();
 

@@ -34,17 +34,11 @@ float plotRadiusAt(int position) {
 
 float pixelsPerMetreFor(float plotRadius) { return float(kPlotSize * (1.0 / 6) / plotRadius); }
 
-double wrapLongitudeDifference(double d) {
-  if (d > kPi) d -= kTwoPi;
-  if (d < -kPi) d += kTwoPi;
-  return d;
-}
-
 LocalOffset simpleOffset(double latitude, double longitude, double refLat, double refLon, float pixelsPerMetre) {
-  const double d = wrapLongitudeDifference(longitude - refLon);
+  const PlaneMetres metres = simplePlaneOffset(latitude, longitude, refLat, refLon);
   LocalOffset offset{};
-  offset.north = (latitude - refLat) * kMeridianNumerator;
-  offset.east = std::cos(latitude) * kSemiMajorAxis * d;
+  offset.north = metres.north;
+  offset.east = metres.east;
   offset.y = truncToInt(-offset.north * pixelsPerMetre + kPlotCentre);
   offset.x = truncToInt(offset.east * pixelsPerMetre + kPlotCentre);
   return offset;

@@ -4,6 +4,8 @@
 // plane about the reference point, and the points of the gauges.
 #include <cstdint>
 
+#include "util/local_plane.h"
+
 namespace veltrano {
 
 // Width and height of the plot area and of its layers.
@@ -19,9 +21,6 @@ float plotRadiusAt(int position);
 // Pixels per metre when the inner ring (radius W/6) is `plotRadius` metres.
 float pixelsPerMetreFor(float plotRadius);
 
-// A longitude difference brought into -pi to pi by one turn at most.
-double wrapLongitudeDifference(double d);
-
 struct LocalOffset {
   double north;  // metres
   double east;   // metres
@@ -29,7 +28,7 @@ struct LocalOffset {
   int32_t y;     // pixel of the plot, north up
 };
 
-// The simple projection: spherical radii, no height.
+// The simple projection (simplePlaneOffset) and the pixel it falls on.
 LocalOffset simpleOffset(double latitude, double longitude, double refLat, double refLon, float pixelsPerMetre);
 
 struct PlaneOffset {

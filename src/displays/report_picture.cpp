@@ -69,6 +69,15 @@ std::array<QString, kReportLines> reportLines(const ReportCaptions& c) {
   };
 }
 
+std::array<QString, kAccuracyLines> accuracyLines(const AccuracyFigures& a) {
+  std::array<QString, kAccuracyLines> lines;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const AccuracyFigureName& figure = kAccuracyFigureNames[i];
+    lines[i] = QString::asprintf("%s: %.3f m", figure.label, a.*figure.value);
+  }
+  return lines;
+}
+
 // At full width: condensed and unsmoothed, an 11-pixel face loses its zeros
 // to the letter D.
 QFont reportFont() {
@@ -94,6 +103,11 @@ QImage drawReportPicture(const QImage& plotLayer, const ReportCaptions& captions
   const std::array<QString, kReportLines> lines = reportLines(captions);
   for (int i = 0; i < kReportLines; ++i)
     drawText(p, i == 0 ? kFileLineLeft : kLineLeft, i * kLinePitch, lines[size_t(i)], kBlack);
+  if (captions.accuracy) {
+    const std::array<QString, kAccuracyLines> accuracy = accuracyLines(*captions.accuracy);
+    for (int i = 0; i < kAccuracyLines; ++i)
+      drawText(p, kLineLeft, (kReportLines + i) * kLinePitch, accuracy[size_t(i)], kBlack);
+  }
   return report;
 }
 

@@ -83,6 +83,8 @@ class TVisualForm : public ToolForm {
   void CopyButtonClick();
   // The report picture: the plot inverted, its title and the figures of the measurement.
   QImage reportPicture() const;
+  // What the report shows beside the plot, as the windows show it now.
+  ReportCaptions reportCaptions() const;
   // The reference point moves to the current position or to the Statistic
   // window's mean; a position the edits cannot show changes nothing.
   void SetCurrentButtonClick();

@@ -8,7 +8,9 @@ namespace veltrano {
 
 void TVisualForm::CopyButtonClick() { QGuiApplication::clipboard()->setImage(reportPicture()); }
 
-QImage TVisualForm::reportPicture() const {
+QImage TVisualForm::reportPicture() const { return drawReportPicture(layers.plotLayer, reportCaptions()); }
+
+ReportCaptions TVisualForm::reportCaptions() const {
   ReportCaptions captions;
   captions.quoted = sources_.quotedCaptions();
   captions.lat = c_.latEdit->displayText();
@@ -17,7 +19,7 @@ QImage TVisualForm::reportPicture() const {
   captions.dMb = c_.dMbLabel->text();
   captions.dMl = c_.dMlLabel->text();
   captions.dMh = c_.dMhLabel->text();
-  return drawReportPicture(layers.plotLayer, captions);
+  return captions;
 }
 
 }  // namespace veltrano

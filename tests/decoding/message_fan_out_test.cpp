@@ -135,6 +135,27 @@ TEST_F(FanOut, PositionSourceChosenByMenu) {
   }
 }
 
+TEST_F(FanOut, SatellitesUsedComeFromGgaOrGnsNeverFromRmc) {
+  const struct {
+    std::string sentence;
+    bool has;
+    int32_t used;
+  } cases[] = {{kGga, true, 8},
+               {kGns, true, 8},
+               {kRmc, false, 0},
+               {test::nmeaSentence("GPGGA,123519,4807.038,N,01131.000,E,1,11,0.9,545.4,M,46.9,M,,"), true, 11},
+               {test::nmeaSentence("GPGGA,123519,4807.038,N,01131.000,E,1,,0.9,545.4,M,46.9,M,,"), false, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sentence);
+    rx->resetDecoders();
+    sinks.calls.clear();
+    nmea(c.sentence);
+    ASSERT_EQ(count("showSolution"), 1u);
+    EXPECT_EQ(sinks.shownFix.hasSatsUsed, c.has);
+    EXPECT_EQ(sinks.shownFix.satsUsed, c.used);
+  }
+}
+
 TEST_F(FanOut, NmeaPositionEndsTheGsaGroupThenShowsTheSolutionWithoutConversion) {
   nmea(kGga);
   EXPECT_EQ(sinks.calls, (Calls{"endGsaGroup", "showSolution"}));

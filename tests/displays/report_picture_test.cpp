@@ -1,5 +1,6 @@
 // The report picture: the inverted plot, the colour swap in its top-left
-// quarter, the green title and the fourteen lines at the right.
+// quarter, the green title, the fourteen lines at the right and the accuracy
+// lines below them.
 #include "displays/report_picture.h"
 
 #include <gtest/gtest.h>
@@ -59,6 +60,16 @@ TEST(ReportLinesTest, FourteenLinesOfTheMeasurement) {
   for (int i = 0; i < kReportLines; ++i) EXPECT_EQ(lines[size_t(i)], expected[i]) << i;
 }
 
+// CEP50, CEP95, 2DRMS, V50, V95 and the largest error.
+AccuracyFigures sampleFigures() { return AccuracyFigures{0.8121, 1.6026, 1.9, 0.9996, 12.5, 1234.5678}; }
+
+TEST(ReportLinesTest, SixAccuracyLinesInMetres) {
+  const std::array<QString, kAccuracyLines> lines = accuracyLines(sampleFigures());
+  const char* const expected[kAccuracyLines] = {"CEP50: 0.812 m", "CEP95: 1.603 m", "2DRMS: 1.900 m",
+                                                "V50: 1.000 m",   "V95: 12.500 m",  "Hmax: 1234.568 m"};
+  for (int i = 0; i < kAccuracyLines; ++i) EXPECT_EQ(lines[size_t(i)], QString::fromLatin1(expected[i])) << i;
+}
+
 // A black plot with marked pixels: each is where it is for a reason below.
 struct PlotPixelCase {
   int x, y;
@@ -112,11 +123,23 @@ std::vector<TextPlace> textPlaces(const ReportCaptions& captions) {
   const std::array<QString, kReportLines> lines = reportLines(captions);
   for (int i = 0; i < kReportLines; ++i)
     places.push_back({i == 0 ? 421 - 136 : 421 - 110, 15 * i, lines[size_t(i)], kBlack});
+  if (captions.accuracy) {
+    const std::array<QString, kAccuracyLines> accuracy = accuracyLines(*captions.accuracy);
+    for (int i = 0; i < kAccuracyLines; ++i) places.push_back({421 - 110, 15 * (14 + i), accuracy[size_t(i)], kBlack});
+  }
   return places;
 }
 
-TEST(ReportPictureTest, TitleAndLinesAreDrawnOnWhiteWhereTheyBelong) {
-  const ReportCaptions captions = sampleCaptions();
+ReportCaptions captionsWithFigures() {
+  ReportCaptions captions = sampleCaptions();
+  captions.accuracy = sampleFigures();
+  return captions;
+}
+
+class ReportTextTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(ReportTextTest, TitleAndLinesAreDrawnOnWhiteWhereTheyBelong) {
+  const ReportCaptions captions = GetParam() ? captionsWithFigures() : sampleCaptions();
   const QImage report = drawReportPicture(markedPlot(), captions);
   const QFontMetrics metrics(reportFont());
   for (const TextPlace& place : textPlaces(captions)) {
@@ -139,6 +162,22 @@ TEST(ReportPictureTest, TitleAndLinesAreDrawnOnWhiteWhereTheyBelong) {
     EXPECT_GT(inked, 10);
     EXPECT_LT(leftmost, place.x + 4);
   }
+}
+
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutFigures, ReportTextTest, ::testing::Bool());
+
+TEST(ReportPictureTest, TheAccuracyLinesFitBelowTheOthers) {
+  const QImage report = drawReportPicture(markedPlot(), captionsWithFigures());
+  ASSERT_EQ(report.size(), QSize(421, 307));
+  const QFontMetrics metrics(reportFont());
+  EXPECT_LE(15 * (kReportLines + kAccuracyLines - 1) + metrics.height(), 307);
+  // Below the last accuracy line the right part is empty.
+  for (int y = 15 * (kReportLines + kAccuracyLines - 1) + metrics.height(); y < 307; ++y)
+    for (int x = kPlotSize; x < 421; ++x) ASSERT_EQ(report.pixel(x, y), kWhite) << x << "," << y;
+  // The plot and the other lines are those of the report without figures.
+  const QImage plain = drawReportPicture(markedPlot(), sampleCaptions());
+  for (int y = 0; y < 15 * kReportLines; ++y)
+    for (int x = 0; x < 421; ++x) ASSERT_EQ(report.pixel(x, y), plain.pixel(x, y)) << x << "," << y;
 }
 
 TEST(ReportPictureTest, OutsideThePlotAndTheTextsAllIsWhite) {

@@ -1,7 +1,8 @@
 // veltrano-cli report against the program: the texts it reports for the
 // Position and Statistic windows are those the program shows after the same
-// playback, its pictures have their windows' sizes, and --ref-statistic
-// centres the scatter on the mean.
+// playback, its pictures have their windows' sizes, --ref-statistic centres
+// the scatter on the mean, and the state carries the accuracy figures of
+// veltrano-cli stats.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -47,6 +48,17 @@ class ReportCli : public ::testing::Test {
     EXPECT_TRUE(in.open(QIODevice::ReadOnly));
     return QJsonDocument::fromJson(in.readAll()).object();
   }
+  // The state's accuracy figures are those veltrano-cli stats prints with the same options.
+  void expectStatsFigures(const QJsonObject& state, const std::string& statsArguments) {
+    const test::CliRun stats = test::runCli("stats --json " + statsArguments);
+    ASSERT_EQ(stats.status, 0);
+    const QJsonObject accuracy = state[QStringLiteral("accuracy")].toObject();
+    for (const char* key : {"cep50_m", "cep95_m", "drms2_m", "v50_m", "v95_m", "hmax_m"}) {
+      const double expected = test::jsonNumber(stats.output, key);
+      EXPECT_GT(expected, 0) << key;
+      EXPECT_NEAR(accuracy[QString::fromLatin1(key)].toDouble(-1), expected, 1e-9 * expected) << key;
+    }
+  }
 
   const QString previous = QDir::currentPath();
   const fs::path dir = fs::temp_directory_path() / ("veltrano-report-" + std::to_string(::getpid()));
@@ -71,6 +83,7 @@ TEST_P(ReportSample, ReportsWhatTheProgramShows) {
   EXPECT_EQ(QImage(QString::fromStdString(file("report.png"))).size(), QSize(421, 307));
   EXPECT_EQ(QImage(QString::fromStdString(file("sky.png"))).size(), QSize(307, 307));
   const QJsonObject state = readState(file("state.json"));
+  expectStatsFigures(state, source.string());
 
   // The program, its windows shown, plays the same recording.
   fs::copy_file(source, dir / sample.name);
@@ -135,6 +148,22 @@ TEST_F(ReportCli, GroupPictureHoldsEveryWindowWhereTheTilingPutsIt) {
       ASSERT_EQ(qAlpha(picture.pixel(x, y)), covered ? 255 : 0) << "at " << x << "," << y;
     }
   }
+}
+
+TEST_F(ReportCli, FiguresAreAboutTheReferenceAndDrawnBelowTheLines) {
+  const std::string sample = (fs::path(VELTRANO_SAMPLES_DIR) / "binr-static.dat").string();
+  if (!fs::exists(sample)) GTEST_SKIP() << "no " << sample;
+  const std::string ref = "--ref 55.75222,37.61556,150 --max-hdop 2.5 ";
+  const test::CliRun run =
+      test::runCli("report " + ref + sample + " -o " + file("r.png") + " --state " + file("s.json"));
+  ASSERT_EQ(run.status, 0) << run.output;
+  expectStatsFigures(readState(file("s.json")), ref + sample);
+  // The six accuracy lines below the fourteen others hold ink.
+  const QImage report(QString::fromStdString(file("r.png")));
+  int inked = 0;
+  for (int y = 15 * 14; y < 307; ++y)
+    for (int x = 311; x < 421; ++x) inked += report.pixel(x, y) == qRgb(0, 0, 0);
+  EXPECT_GT(inked, 6 * 20);
 }
 
 TEST_F(ReportCli, RefusesWhatMakesNoReport) {

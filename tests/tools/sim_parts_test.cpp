@@ -1,18 +1,23 @@
-// The simulator's command parsers, its answers to commands, and its time and
-// number encodings.
+// The simulator's command parsers, its answers to commands, its time and
+// number encodings, and its plain noise.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "sim/binr2_command_parser.h"
 #include "sim/binr_command_parser.h"
 #include "sim/binr_writer.h"
 #include "sim/frame_queue.h"
+#include "sim/geodesy.h"
 #include "sim/gnss_time.h"
 #include "sim/nmea_command_parser.h"
 #include "sim/output_buffer.h"
+#include "sim/scenario.h"
+#include "sim/sim_options.h"
 #include "sim/sim_receiver.h"
 #include "stream_check.h"
 #include "util/formatters.h"
@@ -328,6 +333,60 @@ TEST(GnssTimeTest, RefusesMalformedStartTimes) {
   for (const char* text : {"", "2024-05-01", "2024-13-01T00:00:00", "2024-05-01T24:00:00", "2024/05/01T10:00:00",
                            "2024-05-01T10:00:0x"})
     EXPECT_FALSE(parseUtcStart(text, gps)) << text;
+}
+
+TEST(PlainNoiseTest, OptionTakesTwoStandardDeviations) {
+  const struct {
+    const char* value;
+    bool ok;
+    double h, v;
+  } cases[] = {{"2,3", true, 2, 3},    {"0.5,0", true, 0.5, 0}, {"2", false, -1, -1},
+               {"2,x", false, -1, -1}, {"-1,2", false, -1, -1}, {"2,1001", false, -1, -1}};
+  for (const auto& c : cases) {
+    std::string program = "veltrano-sim", option = "--noise", value = c.value;
+    char* argv[] = {program.data(), option.data(), value.data()};
+    SimOptions options;
+    std::string error;
+    EXPECT_EQ(parseSimOptions(3, argv, options, error), c.ok) << c.value;
+    EXPECT_EQ(options.noiseHorizontal, c.h) << c.value;
+    EXPECT_EQ(options.noiseVertical, c.v) << c.value;
+  }
+}
+
+// Plain noise is white: of the set deviations about the true position, with
+// no wander carried from one epoch to the next.
+TEST(PlainNoiseTest, OffsetsAreWhiteWithTheSetDeviations) {
+  SimOptions options;
+  options.noiseHorizontal = 2;
+  options.noiseVertical = 3;
+  Scenario scenario(options);
+  const double lat = options.latitude * kPi / 180, lon = options.longitude * kPi / 180;
+  constexpr int kEpochs = 20000;
+  double sum[3] = {}, squares[3] = {}, lagged[3] = {}, previous[3] = {};
+  Epoch epoch;
+  for (int i = 0; i < kEpochs; ++i) {
+    scenario.computeEpoch(epoch);
+    const double offset[3] = {(epoch.latitude - lat) * metresPerRadianNorth(lat, options.height),
+                              (epoch.longitude - lon) * metresPerRadianEast(lat, options.height),
+                              epoch.height - options.height};
+    for (int k = 0; k < 3; ++k) {
+      sum[k] += offset[k];
+      squares[k] += offset[k] * offset[k];
+      lagged[k] += offset[k] * previous[k];
+      previous[k] = offset[k];
+    }
+  }
+  EXPECT_EQ(epoch.sigmaNorth, 2);
+  EXPECT_EQ(epoch.sigmaUp, 3);
+  const double expected[3] = {2, 2, 3};
+  for (int k = 0; k < 3; ++k) {
+    SCOPED_TRACE(k);
+    const double deviation = std::sqrt(squares[k] / kEpochs);
+    EXPECT_NEAR(sum[k] / kEpochs, 0, 0.1);
+    EXPECT_NEAR(deviation / expected[k], 1, 0.03);
+    // The correlation of neighbouring epochs; the model's wander would make it near 1.
+    EXPECT_NEAR(lagged[k] / squares[k], 0, 0.05);
+  }
 }
 
 }  // namespace

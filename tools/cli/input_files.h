@@ -14,9 +14,26 @@ std::optional<ReceiverProtocol> protocolFromName(std::string_view name);
 std::optional<ReceiverProtocol> protocolFromExtension(std::string_view path);  // .nme, .dat, .b2
 const char* protocolName(ReceiverProtocol protocol);
 
-// Reads a whole input in pieces of the playback chunk size; `consume` gets each
-// piece. Returns false and prints a one-line message naming the file when it
-// cannot be opened or read.
+// Reads an open stream to its end in pieces of the playback chunk size;
+// `consume` gets each piece. Returns false and prints a one-line message naming
+// the input when it cannot be read.
+template <typename Consume>
+bool readStream(std::FILE* file, const std::string& name, Consume&& consume) {
+  static unsigned char chunk[32768];
+  for (;;) {
+    const size_t n = std::fread(chunk, 1, sizeof chunk, file);
+    if (n > 0) consume(chunk, n);
+    if (n < sizeof chunk) {
+      if (!std::ferror(file)) return true;
+      std::perror(("veltrano-cli: " + name).c_str());
+      return false;
+    }
+  }
+}
+
+// Reads a whole input (standard input for an empty path) as readStream does.
+// Returns false and prints a one-line message naming the file when it cannot
+// be opened or read.
 template <typename Consume>
 bool readInput(const std::string& path, Consume&& consume) {
   std::FILE* file = path.empty() ? stdin : std::fopen(path.c_str(), "rb");
@@ -24,19 +41,7 @@ bool readInput(const std::string& path, Consume&& consume) {
     std::perror(("veltrano-cli: " + path).c_str());
     return false;
   }
-  static unsigned char chunk[32768];
-  bool ok = true;
-  for (;;) {
-    const size_t n = std::fread(chunk, 1, sizeof chunk, file);
-    if (n > 0) consume(chunk, n);
-    if (n < sizeof chunk) {
-      if (std::ferror(file)) {
-        std::perror(("veltrano-cli: " + (path.empty() ? std::string("standard input") : path)).c_str());
-        ok = false;
-      }
-      break;
-    }
-  }
+  const bool ok = readStream(file, path.empty() ? std::string("standard input") : path, consume);
   if (file != stdin) std::fclose(file);
   return ok;
 }

@@ -5,6 +5,7 @@
 #include "checked_output.h"
 #include "convert_command.h"
 #include "decode_command.h"
+#include "export_command.h"
 #include "report_command.h"
 #include "stats_command.h"
 
@@ -15,7 +16,8 @@ const char kUsage[] =
     "  decode   print every decoded message as JSON Lines\n"
     "  convert  write the NMEA conversion of a BINR or BINR2 recording\n"
     "  stats    accuracy figures of a recording through the Statistic window's filters\n"
-    "  report   the Visual window's report picture, sky view, S/N chart and window texts of recordings\n";
+    "  report   the Visual window's report picture, sky view, S/N chart and window texts of recordings\n"
+    "  export   the accepted solutions of recordings as a GPX, KML, CSV or GeoJSON track\n";
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -28,6 +30,7 @@ int main(int argc, char** argv) {
   if (command == "stats") return veltrano::runStats(argc - 2, argv + 2);
   if (command == "convert") return veltrano::runConvert(argc - 2, argv + 2);
   if (command == "report") return veltrano::runReport(argc - 2, argv + 2);
+  if (command == "export") return veltrano::runExport(argc - 2, argv + 2);
   if (command == "--help" || command == "-h") return veltrano::printHelp(kUsage);
   std::fputs(kUsage, stderr);
   return 2;

@@ -19,11 +19,12 @@
 #include <string_view>
 #include <vector>
 
+#include "accuracy_passes.h"
 #include "checked_output.h"
 #include "control/control_form.h"
-#include "decoding/nmea_position_source.h"
 #include "displays/position_form.h"
 #include "displays/profile_form.h"
+#include "displays/report_picture.h"
 #include "displays/satellites_form.h"
 #include "displays/snr_form.h"
 #include "displays/statistic_form.h"
@@ -34,6 +35,7 @@
 #include "mainwindow/playback.h"
 #include "mainwindow/protocol_switch.h"
 #include "mainwindow/window_state.h"
+#include "recordings.h"
 #include "statistic_options.h"
 
 namespace veltrano {
@@ -55,20 +57,17 @@ const char kUsage[] =
     "  --ref     the reference point in degrees and metres; --ref-statistic plays the files once\n"
     "            more after moving the reference to the Statistic window's mean\n"
     "  --radius  the Visual window's radius position (0 is the smallest ring)\n"
-    "  The filters are the Statistic window's, as for veltrano-cli stats.\n";
+    "  The filters are the Statistic window's, as for veltrano-cli stats. The report picture and\n"
+    "  the state add the accuracy figures of veltrano-cli stats, about --ref or the mean.\n";
 
 constexpr int kPlaybackGuardMs = 600000;
 
 struct ReportOptions {
-  std::optional<ReceiverProtocol> protocol;
-  std::optional<std::array<double, 3>> reference;
+  std::optional<PositionCentre> reference;
   bool referenceFromStatistic = false;
   std::optional<int> radius;
-  std::string maxHdop = "0.0", maxVdop = "0.0";
-  bool diff = false, obs = true, threeD = false;
-  NmeaPositionSource source = NmeaPositionSource::Auto;
   std::string report, sky, snr, state, group;
-  std::vector<std::string> files;
+  PlaybackArguments playback;
 };
 
 int usageError() {
@@ -76,64 +75,35 @@ int usageError() {
   return 2;
 }
 
-std::optional<std::array<double, 3>> referenceFrom(const std::string& text) {
-  std::array<double, 3> values{};
-  char tail = 0;
-  if (std::sscanf(text.c_str(), "%lf,%lf,%lf%c", &values[0], &values[1], &values[2], &tail) != 3) return std::nullopt;
-  if (std::fabs(values[0]) > 90 || std::fabs(values[1]) > 180 || !std::isfinite(values[2])) return std::nullopt;
-  return values;
+// The report's own options: false for one it does not take.
+bool readReportOption(int argc, char** argv, int& i, ReportOptions& o) {
+  const std::string_view arg = argv[i];
+  if (arg == "--ref-statistic") return o.referenceFromStatistic = true;
+  if (i + 1 >= argc) return false;
+  const char* value = argv[++i];
+  if (arg == "--ref") return (o.reference = referencePoint(value)).has_value();
+  if (arg == "--radius") {
+    char* end = nullptr;
+    const long radius = std::strtol(value, &end, 10);
+    o.radius = int(radius);
+    return *end == '\0' && radius >= 0 && radius < kRadiusPositions;
+  }
+  std::string* const paths[] = {&o.report, &o.sky, &o.snr, &o.state, &o.group};
+  const char* const names[] = {"-o", "--sky", "--snr", "--state", "--group"};
+  for (size_t k = 0; k < std::size(names); ++k)
+    if (arg == names[k]) return !(*paths[k] = value).empty();
+  return false;
 }
 
-// False after a usage message for arguments that make no report.
+// False for arguments that make no report.
 bool parse(int argc, char** argv, ReportOptions& o) {
-  for (int i = 0; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    const bool hasValue = i + 1 < argc;
-    if (arg == "--protocol" && hasValue) {
-      if (!(o.protocol = protocolFromName(argv[++i]))) return false;
-    } else if (arg == "--ref" && hasValue) {
-      if (!(o.reference = referenceFrom(argv[++i]))) return false;
-    } else if (arg == "--ref-statistic") {
-      o.referenceFromStatistic = true;
-    } else if (arg == "--radius" && hasValue) {
-      char* end = nullptr;
-      const long radius = std::strtol(argv[++i], &end, 10);
-      if (*end != '\0' || radius < 0 || radius >= kRadiusPositions) return false;
-      o.radius = int(radius);
-    } else if ((arg == "--max-hdop" || arg == "--max-vdop") && hasValue) {
-      const std::optional<std::string> limit = limitText(argv[++i]);
-      if (!limit) return false;
-      (arg == "--max-hdop" ? o.maxHdop : o.maxVdop) = *limit;
-    } else if (arg == "--diff") {
-      o.diff = true;
-    } else if (arg == "--no-obs") {
-      o.obs = false;
-    } else if (arg == "--3d") {
-      o.threeD = true;
-    } else if (arg == "--source" && hasValue) {
-      const std::optional<NmeaPositionSource> source = positionSource(argv[++i]);
-      if (!source) return false;
-      o.source = *source;
-    } else if (arg == "-o" && hasValue) {
-      o.report = argv[++i];
-    } else if (arg == "--sky" && hasValue) {
-      o.sky = argv[++i];
-    } else if (arg == "--snr" && hasValue) {
-      o.snr = argv[++i];
-    } else if (arg == "--state" && hasValue) {
-      o.state = argv[++i];
-    } else if (arg == "--group" && hasValue) {
-      o.group = argv[++i];
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return false;
-    } else {
-      o.files.emplace_back(arg);
-    }
-  }
-  if (o.files.empty() || (o.reference && o.referenceFromStatistic)) return false;
+  const auto own = [&](int& i) { return readReportOption(argc, argv, i, o); };
+  if (!readPlaybackArguments(argc, argv, o.playback, own)) return false;
+  const std::vector<std::string>& files = o.playback.files;
+  if (files.empty() || (o.reference && o.referenceFromStatistic)) return false;
   if (o.report.empty() && o.sky.empty() && o.snr.empty() && o.state.empty() && o.group.empty()) return false;
-  for (const std::string& file : o.files)
-    if (!o.protocol && !protocolFromExtension(file)) return false;
+  for (const std::string& file : files)
+    if (!o.playback.protocol && !protocolFromExtension(file)) return false;
   return true;
 }
 
@@ -151,15 +121,15 @@ class HeadlessReport {
     const VisualFormControls& visual = app_.visualForm->controls();
     visual.satCheckBox->setChecked(!o_.sky.empty());
     setFilters();
-    app_.receiver->nmea.positionSource = int32_t(o_.source);
+    app_.receiver->nmea.positionSource = int32_t(o_.playback.statistic.source);
     if (o_.reference) {
       TVisualForm& v = *app_.visualForm;
-      constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180;
-      v.refLat = (*o_.reference)[0] * kRadiansPerDegree;
-      v.refLon = (*o_.reference)[1] * kRadiansPerDegree;
-      v.refHeight = (*o_.reference)[2];
+      v.refLat = o_.reference->latitude;
+      v.refLon = o_.reference->longitude;
+      v.refHeight = o_.reference->height;
       v.fillReferenceEdits();
     }
+    if (!measure()) return 1;
     if (!playAll()) return 1;
     if (o_.referenceFromStatistic) {
       app_.visualForm->SetStatisticButtonClick();
@@ -171,15 +141,25 @@ class HeadlessReport {
  private:
   void setFilters() {
     TStatisticForm& statistic = *app_.statisticForm;
-    statistic.findChild<QLineEdit*>(QStringLiteral("HDOPEdit"))->setText(QString::fromStdString(o_.maxHdop));
-    statistic.findChild<QLineEdit*>(QStringLiteral("VDOPEdit"))->setText(QString::fromStdString(o_.maxVdop));
-    statistic.findChild<QCheckBox*>(QStringLiteral("DiffCheckBox"))->setChecked(o_.diff);
-    statistic.findChild<QCheckBox*>(QStringLiteral("ObsCheckBox"))->setChecked(o_.obs);
-    statistic.findChild<QCheckBox*>(QStringLiteral("_3DCheckBox"))->setChecked(o_.threeD);
+    const StatisticOptions& o = o_.playback.statistic;
+    statistic.findChild<QLineEdit*>(QStringLiteral("HDOPEdit"))->setText(QString::fromStdString(o.maxHdopText));
+    statistic.findChild<QLineEdit*>(QStringLiteral("VDOPEdit"))->setText(QString::fromStdString(o.maxVdopText));
+    statistic.findChild<QCheckBox*>(QStringLiteral("DiffCheckBox"))->setChecked(o.settings.diffOnly);
+    statistic.findChild<QCheckBox*>(QStringLiteral("ObsCheckBox"))->setChecked(o.settings.obs);
+    statistic.findChild<QCheckBox*>(QStringLiteral("_3DCheckBox"))->setChecked(o.settings.threeDOnly);
+  }
+
+  // The accuracy figures, from the recordings themselves through the same
+  // filters; parse() made sure that every file has a protocol.
+  bool measure() {
+    Recordings recordings;
+    for (const std::string& file : o_.playback.files) recordings.add(file, o_.playback.protocol);
+    FreshFilter window;
+    return measureAccuracy(recordings, o_.playback.statistic, o_.reference, window, figures_);
   }
 
   bool playAll() {
-    for (const std::string& file : o_.files)
+    for (const std::string& file : o_.playback.files)
       if (!play(file)) return false;
     return true;
   }
@@ -194,7 +174,7 @@ class HeadlessReport {
       std::fprintf(stderr, "veltrano-cli: cannot read %s\n", path.c_str());
       return false;
     }
-    app_.protocolSwitch->selectForFile(o_.protocol ? *o_.protocol : *protocolFromExtension(path));
+    app_.protocolSwitch->selectForFile(o_.playback.protocol ? *o_.playback.protocol : *protocolFromExtension(path));
     QDir::setCurrent(scratch_.path());
     app_.mainForm->fixFileName(source.fileName());
     app_.playback->RewindButtonClick(false);
@@ -219,7 +199,9 @@ class HeadlessReport {
       }
     };
     TVisualForm& visual = *app_.visualForm;
-    save(visual.reportPicture(), o_.report);
+    ReportCaptions captions = visual.reportCaptions();
+    captions.accuracy = figures_;
+    save(drawReportPicture(visual.layers.plotLayer, captions), o_.report);
     if (!o_.sky.empty()) {
       visual.SatCheckBoxClick();
       save(visual.layers.skyLayer, o_.sky);
@@ -254,6 +236,10 @@ class HeadlessReport {
                               app_.satellitesForm.get(), app_.visualForm.get(),   app_.snrForm.get()};
     for (const QWidget* window : shown)
       if (window->isVisible()) windows[window->objectName()] = windowState(*window);
+    QJsonObject accuracy;
+    for (const AccuracyFigureName& figure : kAccuracyFigureNames)
+      accuracy[QString::fromLatin1(figure.key)] = figures_.*figure.value;
+    windows[QStringLiteral("accuracy")] = accuracy;
     std::FILE* file = std::fopen(o_.state.c_str(), "wb");
     if (!file) {
       std::fprintf(stderr, "veltrano-cli: cannot write %s\n", o_.state.c_str());
@@ -266,6 +252,7 @@ class HeadlessReport {
   }
 
   const ReportOptions& o_;
+  AccuracyFigures figures_;
   QTemporaryDir scratch_;
   AppContext app_;
 };
@@ -273,14 +260,13 @@ class HeadlessReport {
 }  // namespace
 
 int runReport(int argc, char** argv) {
-  for (int i = 0; i < argc; ++i)
-    if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") return printHelp(kUsage);
+  if (asksForHelp(argc, argv)) return printHelp(kUsage);
   ReportOptions options;
   if (!parse(argc, argv, options)) return usageError();
   // The recordings play from a scratch folder: every path is taken from here.
   for (std::string* path : {&options.report, &options.sky, &options.snr, &options.state, &options.group})
     if (!path->empty()) *path = std::filesystem::absolute(*path).string();
-  for (std::string& file : options.files) file = std::filesystem::absolute(file).string();
+  for (std::string& file : options.playback.files) file = std::filesystem::absolute(file).string();
   // No display is needed: the windows are drawn offscreen.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   int qtArgc = 1;

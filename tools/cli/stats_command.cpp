@@ -1,19 +1,19 @@
 #include "stats_command.h"
 
 #include <cstdio>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "accuracy_passes.h"
 #include "checked_output.h"
-#include "decoding/nmea_position_source.h"
 #include "decoding/statistic_filter.h"
-#include "headless_playback.h"
 #include "input_files.h"
 #include "json_writer.h"
+#include "recordings.h"
 #include "statistic_options.h"
+#include "util/accuracy_figures.h"
 #include "util/formatters.h"
 
 namespace veltrano {
@@ -22,16 +22,20 @@ namespace {
 
 const char kUsage[] =
     "usage: veltrano-cli stats [--protocol nmea|binr|binr2] [--max-hdop X] [--max-vdop X] [--diff]\n"
-    "                          [--no-obs] [--3d] [--source auto|gga|rmc|gns] [--json] [FILE...]\n"
+    "                          [--no-obs] [--3d] [--source auto|gga|rmc|gns] [--ref LAT,LON,H] [--json]\n"
+    "                          [FILE...]\n"
     "  Plays recordings (standard input without FILE) through the Statistic window's filters\n"
     "  and prints the accepted count N, the solutions seen Nall, the anomalous ones Nanom, the\n"
-    "  mean position and height and the rms values. Defaults are the window's: no DOP limits,\n"
-    "  OBS ticked, DIFF and 3D unticked, NMEA position source Auto.\n"
+    "  mean position and height and the rms values, then the accuracy figures of the accepted\n"
+    "  solutions: horizontal CEP50, CEP95 (R95), 2DRMS and the largest error Hmax, vertical\n"
+    "  V50 and V95, in metres about the mean position or --ref. Defaults are the window's: no\n"
+    "  DOP limits, OBS ticked, DIFF and 3D unticked, NMEA position source Auto.\n"
     "  --max-hdop, --max-vdop  limit 0.0 to 9.9 as the window's edits hold it; 0.0 is no limit\n"
     "  --diff                  differential solutions only\n"
     "  --no-obs                accept estimated NMEA fixes too\n"
     "  --3d                    three-dimensional solutions only\n"
     "  --source                which NMEA sentence carries the position\n"
+    "  --ref                   the errors' centre in degrees and metres instead of the mean\n"
     "  --json                  one JSON object instead of text\n"
     "  --protocol may be left out when every FILE ends in .nme, .dat or .b2.\n";
 
@@ -39,16 +43,6 @@ int usageError() {
   std::fputs(kUsage, stderr);
   return 2;
 }
-
-// The Statistic window as the only shown window: every solution goes into the filter.
-class StatisticDisplay : public NoDisplay {
- public:
-  explicit StatisticDisplay(StatisticFilter& filter) : filter_(filter) {}
-  void showSolution(const Fix& fix, const SolutionSatellites*) override { filter_.update(fix); }
-
- private:
-  StatisticFilter& filter_;
-};
 
 // Texts of the windows are Latin-1; the terminal gets UTF-8.
 std::string utf8(std::string_view latin1) {
@@ -66,7 +60,8 @@ std::string utf8(std::string_view latin1) {
 
 double degrees(double radians) { return radians * 180 / kPi; }
 
-void printText(CheckedOutput& out, const StatisticFilter& f) {
+void printText(CheckedOutput& out, const StatisticFilter& f, const AccuracyFigures& a,
+               const std::optional<PositionCentre>& reference) {
   const StatisticTexts& t = f.texts();
   out.print("N: %d\n", f.nCount());
   out.print("Nall: %lld\n", static_cast<long long>(f.nallCount()));
@@ -77,9 +72,16 @@ void printText(CheckedOutput& out, const StatisticFilter& f) {
   out.print("rms2D: %.3f m\n", f.rms2D());
   out.print("rmsH: %.3f m\n", f.rmsH());
   out.print("rmsV: %.3f m/s\n", f.rmsV());
+  if (reference)
+    out.print("errors about: %.9f deg, %.9f deg, %.3f m\n", degrees(reference->latitude), degrees(reference->longitude),
+              reference->height);
+  else
+    out.print("errors about: the mean position\n");
+  for (const AccuracyFigureName& figure : kAccuracyFigureNames)
+    out.print("%s: %.3f m\n", figure.label, a.*figure.value);
 }
 
-void printJson(CheckedOutput& output, const StatisticFilter& f) {
+void printJson(CheckedOutput& output, const StatisticFilter& f, const AccuracyFigures& a) {
   JsonWriter out(output);
   const StatisticTexts& t = f.texts();
   out.beginObject();
@@ -95,78 +97,41 @@ void printJson(CheckedOutput& output, const StatisticFilter& f) {
   out.field("lat_text", t.lat);
   out.field("lon_text", t.lon);
   out.field("height_text", t.alt);
+  for (const AccuracyFigureName& figure : kAccuracyFigureNames) out.field(figure.key, a.*figure.value);
   out.endObject();
 }
 
 }  // namespace
 
 int runStats(int argc, char** argv) {
-  std::optional<ReceiverProtocol> protocol;
-  StatisticSettings settings;
-  NmeaPositionSource source = NmeaPositionSource::Auto;
+  if (asksForHelp(argc, argv)) return printHelp(kUsage);
+  PlaybackArguments arguments;
+  std::optional<PositionCentre> reference;
   bool json = false;
-  std::vector<std::string> files;
-  for (int i = 0; i < argc; ++i) {
+  const auto own = [&](int& i) {
     const std::string_view arg = argv[i];
-    const bool hasValue = i + 1 < argc;
-    if (arg == "--protocol" && hasValue) {
-      protocol = protocolFromName(argv[++i]);
-      if (!protocol) return usageError();
-    } else if ((arg == "--max-hdop" || arg == "--max-vdop") && hasValue) {
-      const auto text = limitText(argv[++i]);
-      if (!text) return usageError();
-      (arg == "--max-hdop" ? settings.maxHdop : settings.maxVdop) = DopLimit::fromText(*text);
-    } else if (arg == "--source" && hasValue) {
-      const auto chosen = positionSource(argv[++i]);
-      if (!chosen) return usageError();
-      source = *chosen;
-    } else if (arg == "--diff") {
-      settings.diffOnly = true;
-    } else if (arg == "--no-obs") {
-      settings.obs = false;
-    } else if (arg == "--3d") {
-      settings.threeDOnly = true;
-    } else if (arg == "--json") {
-      json = true;
-    } else if (arg == "--help" || arg == "-h") {
-      return printHelp(kUsage);
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return usageError();
-    } else {
-      files.emplace_back(arg);
-    }
-  }
+    if (arg == "--json") return json = true;
+    if (arg != "--ref" || i + 1 >= argc) return false;
+    reference = referencePoint(argv[++i]);
+    return reference.has_value();
+  };
+  if (!readPlaybackArguments(argc, argv, arguments, own)) return usageError();
+  std::vector<std::string>& files = arguments.files;
   if (files.empty()) files.emplace_back();  // standard input
-  std::vector<ReceiverProtocol> protocols;
-  for (const auto& file : files) {
-    const auto chosen = protocol ? protocol : protocolFromExtension(file);
-    if (!chosen) {
-      std::fprintf(stderr, "veltrano-cli: no --protocol and no known extension for %s\n",
-                   file.empty() ? "standard input" : file.c_str());
-      return usageError();
-    }
-    protocols.push_back(*chosen);
-  }
+  Recordings recordings;
+  for (const std::string& file : files)
+    if (!recordings.add(file, arguments.protocol)) return usageError();
 
   // One run of statistics over all files, as the window accumulates from the
   // start of a playback; each file starts with freshly reset decoders.
-  PositionStatistics statistics;
-  StatisticFilter filter(statistics);
-  filter.settings = settings;
-  StatisticDisplay display(filter);
-  NoConversion conversion;
-  const auto playback = std::make_unique<HeadlessPlayback>(display, conversion);
-  playback->receiver().nmea.positionSource = int32_t(source);
-  for (size_t i = 0; i < files.size(); ++i) {
-    playback->startFile(protocols[i]);
-    const bool ok = readInput(files[i], [&](const unsigned char* bytes, size_t n) { playback->playChunk(bytes, n); });
-    if (!ok) return 1;
-  }
+  FreshFilter window;
+  AccuracyFigures figures;
+  if (!measureAccuracy(recordings, arguments.statistic, reference, window, figures)) return 1;
   CheckedOutput out = standardOutput();
   if (json)
-    printJson(out, filter);
+    printJson(out, window.filter, figures);
   else
-    printText(out, filter);
+    printText(out, window.filter, figures, reference);
   return out.finish() ? 0 : 1;
 }
 

@@ -95,12 +95,13 @@ void Scenario::fillSky(Epoch& epoch) {
 }
 
 void Scenario::addNoise(Epoch& epoch, double dt) {
-  const double scale = options.differential ? 0.3 : 1.0;
+  const bool plain = options.noiseHorizontal >= 0;
+  const double scale = plain ? 0.0 : options.differential ? 0.3 : 1.0;
   const double a = std::exp(-dt / kWanderTime);
   const double b = std::sqrt(1.0 - a * a);
   for (int k = 0; k < 3; ++k) wander[k] = a * wander[k] + b * kWanderSigma[k] * scale * noise.gaussian();
-  const double whiteH = 0.5 * epoch.hdop * scale;
-  const double whiteV = 0.8 * epoch.vdop * scale;
+  const double whiteH = plain ? options.noiseHorizontal : 0.5 * epoch.hdop * scale;
+  const double whiteV = plain ? options.noiseVertical : 0.8 * epoch.vdop * scale;
   const double north = wander[0] + whiteH * noise.gaussian();
   const double east = wander[1] + whiteH * noise.gaussian();
   const double up = wander[2] + whiteV * noise.gaussian();

@@ -76,6 +76,18 @@ bool parseSystems(std::string_view list, uint8_t& systems) {
   }) && systems != 0;
 }
 
+// "H,V": two standard deviations in metres, 0 to 1000.
+bool parseNoise(std::string_view text, SimOptions& options) {
+  const size_t comma = text.find(',');
+  double h = 0, v = 0;
+  if (comma == std::string_view::npos || !toDouble(text.substr(0, comma), h) || !toDouble(text.substr(comma + 1), v))
+    return false;
+  if (h < 0 || h > 1000 || v < 0 || v > 1000) return false;
+  options.noiseHorizontal = h;
+  options.noiseVertical = v;
+  return true;
+}
+
 bool validFirmware(std::string_view text) {
   const auto digit = [](char c) { return c >= '0' && c <= '9'; };
   return text.size() == 5 && digit(text[0]) && digit(text[1]) && text[2] == '.' && digit(text[3]) &&
@@ -100,6 +112,8 @@ const char* simUsage() {
          "  --seed N                     seed of the noise (1)\n"
          "  --lat DEG --lon DEG --height M   position (55.7522, 37.6156, 150)\n"
          "  --speed M/S --course DEG --turn DEG/S   movement along a track (static)\n"
+         "  --noise H,V                  plain white noise of these standard deviations in metres,\n"
+         "                               north and east H, up V, instead of the receiver's errors\n"
          "  --start YYYY-MM-DDTHH:MM:SS  UTC time of the first epoch (2024-05-01T10:00:00)\n"
          "  --talker GP|GN               NMEA talker of GGA, RMC, GNS, GBS and GSA (GP)\n"
          "  --sentences LIST             NMEA sentences of an epoch, from GGA,RMC,GSA,GSV,GNS,GBS,BSS,RZD\n"
@@ -192,6 +206,8 @@ bool parseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
     } else if (option("--turn")) {
       if (!toDouble(value, d) || std::fabs(d) > 90.0) return bad();
       options.turnRate = d;
+    } else if (option("--noise")) {
+      if (!parseNoise(value, options)) return bad();
     } else if (option("--start")) {
       if (!parseUtcStart(value, options.startGpsMillis)) return bad();
     } else if (option("--talker")) {

@@ -31,6 +31,9 @@ struct SimOptions {
   double speed = 0.0;          // m/s along the track
   double course = 0.0;         // degrees, initial heading
   double turnRate = 0.0;       // degrees per second
+  // White noise of these standard deviations (metres, each horizontal axis and
+  // up) instead of the receiver's error model; negative: the model.
+  double noiseHorizontal = -1, noiseVertical = -1;
   int64_t startGpsMillis = 0;  // set from --start (default 2024-05-01T10:00:00 UTC)
 
   std::string talker = "GP";
