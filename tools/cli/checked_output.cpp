@@ -39,6 +39,12 @@ bool CheckedOutput::finish() {
   return false;
 }
 
+bool helpWanted(int argc, char** argv) {
+  for (int i = 0; i < argc; ++i)
+    if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") return true;
+  return false;
+}
+
 int printHelp(const char* usage) {
   CheckedOutput out = standardOutput();
   out.write(usage);

@@ -37,5 +37,7 @@ inline CheckedOutput standardOutput() { return CheckedOutput(stdout, "standard o
 // A usage text asked for with --help, on standard output: 0, or 1 when it could
 // not be written.
 int printHelp(const char* usage);
+// Whether --help or -h stands anywhere among the arguments.
+bool helpWanted(int argc, char** argv);
 
 }  // namespace veltrano

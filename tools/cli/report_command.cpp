@@ -31,6 +31,7 @@
 #include "mainwindow/playback.h"
 #include "mainwindow/protocol_switch.h"
 #include "mainwindow/window_state.h"
+#include "qt_arguments.h"
 #include "statistic_options.h"
 
 namespace veltrano {
@@ -247,8 +248,7 @@ class HeadlessReport {
 }  // namespace
 
 int runReport(int argc, char** argv) {
-  for (int i = 0; i < argc; ++i)
-    if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") return printHelp(kUsage);
+  if (helpWanted(argc, argv)) return printHelp(kUsage);
   ReportOptions options;
   if (!parse(argc, argv, options)) return usageError();
   // The recordings play from a scratch folder: every path is taken from here.
@@ -257,10 +257,8 @@ int runReport(int argc, char** argv) {
   for (std::string& file : options.files) file = std::filesystem::absolute(file).string();
   // No display is needed: the windows are drawn offscreen.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qtArgc = 1;
-  char name[] = "veltrano-cli";
-  char* qtArgv[] = {name, nullptr};
-  QApplication application(qtArgc, qtArgv);
+  QtArguments qt;
+  QApplication application(qt.argc, qt.argv);
   const QString startDirectory = QDir::currentPath();
   int status = 0;
   {

@@ -13,6 +13,7 @@
 #include "headless_playback.h"
 #include "input_files.h"
 #include "json_writer.h"
+#include "statistic_json.h"
 #include "statistic_options.h"
 #include "util/formatters.h"
 
@@ -81,20 +82,8 @@ void printText(CheckedOutput& out, const StatisticFilter& f) {
 
 void printJson(CheckedOutput& output, const StatisticFilter& f) {
   JsonWriter out(output);
-  const StatisticTexts& t = f.texts();
   out.beginObject();
-  out.field("n", int64_t(f.nCount()));
-  out.field("nall", f.nallCount());
-  out.field("nanom", f.nanomCount());
-  out.field("mean_lat_deg", degrees(f.meanLat()));
-  out.field("mean_lon_deg", degrees(f.meanLon()));
-  out.field("mean_height_m", f.meanHeight());
-  out.field("rms2d_m", f.rms2D());
-  out.field("rmsh_m", f.rmsH());
-  out.field("rmsv", f.rmsV());
-  out.field("lat_text", t.lat);
-  out.field("lon_text", t.lon);
-  out.field("height_text", t.alt);
+  writeStatisticFields(out, f);
   out.endObject();
 }
 
