@@ -24,6 +24,11 @@ RULES='
    src/mainwindow     src/*
    src/main.cpp       src/*
    tools/cli/report_command.cpp  src/* tools/cli
+   tools/cli/live_options.cpp    src/decoding src/util src/link tools/cli
+   tools/cli/live_session.h      src/decoding src/util src/link tools/cli
+   tools/cli/live_session.cpp    src/decoding src/util src/link tools/cli
+   tools/cli/control_arguments.h src/decoding src/util src/control tools/cli
+   tools/cli/send_command.cpp    src/decoding src/util src/link src/control tools/cli
    tools/cli          src/decoding src/util tools/cli
    tools/sim          src/decoding src/util tools/sim
    tests/decoding     src/decoding src/util
@@ -37,9 +42,12 @@ RULES='
    tests/fuzz         src/decoding src/util src/link src/displays
    tests              src/*
 '
-# tests/tools checks the simulator's output with the decoders; tests/fuzz feeds
-# the decoders, the command framing and the windows; "tests" is the files
-# directly in tests/ (the window tests' main).
+# report_command.cpp plays recordings through the program's windows; the files
+# of the live commands (sync, record, send) use the link and the Control
+# window's commands, neither of which needs a widget. tests/tools checks the
+# simulator's output with the decoders; tests/fuzz feeds the decoders, the
+# command framing and the windows; "tests" is the files directly in tests/ (the
+# window tests' main).
 #
 # Folders whose files may not include Qt headers (#include <Q...>).
 NO_QT='src/decoding src/util'

@@ -5,6 +5,7 @@
 #include <QValidator>
 #include <algorithm>
 
+#include "control/control_sender.h"
 #include "link/command_writer.h"
 
 namespace veltrano {
@@ -113,50 +114,18 @@ ControlSettings TControlForm::settings() const {
 
 void TControlForm::sendConfiguration(ControlButton button) {
   if (transport_.transportState != TransportState::REC) return;
-  const ReceiverProtocol protocol = transport_.receiverProtocol;
   ControlCommand command;
-  if (!buildControlCommand(button, protocol, settings(), command)) return;
-  switch (protocol) {
-    case ReceiverProtocol::NMEA:
-      writer_.writeNmeaCommand(command.text);
-      break;
-    case ReceiverProtocol::BINR:
-      writer_.writeBinrCommand(command.id, command.bytes, command.length);
-      break;
-    case ReceiverProtocol::BINR2:
-      writer_.writeBinr2Command(command.bytes, command.length);
-      break;
-  }
+  if (buildControlCommand(button, transport_.receiverProtocol, settings(), command))
+    sendControlCommand(writer_, transport_.receiverProtocol, command);
 }
 
 void TControlForm::SendButtonClick() {
   const QString line = c_.sendEdit->text();
   const QByteArray text = line.toLatin1();
-  const std::string_view view(text.constData(), size_t(text.size()));
-  switch (transport_.receiverProtocol) {
-    case ReceiverProtocol::NMEA: {
-      char command[kNmeaFreeTextSize];
-      const int length = isLatin1(line) ? nmeaFreeText(view, command) : 0;
-      if (length == 0) {
-        setSendTextColor(kRed);
-        return;
-      }
-      writer_.writeNmeaCommand(std::string_view(command, size_t(length)));
-      break;
-    }
-    case ReceiverProtocol::BINR: {
-      uint8_t bytes[kBinrFreeTextBytes];
-      const int count = binrFreeText(view, bytes);
-      if (count == 0) {
-        setSendTextColor(kRed);
-        return;
-      }
-      writer_.writeBinrCommand(bytes[0], bytes + 1, count - 1);
-      break;
-    }
-    case ReceiverProtocol::BINR2:
-      break;
-  }
+  const bool refused = !isLatin1(line) ||
+                       sendFreeText(writer_, transport_.receiverProtocol,
+                                    std::string_view(text.constData(), size_t(text.size()))) == FreeTextSent::Refused;
+  if (refused) setSendTextColor(kRed);
 }
 
 bool TControlForm::SendEditKeyPress(const QKeyEvent& key) {

@@ -1,7 +1,5 @@
 #include "link/command_writer.h"
 
-#include "link/serial_link.h"
-
 namespace veltrano {
 
 void CommandWriter::writeBinrCommand(uint8_t id, const uint8_t* data, int n) {

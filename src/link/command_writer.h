@@ -6,16 +6,16 @@
 #include <string_view>
 
 #include "link/command_framing.h"
+#include "link/port_writer.h"
 #include "link/protocol_profile.h"
 
 namespace veltrano {
 
-class SerialLink;
-
 class CommandWriter {
  public:
-  // `binrCommandCrc`: whether BINR commands carry the CRC trailer; read at each command.
-  CommandWriter(SerialLink& link, const bool& binrCommandCrc) : link_(link), binrCommandCrc_(binrCommandCrc) {}
+  // `link` takes the frames: the serial port. `binrCommandCrc`: whether BINR
+  // commands carry the CRC trailer; read at each command.
+  CommandWriter(PortWriter& link, const bool& binrCommandCrc) : link_(link), binrCommandCrc_(binrCommandCrc) {}
 
   // Shows the text of the last NMEA command, without its "$", in the Control window.
   std::function<void(std::string_view text)> showSentCommand = [](std::string_view) {};
@@ -34,7 +34,7 @@ class CommandWriter {
  private:
   void sendStep(ReceiverProtocol protocol, const CommandStep& step, const std::array<uint8_t, 7>& data);
 
-  SerialLink& link_;
+  PortWriter& link_;
   const bool& binrCommandCrc_;
   uint8_t frame_[kCommandFrameSize]{};
   char nmeaCommand_[kNmeaCommandSize]{};

@@ -9,16 +9,17 @@
 #include <vector>
 
 #include "link/link_receiver.h"
+#include "link/port_writer.h"
 #include "link/read_thread.h"
 
 namespace veltrano {
 
-class SerialLink {
+class SerialLink : public PortWriter {
  public:
   static constexpr int kWriteTimeoutMs = 1000;
 
   explicit SerialLink(LinkReceiver& receiver);
-  ~SerialLink();
+  ~SerialLink() override;
   SerialLink(const SerialLink&) = delete;
   SerialLink& operator=(const SerialLink&) = delete;
 
@@ -34,7 +35,7 @@ class SerialLink {
   void closePort();
   // The number of bytes written, or 0 when the port is closed or the write did not
   // finish within kWriteTimeoutMs.
-  int writePort(const uint8_t* bytes, int count);
+  int writePort(const uint8_t* bytes, int count) override;
   // Changes the rate of the open port; the reader keeps running. False when no port
   // is open or its settings cannot be read.
   bool setPortBaud(int32_t baud);

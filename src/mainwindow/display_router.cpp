@@ -7,8 +7,8 @@
 #include "displays/snr_form.h"
 #include "displays/statistic_form.h"
 #include "displays/visual_form.h"
+#include "link/recording.h"
 #include "mainwindow/main_form.h"
-#include "mainwindow/recording.h"
 
 namespace veltrano {
 

@@ -39,6 +39,10 @@ const Case kCases[] = {
     {"decode's help", "decode --help"},
     {"stats' help", "stats --help"},
     {"convert's help", "convert --help"},
+    {"sync's help", "sync --help"},
+    {"record's help", "record --help"},
+    {"send's help", "send --help"},
+    {"send's bytes", "send --hex --protocol binr restart warm"},
 };
 
 TEST(CliOutputErrors, AFullStandardOutputIsStatusOneWithAMessage) {

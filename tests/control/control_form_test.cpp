@@ -16,33 +16,17 @@
 #include <string>
 #include <vector>
 
-#include "../decoding/test_frames.h"
-#include "../link/pty_fixture.h"
-#include "link/command_writer.h"
-#include "link/serial_link.h"
+#include "control_command_cases.h"
+#include "control_form_fixture.h"
 #include "sim_process.h"
 
 namespace veltrano {
 namespace {
 
-using P = ReceiverProtocol;
-using S = TransportState;
-using test::Bytes;
-using Button = QToolButton* ControlFormControls::*;
+using namespace control_cases;
 
-constexpr int kGuardMs = 10000;  // only a failing test waits this long
 const QColor kBlack(0, 0, 0);
 const QColor kRed(255, 0, 0);
-
-std::string wire(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
-std::string nmea(const std::string& body) { return test::nmeaSentence(body); }
-std::string binr(uint8_t id, const Bytes& data) { return wire(test::binrFrame(id, data)); }
-std::string binr2(const Bytes& body) { return wire(test::binr2Frame(body[0], Bytes(body.begin() + 1, body.end()))); }
-// `body` followed by zero bytes up to `length`.
-Bytes padded(Bytes body, size_t length) {
-  body.resize(length, 0x00);
-  return body;
-}
 
 // The text a control shows, whatever kind it is.
 QString textOf(const QWidget* widget) {
@@ -60,59 +44,6 @@ QToolButton* arrow(UpDown* upDown, Qt::ArrowType type) {
     if (button->arrowType() == type) return button;
   return nullptr;
 }
-
-class ControlFormTest : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(pty.isOpen()); }
-
-  // The protocol and the transport state selected, the window set for the protocol.
-  void select(P protocol, S state = S::REC) {
-    if (!link.isOpen()) {
-      ASSERT_TRUE(link.openPort(QString::fromStdString(pty.path()), 115200, protocol == P::BINR, false));
-    }
-    transport.receiverProtocol = protocol;
-    transport.transportState = state;
-    form.applyProtocol(protocol);
-  }
-
-  // Everything put on the line since the last call. A marker frame follows the
-  // test's commands, so the read ends when it arrives and no wait is timed.
-  std::string sent() {
-    const uint8_t marker[] = {0xEE, 0x5A};
-    writer.writeBinr2Command(marker, 2);
-    const std::string end = binr2({0xEE, 0x5A});
-    std::string line;
-    while (!line.ends_with(end)) {
-      const std::string more = pty.readMaster(kGuardMs);
-      if (more.empty()) {
-        ADD_FAILURE() << "the marker never arrived";
-        return line;
-      }
-      line += more;
-    }
-    return line.substr(0, line.size() - end.size());
-  }
-
-  void press(Qt::Key key, const QString& text = QString()) {
-    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(c.sendEdit, &event);
-  }
-  void type(const char* keys) {
-    for (const char* k = keys; *k; ++k) {
-      const QChar ch = QChar::fromLatin1(*k);
-      press(Qt::Key(ch.toUpper().unicode()), QString(ch));
-    }
-  }
-
-  test::PseudoTerminal pty;
-  test::PatternReceiver receiver;
-  SerialLink link{receiver};
-  bool binrCommandCrc = true;
-  CommandWriter writer{link, binrCommandCrc};
-  TransportFields transport;
-  TControlForm form{writer, transport};
-  const ControlFormControls& c = form.controls();
-};
 
 // ---- Layout -----------------------------------------------------------------
 
@@ -253,102 +184,6 @@ TEST_F(ControlFormTest, SettingsStartAtTheirDefaultsAndKeepTheirRanges) {
 
 // ---- Configuration commands ---------------------------------------------------
 
-struct CommandCase {
-  const char* name;
-  P protocol;
-  Button button;
-  std::function<void(const ControlFormControls&)> set;
-  std::string line;  // what goes on the line
-};
-
-void PrintTo(const CommandCase& c, std::ostream* out) { *out << c.name; }
-
-const auto kDefaults = [](const ControlFormControls&) {};
-
-std::vector<CommandCase> commandCases() {
-  using C = ControlFormControls;
-  const auto warm = [](const C& c) { c.warmRadioButton->setChecked(true); };
-  const auto gpsOnly = [](const C& c) {
-    c.glnCheckBox->setChecked(false);
-    c.sbasCheckBox->setChecked(false);
-  };
-  const auto glnSbas = [](const C& c) { c.gpsCheckBox->setChecked(false); };
-  const auto gpsGll = [](const C& c) {
-    c.glnCheckBox->setChecked(false);
-    c.sbasCheckBox->setChecked(false);
-    c.gllCheckBox->setChecked(true);
-  };
-  const auto allFour = [](const C& c) { c.gllCheckBox->setChecked(true); };
-  const auto elevation16 = [](const C& c) { c.elevationUpDown->setPosition(16); };
-  const auto rms1000 = [](const C& c) { c.maxRmsUpDown->setPosition(1000); };
-  const auto filter25 = [](const C& c) { c.filterMaskEdit->setText(QStringLiteral("2.5")); };
-  const auto filterDigitOnly = [](const C& c) { c.filterMaskEdit->setText(QStringLiteral("7")); };
-  const auto filterEmpty = [](const C& c) { c.filterMaskEdit->clear(); };
-  const auto rate = [](int index) { return [index](const C& c) { c.pvtRateComboBox->setCurrentIndex(index); }; };
-  const auto noOptions = [](const C& c) {
-    c.twoDCheckBox->setChecked(false);
-    c.raimCheckBox->setChecked(false);
-  };
-  const auto raimOnly = [](const C& c) { c.twoDCheckBox->setChecked(false); };
-  const auto twoDOnly = [](const C& c) { c.raimCheckBox->setChecked(false); };
-
-  return {
-      {"NmeaCold", P::NMEA, &C::restartSpeedButton, kDefaults, nmea("PORST,F")},
-      {"NmeaWarm", P::NMEA, &C::restartSpeedButton, warm, nmea("PORST,W")},
-      {"NmeaGpsGlnSbas", P::NMEA, &C::satSystemSpeedButton, kDefaults, nmea("PKON1,0,10,,,0000,A")},
-      {"NmeaGpsOnly", P::NMEA, &C::satSystemSpeedButton, gpsOnly, nmea("PKON1,0,1,,,0000,A")},
-      {"NmeaGlnSbas", P::NMEA, &C::satSystemSpeedButton, glnSbas, nmea("PKON1,0,12,,,0000,A")},
-      {"NmeaGllLeftOut", P::NMEA, &C::satSystemSpeedButton, gpsGll, nmea("PKON1,0,1,,,0000,A")},
-      {"NmeaElevation", P::NMEA, &C::elevationSpeedButton, elevation16, nmea("PONAV,,16,,,")},
-      {"NmeaMaxRmsSendsNothing", P::NMEA, &C::maxRmsSpeedButton, kDefaults, ""},
-      {"NmeaFilter", P::NMEA, &C::filterSpeedButton, filter25, nmea("PONAV,,,,,25")},
-      {"NmeaFilterDefault", P::NMEA, &C::filterSpeedButton, kDefaults, nmea("PONAV,,,,,10")},
-      {"NmeaFilterEmptyTenths", P::NMEA, &C::filterSpeedButton, filterDigitOnly, nmea("PONAV,,,,,70")},
-      {"NmeaFilterEmpty", P::NMEA, &C::filterSpeedButton, filterEmpty, nmea("PONAV,,,,,0")},
-      {"NmeaRate", P::NMEA, &C::pvtRateSpeedButton, rate(5), nmea("PONAV,,,25,,")},
-      {"NmeaPvtSetSendsNothing", P::NMEA, &C::pvtSetSpeedButton, kDefaults, ""},
-
-      {"BinrCold", P::BINR, &C::restartSpeedButton, kDefaults, binr(0x01, {0x00, 0x01, 0x21, 0x01, 0x00, 0x00})},
-      {"BinrWarm", P::BINR, &C::restartSpeedButton, warm, binr(0x01, {0x00, 0x01, 0x21, 0x01, 0x00, 0x01})},
-      {"BinrGpsGll", P::BINR, &C::satSystemSpeedButton, gpsGll, binr(0x0D, {0x02, 0x05})},
-      {"BinrGpsGlnSbas", P::BINR, &C::satSystemSpeedButton, kDefaults, binr(0x0D, {0x02, 10})},
-      {"BinrElevation", P::BINR, &C::elevationSpeedButton, kDefaults, binr(0x0D, {0x03, 0x05, 0x64, 0x00, 0x00})},
-      // 16 is DLE: doubled on the line and counted twice in the CRC.
-      {"BinrElevationStuffed", P::BINR, &C::elevationSpeedButton, elevation16,
-       binr(0x0D, {0x03, 0x10, 0x64, 0x00, 0x00})},
-      {"BinrMaxRms", P::BINR, &C::maxRmsSpeedButton, kDefaults, binr(0x0D, {0x03, 0x7F, 0x64, 0xC8, 0x00})},
-      {"BinrMaxRms1000", P::BINR, &C::maxRmsSpeedButton, rms1000, binr(0x0D, {0x03, 0x7F, 0x64, 0xE8, 0x03})},
-      {"BinrFilter", P::BINR, &C::filterSpeedButton, filter25, binr(0x0D, {0x04, 0x00, 0x00, 0x20, 0x40})},
-      {"BinrFilterDefault", P::BINR, &C::filterSpeedButton, kDefaults, binr(0x0D, {0x04, 0x00, 0x00, 0x80, 0x3F})},
-      {"BinrRate", P::BINR, &C::pvtRateSpeedButton, rate(7), binr(0xD7, {0x02, 100})},
-      {"BinrPvtSet", P::BINR, &C::pvtSetSpeedButton, kDefaults, binr(0xD7, {0x07, 0x03, 0x00})},
-      {"BinrPvtSetNoOptions", P::BINR, &C::pvtSetSpeedButton, noOptions, binr(0xD7, {0x07, 0x04, 0x00})},
-
-      {"Binr2Cold", P::BINR2, &C::restartSpeedButton, kDefaults, binr2({0x06, 0x00})},
-      {"Binr2Warm", P::BINR2, &C::restartSpeedButton, warm, binr2({0x06, 0x01})},
-      {"Binr2AllFour", P::BINR2, &C::satSystemSpeedButton, allFour,
-       binr2(padded({0x03, 0x01, 0x00, 0x00, 0x00, 0x0F}, 10))},
-      {"Binr2GpsOnly", P::BINR2, &C::satSystemSpeedButton, gpsOnly,
-       binr2(padded({0x03, 0x01, 0x00, 0x00, 0x00, 0x02}, 10))},
-      {"Binr2GlnSbas", P::BINR2, &C::satSystemSpeedButton, glnSbas,
-       binr2(padded({0x03, 0x01, 0x00, 0x00, 0x00, 0x05}, 10))},
-      {"Binr2Elevation", P::BINR2, &C::elevationSpeedButton, kDefaults,
-       binr2(padded({0x03, 0x02, 0x00, 0x00, 0x00, 0x00, 0x05}, 10))},
-      {"Binr2MaxRms", P::BINR2, &C::maxRmsSpeedButton, rms1000,
-       binr2(padded({0x03, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0xE8, 0x03}, 10))},
-      {"Binr2Filter", P::BINR2, &C::filterSpeedButton, filter25, binr2(padded({0x04, 0x01, 0x00, 0x00, 0x00, 25}, 18))},
-      {"Binr2Rate25", P::BINR2, &C::pvtRateSpeedButton, rate(5),
-       binr2(padded({0x04, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00}, 18))},
-      {"Binr2Rate1", P::BINR2, &C::pvtRateSpeedButton, kDefaults,
-       binr2(padded({0x04, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 100, 0x00}, 18))},
-      {"Binr2PvtSet", P::BINR2, &C::pvtSetSpeedButton, kDefaults, binr2(padded({0x04, 0x10}, 18))},
-      {"Binr2PvtSetRaimOnly", P::BINR2, &C::pvtSetSpeedButton, raimOnly,
-       binr2(padded({0x04, 0x10, 0x00, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0x01, 0x00}, 18))},
-      {"Binr2PvtSet2DOnly", P::BINR2, &C::pvtSetSpeedButton, twoDOnly,
-       binr2(padded({0x04, 0x10, 0x00, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0x02, 0x00}, 18))},
-  };
-}
-
 class CommandTest : public ControlFormTest, public ::testing::WithParamInterface<CommandCase> {};
 
 TEST_P(CommandTest, SendsTheCommandInTheSelectedProtocol) {
@@ -410,50 +245,6 @@ TEST_F(ControlFormTest, SentNmeaCommandsShowInTheSendLine) {
 }
 
 // ---- The free-text line -------------------------------------------------------
-
-struct FreeTextCase {
-  const char* name;
-  P protocol;
-  std::string text;
-  std::string line;  // empty: refused
-};
-
-void PrintTo(const FreeTextCase& c, std::ostream* out) { *out << c.name; }
-
-std::string hexText(const Bytes& bytes) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  for (uint8_t b : bytes) {
-    text += kDigits[b >> 4];
-    text += kDigits[b & 0x0F];
-  }
-  return text;
-}
-
-std::vector<FreeTextCase> freeTextCases() {
-  const Bytes room(120, 0x55);
-  const Bytes overRoom(121, 0x55);
-  const Bytes dles(60, 0x10);
-  const Bytes overDles(61, 0x10);
-  return {
-      {"NmeaUnchanged", P::NMEA, "$PORST,F", nmea("PORST,F")},
-      {"NmeaDollarAdded", P::NMEA, "PORST,F", nmea("PORST,F")},
-      {"NmeaLongest", P::NMEA, std::string(78, 'A'), nmea(std::string(78, 'A'))},
-      {"NmeaLongestWithDollar", P::NMEA, "$" + std::string(78, 'A'), nmea(std::string(78, 'A'))},
-      {"NmeaTooLong", P::NMEA, std::string(79, 'A'), ""},
-      {"NmeaTooLongWithDollar", P::NMEA, "$" + std::string(79, 'A'), ""},
-      // The frame the command writer's reference example gives.
-      {"BinrCommandWithData", P::BINR, "0C01", std::string("\x10\x0C\x01\x10\xFF\x4C\x55\x10\x03", 9)},
-      {"BinrCommandWithoutData", P::BINR, "1B", std::string("\x10\x1B\x10\xFF\x5A\xA3\x10\x03", 8)},
-      {"BinrOddLastDigit", P::BINR, "0C0", binr(0x0C, {0x00})},
-      {"BinrWholeRoom", P::BINR, "0E" + hexText(room), binr(0x0E, room)},
-      {"BinrWholeRoomStuffed", P::BINR, "0E" + hexText(dles), binr(0x0E, dles)},
-      {"BinrOverRoom", P::BINR, "0E" + hexText(overRoom), ""},
-      {"BinrOverRoomStuffed", P::BINR, "0E" + hexText(overDles), ""},
-      {"BinrLongestText", P::BINR, std::string(255, '0'), ""},
-      {"BinrEmpty", P::BINR, "", ""},
-  };
-}
 
 class FreeTextTest : public ControlFormTest, public ::testing::WithParamInterface<FreeTextCase> {};
 
@@ -570,12 +361,11 @@ TEST_F(ControlFormTest, ApplyProtocolSetsTheSendLine) {
 class ReceiverTest : public ControlFormTest, public ::testing::WithParamInterface<P> {};
 
 TEST_P(ReceiverTest, ReceiverAcceptsEveryConfigurationCommand) {
-  static const char* const kNames[] = {"nmea", "binr", "binr2"};
   const P protocol = GetParam();
   sim::ScratchDir scratch;
   const std::string log = scratch.file("commands.log");
   sim::SimProcess receiver;
-  ASSERT_TRUE(receiver.start({"--protocol", kNames[int(protocol)], "--baud", "115200", "--log", log}));
+  ASSERT_TRUE(receiver.start({"--protocol", protocolOption(protocol), "--baud", "115200", "--log", log}));
   ASSERT_TRUE(link.openPort(QString::fromStdString(receiver.terminalPath()), 115200, protocol == P::BINR, false));
   select(protocol);
 
@@ -601,12 +391,7 @@ TEST_P(ReceiverTest, ReceiverAcceptsEveryConfigurationCommand) {
   EXPECT_EQ(logged, expected);
 }
 
-std::string protocolName(const ::testing::TestParamInfo<P>& info) {
-  static const char* const kNames[] = {"Nmea", "Binr", "Binr2"};
-  return kNames[int(info.param)];
-}
-
-INSTANTIATE_TEST_SUITE_P(Protocols, ReceiverTest, ::testing::Values(P::NMEA, P::BINR, P::BINR2), protocolName);
+INSTANTIATE_TEST_SUITE_P(Protocols, ReceiverTest, ::testing::Values(P::NMEA, P::BINR, P::BINR2), protocolTestName);
 
 // Saves a picture of the window into VELTRANO_GRAB_DIR, when that is set, to look at.
 TEST_F(ControlFormTest, GrabWhenAsked) {

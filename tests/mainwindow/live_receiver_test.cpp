@@ -21,14 +21,16 @@
 #include "../decoding/test_frames.h"
 #include "../link/pty_fixture.h"
 #include "decoding/nmea_kind.h"
+#include "link/recording.h"
 #include "link/serial_link.h"
 #include "link/synchronisation.h"
+#include "main_form_probe.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
-#include "main_form_probe.h"
-#include "mainwindow/recording.h"
+#include "receiver_log.h"
 #include "sim_process.h"
 #include "stream_check.h"
+#include "test_protocols.h"
 
 namespace veltrano {
 namespace {
@@ -40,19 +42,15 @@ using sim::ScratchDir;
 using sim::SimProcess;
 using sim::SimProtocol;
 using test::Bytes;
+using namespace receiver_log;
+
+constexpr auto optionName = test::protocolOption;
+constexpr auto extension = test::recordExtension;
 
 constexpr int kGuardMs = 10000;  // only a failing test waits this long
 const QDateTime kStart(QDate(2024, 5, 1), QTime(10, 0, 0));
 
 SimProtocol simProtocol(P protocol) { return SimProtocol(int(protocol)); }
-const char* optionName(P protocol) {
-  static const char* const kNames[] = {"nmea", "binr", "binr2"};
-  return kNames[int(protocol)];
-}
-const char* extension(P protocol) {
-  static const char* const kExtensions[] = {".nme", ".dat", ".b2"};
-  return kExtensions[int(protocol)];
-}
 // The receiver's answer to the identification request.
 int identificationId(P protocol) {
   static const int kIds[] = {int(NmeaKind::VER), 0x70, 0xC0};
@@ -61,32 +59,6 @@ int identificationId(P protocol) {
 
 Bytes le32(int32_t value) {
   return {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
-}
-
-Bytes textBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
-
-// A BINR2 command frame of the given data (its first byte is the message id).
-Bytes binr2Command(const Bytes& data) {
-  return test::binr2Frame(data[0], Bytes(data.begin() + 1, data.end()));
-}
-
-std::string binr(uint8_t id, const Bytes& data = {}) { return hexOf(test::binrFrame(id, data)); }
-std::string binr2(const Bytes& data) { return hexOf(binr2Command(data)); }
-
-// The simulator's log: per received command, its bytes and verdict.
-struct LoggedCommand {
-  std::string hex;
-  std::string verdict;
-  bool operator==(const LoggedCommand&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const LoggedCommand& c) { return out << c.hex << " " << c.verdict; }
-
-std::vector<LoggedCommand> readLog(const std::string& path) {
-  std::vector<LoggedCommand> commands;
-  for (const std::vector<std::string>& fields : sim::readLogLines(path))
-    if (fields.size() >= 4) commands.push_back({fields[3], fields[2]});
-  return commands;
 }
 
 // A byte stream cut into its frames or sentences, each with the id the decoder gave it.
@@ -186,9 +158,9 @@ class SynchroniseTest : public LiveReceiverTest, public ::testing::WithParamInte
 TEST_P(SynchroniseTest, FindsTheReceiverAtItsRateAndNamesTheFileAfterIt) {
   const SearchCase& s = GetParam();
   SimProcess receiver;
-  ASSERT_TRUE(receiver.start({"--protocol", optionName(s.protocol), "--baud", s.receiverBaud, "--rate", "5",
-                              "--sentences", "GGA", "--device", "ABC12", "--firmware", "03.14", "--link",
-                              portLink(), "--log", log()}));
+  ASSERT_TRUE(
+      receiver.start({"--protocol", optionName(s.protocol), "--baud", s.receiverBaud, "--rate", "5", "--sentences",
+                      "GGA", "--device", "ABC12", "--firmware", "03.14", "--link", portLink(), "--log", log()}));
   select(s.protocol, s.selected, relativePort());
   app.transport.recordAfterSync = false;
 
@@ -405,8 +377,12 @@ class RecordTest : public LiveReceiverTest, public ::testing::WithParamInterface
 
 TEST_P(RecordTest, StoresExactlyWhatTheConfiguredReceiverSent) {
   const RecordCase& r = GetParam();
-  const std::vector<std::string> options = {"--protocol", optionName(r.protocol), "--baud", "115200", "--rate", "10",
-                                            "--duration", "0.5", "--seed", "7", "--device", "ABC12"};
+  const std::vector<std::string> options = {"--protocol", optionName(r.protocol),
+                                            "--baud",     "115200",
+                                            "--rate",     "10",
+                                            "--duration", "0.5",
+                                            "--seed",     "7",
+                                            "--device",   "ABC12"};
   std::vector<std::string> writeOptions = options;
   writeOptions.insert(writeOptions.end(), {"--write", scratch.file("sent")});
   ASSERT_TRUE(sim::runSimToCompletion(writeOptions));
@@ -461,56 +437,9 @@ TEST_P(RecordTest, StoresExactlyWhatTheConfiguredReceiverSent) {
   }
 }
 
-std::vector<std::string> binrRecordEvents(bool debugData) {
-  std::vector<std::string> e = {binr(0x0E), binr(0x1B), "sleep 200"};
-  for (uint8_t output : {0x01, 0x04, 0x02, 0x05, 0x03, 0x06}) {
-    e.push_back(binr(0xA0, {0x03, output}));
-    e.push_back("sleep 200");
-  }
-  if (debugData) e.push_back(binr(0x0C, {0x01}));
-  for (uint8_t id : {0x21, 0x27, 0x35, 0x24}) e.push_back(binr(id, {0x01}));
-  // Stop.
-  e.push_back(binr(0x0E));
-  if (debugData) e.push_back(binr(0x0C, {0x00}));
-  e.push_back("sleep 200");
-  return e;
-}
-
-std::vector<LoggedCommand> binrRecordLog(bool debugData) {
-  std::vector<LoggedCommand> log;
-  for (const std::string& e : binrRecordEvents(debugData))
-    if (e.rfind("sleep", 0) != 0) log.push_back({e, e == binr(0x1B) ? "answered" : "accepted"});
-  return log;
-}
-
-const std::vector<Bytes> kBinr2Configuration = {{0x01, 0x00, 0xFF, 0x00, 0x00}, {0x01, 0xC0, 0x01, 0x00, 0x00},
-                                                {0x01, 0x90, 0x02, 0x01, 0x00}, {0x01, 0xA1, 0x02, 0x01, 0x00},
-                                                {0x01, 0xB2, 0x03, 0x58, 0x02}, {0x01, 0xA0, 0x03, 0x0A, 0x00}};
-
-std::vector<std::string> binr2RecordEvents(bool debugData) {
-  std::vector<std::string> e;
-  for (const Bytes& command : kBinr2Configuration) {
-    e.push_back("sleep 50");
-    e.push_back(binr2(command));
-  }
-  e.push_back("sleep 50");
-  if (debugData) e.push_back(binr2({0x01, 0xF0, 0x03, 0x01, 0x00}));
-  // Stop.
-  e.push_back(binr2({0x01, 0x00, 0xFF, 0x00, 0x00}));
-  e.push_back("sleep 200");
-  return e;
-}
-
-std::vector<LoggedCommand> binr2RecordLog(bool debugData) {
-  std::vector<LoggedCommand> log;
-  for (const std::string& e : binr2RecordEvents(debugData))
-    if (e.rfind("sleep", 0) != 0) log.push_back({e, e == binr2(kBinr2Configuration[1]) ? "answered" : "accepted"});
-  return log;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Protocols, RecordTest,
-    ::testing::Values(RecordCase{"Nmea", P::NMEA, false, {}, {{hexOf(textBytes("$POVER*5E\r\n")), "answered"}}},
+    ::testing::Values(RecordCase{"Nmea", P::NMEA, false, {}, nmeaRecordLog()},
                       RecordCase{"Binr", P::BINR, false, binrRecordEvents(false), binrRecordLog(false)},
                       RecordCase{"BinrDebugData", P::BINR, true, binrRecordEvents(true), binrRecordLog(true)},
                       RecordCase{"Binr2", P::BINR2, false, binr2RecordEvents(false), binr2RecordLog(false)},
@@ -536,8 +465,12 @@ class ResumeTest : public LiveReceiverTest, public ::testing::WithParamInterface
 // however long that takes, then records into a new file.
 TEST_P(ResumeTest, RecordingResumesIntoANewFileWhenTheReceiverIsBack) {
   const ResumeCase& r = GetParam();
-  std::vector<std::string> options = {"--protocol", optionName(r.protocol), "--baud", "115200", "--rate", "10",
-                                      "--device", "ABC12", "--reopen", "--link", portLink()};
+  std::vector<std::string> options = {"--protocol", optionName(r.protocol),
+                                      "--baud",     "115200",
+                                      "--rate",     "10",
+                                      "--device",   "ABC12",
+                                      "--reopen",   "--link",
+                                      portLink()};
   if (r.protocol == P::NMEA) options.insert(options.end(), {"--sentences", "GGA"});
   options.insert(options.end(), r.fault.begin(), r.fault.end());
   SimProcess receiver;

@@ -1,7 +1,7 @@
 // Record on a pseudo-terminal: the time-stamped and never reused name, what
 // Record sets up, every byte in the file as soon as the reader has it, and the
 // ways a recording ends on a full or vanished medium.
-#include "mainwindow/recording.h"
+#include "link/recording.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

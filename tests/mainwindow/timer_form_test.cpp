@@ -23,11 +23,11 @@
 
 #include "../link/pty_fixture.h"
 #include "displays/auto_label.h"
+#include "link/recording.h"
 #include "link/serial_link.h"
 #include "main_form_probe.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
-#include "mainwindow/recording.h"
 #include "sim_process.h"
 
 namespace veltrano {

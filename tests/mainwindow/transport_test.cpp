@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "control/control_form.h"
+#include "link/recording.h"
+#include "main_form_probe.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
-#include "mainwindow/recording.h"
-#include "main_form_probe.h"
 
 namespace veltrano {
 namespace {

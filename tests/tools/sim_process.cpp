@@ -23,7 +23,7 @@ long long nowMs() {
 }
 }  // namespace
 
-SimProcess::~SimProcess() {
+ChildProcess::~ChildProcess() {
   if (pid > 0) {
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
@@ -31,11 +31,11 @@ SimProcess::~SimProcess() {
   if (output >= 0) close(output);
 }
 
-bool SimProcess::start(const std::vector<std::string>& args) {
+bool ChildProcess::startProgram(const std::string& path, const std::vector<std::string>& args) {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return false;
   std::vector<char*> argv;
-  std::string program = SIM_PATH;
+  std::string program = path;
   argv.push_back(program.data());
   std::vector<std::string> copies = args;
   for (std::string& a : copies) argv.push_back(a.data());
@@ -48,11 +48,14 @@ bool SimProcess::start(const std::vector<std::string>& args) {
   }
   close(fds[1]);
   output = fds[0];
-  if (pid < 0) return false;
-  return readLine(path, 10000) && !path.empty();
+  return pid > 0;
 }
 
-bool SimProcess::readLine(std::string& line, int timeoutMs) {
+bool SimProcess::start(const std::vector<std::string>& args) {
+  return startProgram(SIM_PATH, args) && readLine(path, 10000) && !path.empty();
+}
+
+bool ChildProcess::readLine(std::string& line, int timeoutMs) {
   const long long deadline = nowMs() + timeoutMs;
   for (;;) {
     if (const size_t nl = pending.find('\n'); nl != std::string::npos) {
@@ -71,11 +74,11 @@ bool SimProcess::readLine(std::string& line, int timeoutMs) {
   }
 }
 
-void SimProcess::sendSignal(int sig) const {
+void ChildProcess::sendSignal(int sig) const {
   if (pid > 0) kill(pid, sig);
 }
 
-bool SimProcess::waitExit(int timeoutMs, int& status) {
+bool ChildProcess::waitExit(int timeoutMs, int& status) {
   const long long deadline = nowMs() + timeoutMs;
   while (pid > 0) {
     const pid_t r = waitpid(pid, &status, WNOHANG);

@@ -1,5 +1,6 @@
 #pragma once
-// veltrano-sim started as a child process, with its standard output on a pipe.
+// veltrano-sim, or another program, started as a child process with its standard
+// output on a pipe.
 #include <sys/types.h>
 
 #include <cstdint>
@@ -8,16 +9,15 @@
 
 namespace veltrano::sim {
 
-class SimProcess {
+class ChildProcess {
  public:
-  SimProcess() = default;
-  ~SimProcess();
-  SimProcess(const SimProcess&) = delete;
-  SimProcess& operator=(const SimProcess&) = delete;
+  ChildProcess() = default;
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
 
-  // Starts the simulator with `args` and reads the terminal path it prints.
-  bool start(const std::vector<std::string>& args);
-  const std::string& terminalPath() const { return path; }
+  // Starts `program` with `args`; its standard error stays the test's.
+  bool startProgram(const std::string& program, const std::vector<std::string>& args);
 
   // The next line of its standard output, waiting at most timeoutMs.
   bool readLine(std::string& line, int timeoutMs);
@@ -30,6 +30,15 @@ class SimProcess {
   pid_t pid = -1;
   int output = -1;
   std::string pending;
+};
+
+class SimProcess : public ChildProcess {
+ public:
+  // Starts the simulator with `args` and reads the terminal path it prints.
+  bool start(const std::vector<std::string>& args);
+  const std::string& terminalPath() const { return path; }
+
+ private:
   std::string path;
 };
 

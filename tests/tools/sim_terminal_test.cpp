@@ -4,7 +4,9 @@
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -407,6 +409,33 @@ TEST(ReopenTest, WithReopenServesTheNextOpenAfterAClose) {
   sim.sendSignal(SIGTERM);
   ASSERT_TRUE(sim.waitExit(5000, status));
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// --copy keeps what each opening of the terminal was sent: all that the other
+// side read, and after it closed what went out unread.
+TEST(CopyTest, HoldsWhatEachOpeningOfTheTerminalWasSent) {
+  const ScratchDir scratch;
+  SimProcess sim;
+  ASSERT_TRUE(sim.start({"--rate", "10", "--duration", "2", "--reopen", "--copy", scratch.file("sent")}));
+  std::vector<uint8_t> first;
+  {
+    PtyClient client;
+    ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
+    StreamCheck check(SimProtocol::Nmea);
+    ASSERT_TRUE(readUntilDecoded(client, check, first, int(NmeaKind::GGA), 2, 5000));
+  }
+  // Long enough closed for the receiver to notice.
+  usleep(200000);
+  PtyClient client;
+  ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
+  std::vector<uint8_t> second;
+  // The output ends two seconds after the first opening; what came last arrives within this.
+  client.readFor(3000, second);
+  EXPECT_FALSE(second.empty());
+  EXPECT_EQ(readWholeFile(scratch.file("sent.2")), second);
+  const std::vector<uint8_t> copied = readWholeFile(scratch.file("sent.1"));
+  ASSERT_GE(copied.size(), first.size());
+  EXPECT_TRUE(std::equal(first.begin(), first.end(), copied.begin()));
 }
 
 TEST(FloodTest, SendsAsFastAsReadAndReportsCountAndChecksum) {

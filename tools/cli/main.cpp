@@ -1,4 +1,4 @@
-// veltrano-cli: VELTRANO's decoding and analysis without the windows.
+// veltrano-cli: VELTRANO's decoding, analysis and live work without the windows.
 #include <cstdio>
 #include <string_view>
 
@@ -6,8 +6,11 @@
 #include "convert_command.h"
 #include "decode_command.h"
 #include "export_command.h"
+#include "record_command.h"
 #include "report_command.h"
+#include "send_command.h"
 #include "stats_command.h"
+#include "sync_command.h"
 
 namespace {
 const char kUsage[] =
@@ -17,7 +20,10 @@ const char kUsage[] =
     "  convert  write the NMEA conversion of a BINR or BINR2 recording\n"
     "  stats    accuracy figures of a recording through the Statistic window's filters\n"
     "  report   the Visual window's report picture, sky view, S/N chart and window texts of recordings\n"
-    "  export   the accepted solutions of recordings as a GPX, KML, CSV or GeoJSON track\n";
+    "  export   the accepted solutions of recordings as a GPX, KML, CSV or GeoJSON track\n"
+    "  sync     search for the receiver on a serial port as Synchronise does\n"
+    "  record   synchronise and record a receiver as Record does, until stopped\n"
+    "  send     send one command of the Control window to a receiver\n";
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -31,6 +37,9 @@ int main(int argc, char** argv) {
   if (command == "convert") return veltrano::runConvert(argc - 2, argv + 2);
   if (command == "report") return veltrano::runReport(argc - 2, argv + 2);
   if (command == "export") return veltrano::runExport(argc - 2, argv + 2);
+  if (command == "sync") return veltrano::runSync(argc - 2, argv + 2);
+  if (command == "record") return veltrano::runRecord(argc - 2, argv + 2);
+  if (command == "send") return veltrano::runSend(argc - 2, argv + 2);
   if (command == "--help" || command == "-h") return veltrano::printHelp(kUsage);
   std::fputs(kUsage, stderr);
   return 2;

@@ -36,6 +36,7 @@
 #include "mainwindow/protocol_switch.h"
 #include "mainwindow/window_state.h"
 #include "recordings.h"
+#include "qt_arguments.h"
 #include "statistic_options.h"
 
 namespace veltrano {
@@ -269,10 +270,8 @@ int runReport(int argc, char** argv) {
   for (std::string& file : options.playback.files) file = std::filesystem::absolute(file).string();
   // No display is needed: the windows are drawn offscreen.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qtArgc = 1;
-  char name[] = "veltrano-cli";
-  char* qtArgv[] = {name, nullptr};
-  QApplication application(qtArgc, qtArgv);
+  QtArguments qt;
+  QApplication application(qt.argc, qt.argv);
   const QString startDirectory = QDir::currentPath();
   int status = 0;
   {

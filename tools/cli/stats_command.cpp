@@ -12,6 +12,7 @@
 #include "input_files.h"
 #include "json_writer.h"
 #include "recordings.h"
+#include "statistic_json.h"
 #include "statistic_options.h"
 #include "util/accuracy_figures.h"
 #include "util/formatters.h"
@@ -83,20 +84,8 @@ void printText(CheckedOutput& out, const StatisticFilter& f, const AccuracyFigur
 
 void printJson(CheckedOutput& output, const StatisticFilter& f, const AccuracyFigures& a) {
   JsonWriter out(output);
-  const StatisticTexts& t = f.texts();
   out.beginObject();
-  out.field("n", int64_t(f.nCount()));
-  out.field("nall", f.nallCount());
-  out.field("nanom", f.nanomCount());
-  out.field("mean_lat_deg", degrees(f.meanLat()));
-  out.field("mean_lon_deg", degrees(f.meanLon()));
-  out.field("mean_height_m", f.meanHeight());
-  out.field("rms2d_m", f.rms2D());
-  out.field("rmsh_m", f.rmsH());
-  out.field("rmsv", f.rmsV());
-  out.field("lat_text", t.lat);
-  out.field("lon_text", t.lon);
-  out.field("height_text", t.alt);
+  writeStatisticFields(out, f);
   for (const AccuracyFigureName& figure : kAccuracyFigureNames) out.field(figure.key, a.*figure.value);
   out.endObject();
 }

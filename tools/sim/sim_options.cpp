@@ -125,6 +125,8 @@ const char* simUsage() {
          "  --firmware NN.NN             firmware version (02.05)\n"
          "  --link PATH                  symbolic link to the terminal\n"
          "  --log FILE                   record every received command\n"
+         "  --copy PREFIX                copy the bytes sent to each opening of the terminal into\n"
+         "                               PREFIX.1, PREFIX.2, ...\n"
          "  --write FILE                 write the output to FILE at once instead (needs --duration)\n"
          "  --duration S                 seconds of output\n"
          "  --silent-after S             output stops S seconds after the other side opened the terminal\n"
@@ -231,6 +233,9 @@ bool parseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
       options.link = std::string(value);
     } else if (option("--log")) {
       options.logPath = std::string(value);
+    } else if (option("--copy")) {
+      if (value.empty()) return bad();
+      options.copyPrefix = std::string(value);
     } else if (option("--write")) {
       options.writePath = std::string(value);
     } else if (option("--duration")) {
@@ -272,8 +277,9 @@ bool parseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
     error = "--write needs --duration";
     return false;
   }
-  if (!options.writePath.empty() && (options.flood || !options.link.empty() || !options.logPath.empty())) {
-    error = "--write does not go with --flood, --link or --log";
+  if (!options.writePath.empty() &&
+      (options.flood || !options.link.empty() || !options.logPath.empty() || !options.copyPrefix.empty())) {
+    error = "--write does not go with --flood, --link, --log or --copy";
     return false;
   }
   return true;

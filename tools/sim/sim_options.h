@@ -46,6 +46,7 @@ struct SimOptions {
 
   std::string link;
   std::string logPath;
+  std::string copyPrefix;
   std::string writePath;
   double duration = -1;     // seconds of output; negative: unlimited
   double silentAfter = -1;  // negative: never silent

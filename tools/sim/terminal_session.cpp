@@ -37,6 +37,7 @@ TerminalSession::TerminalSession(const SimOptions& opts, PtyPort& p, CommandLog&
     : options(opts),
       port(p),
       log(l),
+      copy(opts.copyPrefix),
       receiver(opts),
       faults(opts),
       queue(kQueueBytes, kQueueFrames),
@@ -95,6 +96,10 @@ int TerminalSession::run(volatile sig_atomic_t& stop, const sigset_t& waitMask) 
         continue;
       }
       connected = true;
+      if (!copy.startOpening()) {
+        std::perror(("veltrano-sim: " + options.copyPrefix).c_str());
+        return 1;
+      }
       if (!everConnected) start = now;
       everConnected = true;
       restartPacer(now);
@@ -205,6 +210,7 @@ TerminalSession::Io TerminalSession::writeOutput(double now) {
       if (errno == EAGAIN || errno == EINTR) break;
       return errno == EIO ? Io::HungUp : Io::Failed;
     }
+    copy.write(ioBuffer, size_t(written));
     queue.consume(size_t(written));
     if (!options.flood) pacer.spend(size_t(written));
     sentBytes += uint64_t(written);

@@ -17,6 +17,7 @@
 #include "sim/nmea_command_parser.h"
 #include "sim/output_buffer.h"
 #include "sim/pty_port.h"
+#include "sim/sent_copy.h"
 #include "sim/sim_options.h"
 #include "sim/sim_receiver.h"
 
@@ -51,6 +52,7 @@ class TerminalSession {
   const SimOptions& options;
   PtyPort& port;
   CommandLog& log;
+  SentCopy copy;
   SimReceiver receiver;
   FaultPlan faults;
   FrameQueue queue;

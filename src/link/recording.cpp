@@ -1,4 +1,4 @@
-#include "mainwindow/recording.h"
+#include "link/recording.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -8,8 +8,8 @@
 #include "link/baud_text.h"
 #include "link/command_writer.h"
 #include "link/protocol_profile.h"
+#include "link/record_panel.h"
 #include "link/serial_link.h"
-#include "mainwindow/transport_panel.h"
 
 namespace veltrano {
 
@@ -42,7 +42,7 @@ QString stampedRecordName(const QString& name, const QDateTime& time) {
   return stamped.insert(at, stamp);
 }
 
-Recording::Recording(TransportPanel& panel, TransportFields& transport, Receiver& receiver, SerialLink& link,
+Recording::Recording(RecordPanel& panel, TransportFields& transport, Receiver& receiver, SerialLink& link,
                      CommandWriter& commands, NmeaConversionWriter& conversion, std::function<void(int ms)> sleepMs)
     : panel_(panel),
       transport_(transport),
@@ -60,7 +60,8 @@ void Recording::RecordButtonClick(bool) {
   const QString stamped = stampedRecordName(panel_.fileName(), currentTime());
   panel_.showFileName(stamped);
   if (!record_.create(QFile::encodeName(stamped).toStdString(), profile.convertedToNmea)) {
-    panel_.showInfo(QStringLiteral("Cannot create %1: %2").arg(stamped, QString::fromLocal8Bit(std::strerror(record_.error()))));
+    panel_.showInfo(
+        QStringLiteral("Cannot create %1: %2").arg(stamped, QString::fromLocal8Bit(std::strerror(record_.error()))));
     return;
   }
   const std::string fileName = record_.name();

@@ -18,13 +18,13 @@ namespace veltrano {
 class CommandWriter;
 class NmeaConversionWriter;
 class SerialLink;
-class TransportPanel;
+class RecordPanel;
 
 class Recording : public QObject {
   Q_OBJECT
  public:
   // `sleepMs` is the program's fixed wait between configuration commands.
-  Recording(TransportPanel& panel, TransportFields& transport, Receiver& receiver, SerialLink& link,
+  Recording(RecordPanel& panel, TransportFields& transport, Receiver& receiver, SerialLink& link,
             CommandWriter& commands, NmeaConversionWriter& conversion, std::function<void(int ms)> sleepMs);
 
   // Starts a recording from STOP; anything else is left alone.
@@ -51,7 +51,7 @@ class Recording : public QObject {
  private:
   void stopOnFullDisk();
 
-  TransportPanel& panel_;
+  RecordPanel& panel_;
   TransportFields& transport_;
   Receiver& receiver_;
   SerialLink& link_;
