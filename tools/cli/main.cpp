@@ -5,7 +5,7 @@
 #include "checked_output.h"
 #include "convert_command.h"
 #include "decode_command.h"
-#include "report_command.h"
+#include "report_process.h"
 #include "stats_command.h"
 
 namespace {
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   if (command == "decode") return veltrano::runDecode(argc - 2, argv + 2);
   if (command == "stats") return veltrano::runStats(argc - 2, argv + 2);
   if (command == "convert") return veltrano::runConvert(argc - 2, argv + 2);
-  if (command == "report") return veltrano::runReport(argc - 2, argv + 2);
+  if (command == "report") return veltrano::runReportProcess(argc - 2, argv + 2);
   if (command == "--help" || command == "-h") return veltrano::printHelp(kUsage);
   std::fputs(kUsage, stderr);
   return 2;
