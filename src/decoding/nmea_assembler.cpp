@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <string_view>
 
@@ -75,6 +76,34 @@ uint8_t xorOfBytes(const char* bytes, size_t length) {
   uint8_t sum = uint8_t(word);
   for (; length > 0; ++bytes, --length) sum ^= uint8_t(*bytes);
   return sum;
+}
+
+constexpr uint64_t kOnes = 0x0101010101010101;
+constexpr uint64_t kLowBits = 0x7F7F7F7F7F7F7F7F;
+
+// The high bit of each zero byte of the word, and of no other.
+uint64_t zeroBytes(uint64_t word) { return ~(((word & kLowBits) + kLowBits) | word | kLowBits); }
+
+// Copies exactly `length` characters, at most a slot's worth, and ends them with
+// a NUL; the rest of the slot stays as it is.
+void storePiece(char* slot, const char* piece, size_t length) {
+  static_assert(NmeaFieldTable::kSlotSize - 1 <= 19, "the copies below cover up to 19 characters");
+  length = std::min(length, size_t(NmeaFieldTable::kSlotSize - 1));
+  if (length >= 16) {
+    std::memcpy(slot, piece, 16);
+    std::memcpy(slot + length - 4, piece + length - 4, 4);
+  } else if (length >= 8) {
+    std::memcpy(slot, piece, 8);
+    std::memcpy(slot + length - 8, piece + length - 8, 8);
+  } else if (length >= 4) {
+    std::memcpy(slot, piece, 4);
+    std::memcpy(slot + length - 4, piece + length - 4, 4);
+  } else if (length > 0) {
+    slot[0] = piece[0];
+    slot[length / 2] = piece[length / 2];
+    slot[length - 1] = piece[length - 1];
+  }
+  slot[length] = '\0';
 }
 
 char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
@@ -179,20 +208,28 @@ bool NmeaAssembler::checksumAccepted() const {
 // line without "*" keeps its CR LF in the last field. A piece longer than a slot is
 // cut to 19 characters, and pieces beyond the 40th are dropped.
 void NmeaAssembler::splitFields() {
-  const char* const stop = static_cast<const char*>(std::memchr(lineBuffer, '*', lineLength));
-  const char* const end = stop ? stop : lineBuffer + lineLength;
-  const char* piece = lineBuffer + 1;
+  const auto* star = static_cast<const char*>(std::memchr(lineBuffer, '*', lineLength));
+  const size_t end = star ? size_t(star - lineBuffer) : lineLength;
+  size_t piece = 1;
   int slot = 0;
-  for (;;) {
-    const auto* comma = static_cast<const char*>(std::memchr(piece, ',', size_t(end - piece)));
-    const char* pieceEnd = comma ? comma : end;
-    const size_t kept = std::min(size_t(pieceEnd - piece), size_t(NmeaFieldTable::kSlotSize - 1));
-    std::memcpy(fields_.field[slot], piece, kept);
-    fields_.field[slot][kept] = '\0';
-    if (comma == nullptr || slot + 1 == NmeaFieldTable::kFieldSlots) break;
-    ++slot;
-    piece = comma + 1;
+  // Eight characters at a time: each comma before the end closes a piece. A
+  // word starts before the 129th character, so it stays inside the buffer.
+  for (size_t at = 1; at < end; at += 8) {
+    uint64_t word;
+    std::memcpy(&word, lineBuffer + at, 8);
+    uint64_t commas = zeroBytes(word ^ (kOnes * ','));
+    if (end - at < 8) commas &= (uint64_t(1) << (8 * (end - at))) - 1;
+    for (; commas != 0; commas &= commas - 1) {
+      const size_t comma = at + size_t(std::countr_zero(commas) / 8);
+      storePiece(fields_.field[slot], lineBuffer + piece, comma - piece);
+      if (++slot == NmeaFieldTable::kFieldSlots) {
+        fields_.fieldCount = uint8_t(slot);
+        return;
+      }
+      piece = comma + 1;
+    }
   }
+  storePiece(fields_.field[slot], lineBuffer + piece, end - piece);
   fields_.fieldCount = uint8_t(slot + 1);
 }
 
