@@ -5,16 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "decoding/receiver.h"
+#include "run_feed_sides.h"
 #include "test_frames.h"
 
 namespace veltrano {
@@ -33,87 +31,14 @@ Bytes readBytes(const fs::path& path) {
 
 Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
-// One decoder of each protocol with its state, fed one way; result 0 is "nothing".
-struct NmeaSide {
-  std::unique_ptr<NmeaAssembler> nmea = std::make_unique<NmeaAssembler>();
-  int byte(uint8_t b) { return int(nmea->pushNmeaChar(b)); }
-  size_t run(const uint8_t* bytes, size_t length, int& result) {
-    NmeaKind kind;
-    const size_t used = nmea->pushNmeaChars(bytes, length, kind);
-    result = int(kind);
-    return used;
-  }
-  bool sameState(const NmeaSide& other) const {
-    const NmeaAssembler &a = *nmea, &b = *other.nmea;
-    if (std::memcmp(&a.fields(), &b.fields(), sizeof(NmeaFieldTable)) != 0) return false;
-    for (int kind = int(NmeaKind::GGA); kind <= int(NmeaKind::VER); ++kind)
-      if (std::memcmp(&a.stored(NmeaKind(kind)), &b.stored(NmeaKind(kind)), sizeof(NmeaFieldTable)) != 0) return false;
-    return a.ggaCount == b.ggaCount && a.rmcCount == b.rmcCount && a.gnsCount == b.gnsCount &&
-           a.glgsvCount == b.glgsvCount;
-  }
-};
-
-struct BinrSide {
-  std::unique_ptr<Receiver> rx = std::make_unique<Receiver>();
-  int byte(uint8_t b) { return rx->binrDecoder.pushBinrByte(b); }
-  size_t run(const uint8_t* bytes, size_t length, int& result) {
-    return rx->binrDecoder.pushBinrBytes(bytes, length, result);
-  }
-  bool sameState(const BinrSide& other) const { return rx->binr == other.rx->binr; }
-};
-
-struct Binr2Side {
-  std::unique_ptr<Receiver> rx = std::make_unique<Receiver>();
-  int byte(uint8_t b) { return rx->binr2Decoder.pushBinr2Byte(b); }
-  size_t run(const uint8_t* bytes, size_t length, int& result) {
-    uint8_t id;
-    const size_t used = rx->binr2Decoder.pushBinr2Bytes(bytes, length, id);
-    result = id;
-    return used;
-  }
-  bool sameState(const Binr2Side& other) const { return rx->binr2 == other.rx->binr2; }
-};
-
-// Feeds the stream in pieces of the given sizes (cycled), each piece by runs
-// until it is used up, and checks every run against the same bytes fed one by
-// one. Returns how many results other than 0 came.
+// Feeds the stream in pieces of the given sizes (cycled) and checks each run
+// against the same bytes fed one by one. Returns how many results other than 0 came.
 template <typename Side>
 int compareFeeds(const Bytes& stream, const std::vector<size_t>& pieces, const std::string& name) {
-  Side byByte, byRun;
-  int results = 0;
-  size_t offset = 0;
-  for (size_t p = 0; offset < stream.size(); ++p) {
-    const size_t pieceEnd = std::min(stream.size(), offset + pieces[p % pieces.size()]);
-    while (offset < pieceEnd) {
-      int result = 0;
-      const size_t used = byRun.run(stream.data() + offset, pieceEnd - offset, result);
-      if (used == 0 || used > pieceEnd - offset) {
-        ADD_FAILURE() << name << ": a run took " << used << " of " << pieceEnd - offset << " bytes at " << offset;
-        return results;
-      }
-      if (result == 0 && offset + used != pieceEnd) {
-        ADD_FAILURE() << name << ": a run stopped at " << offset + used << " with nothing to report";
-        return results;
-      }
-      for (size_t k = 0; k < used; ++k) {
-        const int expected = byByte.byte(stream[offset + k]);
-        const int got = k + 1 == used ? result : 0;
-        if (expected != got) {
-          ADD_FAILURE() << name << ": byte " << offset + k << " gives " << expected << " one by one, " << got
-                        << " in a run";
-          return results;
-        }
-      }
-      offset += used;
-      results += result != 0;
-      if (result != 0 && !byByte.sameState(byRun)) {
-        ADD_FAILURE() << name << ": the states differ after the result at " << offset;
-        return results;
-      }
-    }
-  }
-  EXPECT_TRUE(byByte.sameState(byRun)) << name << " at the end";
-  return results;
+  size_t next = 0;
+  const FeedComparison c = compareRunFeed<Side>(stream, [&] { return pieces[next++ % pieces.size()]; });
+  EXPECT_EQ(c.difference, "") << name;
+  return c.results;
 }
 
 // A copy with a damaged byte every few dozen: replaced by one of the bytes that
