@@ -62,6 +62,12 @@ bool checkSentence(const char* sentence) {
   return *sentence == '\0';
 }
 
+bool sixDigits(const char* p) {
+  for (int k = 0; k < 6; ++k)
+    if (!isDigit(p[k])) return false;
+  return true;
+}
+
 int twoDigits(const char* p) { return (p[0] - '0') * 10 + (p[1] - '0'); }
 
 // The fields one format character each: c char, d direction, f fixed-point,
@@ -174,8 +180,7 @@ bool scan(const char* sentence, const char* format, ...) {
         Date* date = va_arg(ap, Date*);
         *date = Date{-1, -1, -1};
         if (field && isField(*field)) {
-          for (int k = 0; k < 6; ++k)
-            if (!isDigit(field[k])) goto done;
+          if (!sixDigits(field)) goto done;
           *date = Date{twoDigits(field), twoDigits(field + 2), twoDigits(field + 4)};
         }
         break;
@@ -184,8 +189,7 @@ bool scan(const char* sentence, const char* format, ...) {
         Time* time = va_arg(ap, Time*);
         *time = Time{-1, -1, -1, -1};
         if (field && isField(*field)) {
-          for (int k = 0; k < 6; ++k)
-            if (!isDigit(field[k])) goto done;
+          if (!sixDigits(field)) goto done;
           *time = Time{twoDigits(field), twoDigits(field + 2), twoDigits(field + 4), 0};
           field += 6;
           if (*field++ == '.') {
