@@ -6,8 +6,9 @@
 #
 # MB/s is input bytes (10^6) per second of the process's CPU time, user and
 # system, the median of RUNS runs (default 5; set RUNS to change it). CPU time is
-# used because the machine may be shared: on an idle machine the wall-clock
-# figure is the same within a few percent, under load it only grows.
+# used because the machine may be shared: these commands run on one thread with
+# their input in the page cache, so on an idle machine their wall-clock time is
+# about their CPU time, and under load only the wall-clock time grows.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
