@@ -82,10 +82,7 @@ class Decoder {
   }
 
  private:
-  void count(std::string_view name, int64_t messages) {
-    out_.key(name);
-    out_.value(messages);
-  }
+  void count(std::string_view name, int64_t messages) { out_.field(name, messages); }
 
   void error(const char* protocol) {
     ++errors_;

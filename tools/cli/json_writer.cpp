@@ -38,8 +38,7 @@ bool surelyPlain(std::string_view s) {
 JsonWriter::JsonWriter(CheckedOutput& out)
     : out_(out), buffer_(new char[kFlushAt + kPieceRoom]), end_(buffer_.get()) {}
 
-void JsonWriter::field(JsonKey name, double value) {
-  fixedKey(name);
+void JsonWriter::write(double value) {
   if (std::isfinite(value))
     end_ = formatG12(room(kG12Room), value);
   else

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <type_traits>
 
 #include "checked_output.h"
 #include "util/g12_format.h"
@@ -119,23 +120,20 @@ class JsonWriter {
     first_ = true;  // the value that follows needs no comma
   }
 
-  void field(JsonKey name, std::string_view value) {
+  // A member: a text, an integer, or a real (finite ones as "%.12g" writes
+  // them, others as null).
+  template <typename Value>
+  void field(JsonKey name, const Value& value) {
     fixedKey(name);
-    text(value);
-    first_ = false;
+    write(value);
   }
-  void field(JsonKey name, int64_t value) {
-    fixedKey(name);
-    number(value);
-    first_ = false;
+  // A member whose name is made while the program runs.
+  template <typename Name, typename Value>
+    requires(!std::is_array_v<Name> && std::is_convertible_v<const Name&, std::string_view>)
+  void field(const Name& name, const Value& value) {
+    key(name);
+    write(value);
   }
-  void field(JsonKey name, uint64_t value) {
-    fixedKey(name);
-    number(value);
-    first_ = false;
-  }
-  // Finite values as "%.12g" writes them, others as null.
-  void field(JsonKey name, double value);
   void fieldBool(JsonKey name, bool value) {
     fixedKey(name);
     put(value ? std::string_view("true") : std::string_view("false"));
@@ -207,6 +205,19 @@ class JsonWriter {
     ++depth_;
     first_ = true;
   }
+  void write(std::string_view value) {
+    text(value);
+    first_ = false;
+  }
+  void write(int64_t value) {
+    number(value);
+    first_ = false;
+  }
+  void write(uint64_t value) {
+    number(value);
+    first_ = false;
+  }
+  void write(double value);
   template <typename Integer>
   void number(Integer value) {
     char* out = room(kNumberRoom);
