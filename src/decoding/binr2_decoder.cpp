@@ -1,10 +1,77 @@
 #include "decoding/binr2_decoder.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "decoding/crc16.h"
 
 namespace veltrano {
 
+namespace {
+
+// The sync register after `b` has been shifted in at the top.
+uint32_t shiftIn(uint32_t syncRegister, uint8_t b) { return (syncRegister >> 8) | (uint32_t(b) << 24); }
+
+// The sync register after the bytes up to and including index `last`.
+uint32_t registerAfter(uint32_t syncRegister, const uint8_t* bytes, size_t last) {
+  for (size_t i = last >= 3 ? last - 3 : 0; i <= last; ++i) syncRegister = shiftIn(syncRegister, bytes[i]);
+  return syncRegister;
+}
+
+// Index of the first byte that completes the sync word in a register that holds
+// `syncRegister` before the bytes, or `length` when none does.
+size_t syncEnd(uint32_t syncRegister, const uint8_t* bytes, size_t length) {
+  constexpr uint8_t kLastSyncByte = Binr2Decoder::binr2SyncWord >> 24;
+  for (size_t at = 0; at < length; ++at) {
+    const auto* last = static_cast<const uint8_t*>(std::memchr(bytes + at, kLastSyncByte, length - at));
+    if (last == nullptr) return length;
+    at = size_t(last - bytes);
+    if (registerAfter(syncRegister, bytes, at) == Binr2Decoder::binr2SyncWord) return at;
+  }
+  return length;
+}
+
+}  // namespace
+
 Binr2Decoder::Binr2Decoder(Binr2State& state) : binr2State(state) {}
+
+size_t Binr2Decoder::pushBinr2Bytes(const uint8_t* bytes, size_t length, uint8_t& id) {
+  size_t at = 0;
+  while (at < length) {
+    at += takeRun(bytes + at, length - at);
+    if (at == length) break;
+    id = pushBinr2Byte(bytes[at++]);
+    if (id != 0) return at;
+  }
+  id = 0;
+  return length;
+}
+
+// Takes the leading bytes that change nothing but the frameReader's body and the
+// sync registers: a body while the resyncMachine rests or hunts, or a hunt while
+// it rests, up to the byte that would complete a sync word. Returns how many.
+size_t Binr2Decoder::takeRun(const uint8_t* bytes, size_t length) {
+  Machine& r = frameReader;
+  Machine& m = resyncMachine;
+  const bool resyncHunts = m.state == Phase::Hunting;
+  if (!resyncHunts && m.state != Phase::Idle) return 0;
+  if (r.state == Phase::ReadingBody) {
+    size_t run = std::min(size_t(r.declaredLength - r.byteCount), length);
+    if (resyncHunts) run = syncEnd(m.syncRegister, bytes, run);
+    if (run == 0) return 0;
+    std::memcpy(frameBuffer + r.byteCount, bytes, run);
+    r.runningCrc = binrCrcUpdate(r.runningCrc, bytes, run);
+    r.byteCount = uint16_t(r.byteCount + run);
+    if (resyncHunts) m.syncRegister = registerAfter(m.syncRegister, bytes, run - 1);
+    return run;
+  }
+  if (r.state == Phase::Hunting && !resyncHunts) {
+    const size_t run = syncEnd(r.syncRegister, bytes, length);
+    if (run > 0) r.syncRegister = registerAfter(r.syncRegister, bytes, run - 1);
+    return run;
+  }
+  return 0;
+}
 
 void Binr2Decoder::resetBinr2Decoder() {
   frameReader = Machine{};

@@ -4,6 +4,7 @@
 // to the message dispatch. Two machines read the same bytes: the frameReader reads and
 // keeps the frame, the resyncMachine already hunts for the next sync word inside it, so
 // a frame that starts inside a bad or truncated frame is not lost and no byte is read twice.
+#include <cstddef>
 #include <cstdint>
 
 #include "decoding/binr2_state.h"
@@ -20,6 +21,11 @@ class Binr2Decoder {
 
   // Id of the frame that this byte completed and whose checksum matched, else 0.
   uint8_t pushBinr2Byte(uint8_t b);
+  // Feeds bytes up to and including the first one that completes a frame, or all of
+  // them; returns how many it took and puts the id of the frame, or 0, in `id`. The
+  // same as pushBinr2Byte on each: a body, and the bytes hunted for a sync word,
+  // go in one step while nothing else watches them.
+  size_t pushBinr2Bytes(const uint8_t* bytes, size_t length, uint8_t& id);
   // Back to the start-up state; the state records stay as they are.
   void resetBinr2Decoder();
 
@@ -40,6 +46,8 @@ class Binr2Decoder {
   uint8_t stepResyncMachine(uint8_t b);
   uint16_t nextSequencePosition() const;
   void moveToFront(uint16_t from, uint16_t count);
+
+  size_t takeRun(const uint8_t* bytes, size_t length);
 
   static bool huntSync(Machine& m, uint8_t b);
   static void readLength(Machine& m, uint8_t b);

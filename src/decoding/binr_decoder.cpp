@@ -125,6 +125,35 @@ void BinrDecoder::resetBinrDecoder() {
   crcTrailerState = 0;
 }
 
+size_t BinrDecoder::pushBinrBytes(const uint8_t* bytes, size_t length, int& result) {
+  const uint8_t* p = bytes;
+  const uint8_t* const end = bytes + length;
+  while (p < end) {
+    if (!dleSeen && crcTrailerState == 0) {
+      // Up to the next DLE every byte is payload inside a frame and ignored outside
+      // one, but for the byte that would fill the frame buffer.
+      const size_t room = inFrame ? kFrameCapacity - 1 - frameLength : size_t(end - p);
+      const size_t span = std::min(room, size_t(end - p));
+      const auto* dle = static_cast<const uint8_t*>(std::memchr(p, kDle, span));
+      const size_t run = dle ? size_t(dle - p) : span;
+      if (inFrame) {
+        std::memcpy(frameBuffer + frameLength, p, run);
+        crc = binrCrcUpdate(uint16_t(crc), p, run);
+        frameLength += uint32_t(run);
+      }
+      p += run;
+      if (p == end) break;
+    }
+    const int r = decodeByte(*p++);
+    if (r != 0) {
+      result = r;
+      return size_t(p - bytes);
+    }
+  }
+  result = 0;
+  return length;
+}
+
 // The whole per-byte algorithm; pushBinrByte handles plain payload bytes itself.
 int BinrDecoder::decodeByte(uint8_t b) {
   if (b == kDle && crcTrailerState == 0) {

@@ -2,6 +2,7 @@
 // Splits a BINR byte stream into frames (DLE id payload [DLE 0xFF crc-lo crc-hi] DLE ETX),
 // removes the doubled DLEs, checks the CRC trailer and the payload length of the known
 // messages and copies their payloads into BinrState.
+#include <cstddef>
 #include <cstdint>
 
 #include "decoding/binr_state.h"
@@ -26,6 +27,11 @@ class BinrDecoder {
     }
     return decodeByte(b);
   }
+  // Feeds bytes up to and including the first one whose result is not 0, or all of
+  // them; returns how many it took and puts the result of the last one in `result`.
+  // The same as pushBinrByte on each: runs of plain payload are copied and checked
+  // in one step.
+  size_t pushBinrBytes(const uint8_t* bytes, size_t length, int& result);
   // Forgets a partial frame; the state records stay as they are.
   void resetBinrDecoder();
 

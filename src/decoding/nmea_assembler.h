@@ -2,6 +2,7 @@
 // Collects received characters into NMEA sentences from "$" to the line feed, checks
 // the checksum when the sentence carries one, splits the fields, recognises the kind
 // by the address field and keeps the last sentence of each stored kind.
+#include <cstddef>
 #include <cstdint>
 
 #include "decoding/nmea_field_table.h"
@@ -15,6 +16,11 @@ class NmeaAssembler {
   // None while a sentence is incomplete or outside one, Error for a checksum
   // mismatch or a line of 130 characters or more.
   NmeaKind pushNmeaChar(uint8_t ch);
+
+  // Feeds characters from `bytes` up to and including the first one whose result
+  // is not None, or all of them; returns how many it took and puts the result of
+  // the last one in `kind`. The same as pushNmeaChar on each, a stretch at a time.
+  size_t pushNmeaChars(const uint8_t* bytes, size_t length, NmeaKind& kind);
 
   // Drops the sentence being received and zeroes the counters; the fields, the
   // stored sentences and positionSource stay.

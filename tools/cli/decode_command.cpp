@@ -24,18 +24,32 @@ class Decoder {
   void startInput() { receiver_->resetDecoders(); }
 
   void feed(ReceiverProtocol protocol, const unsigned char* bytes, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-      ++offset_;
+    // Each decoder takes the bytes up to the end of its next message; offset_ is
+    // then the offset just after that message's last byte.
+    const int64_t start = offset_;
+    for (size_t at = 0; at < length;) {
       switch (protocol) {
-        case ReceiverProtocol::NMEA:
-          nmeaByte(bytes[i]);
+        case ReceiverProtocol::NMEA: {
+          NmeaKind kind;
+          at += receiver_->nmea.pushNmeaChars(bytes + at, length - at, kind);
+          offset_ = start + int64_t(at);
+          nmeaMessage(kind);
           break;
-        case ReceiverProtocol::BINR:
-          binrByte(bytes[i]);
+        }
+        case ReceiverProtocol::BINR: {
+          int id;
+          at += receiver_->binrDecoder.pushBinrBytes(bytes + at, length - at, id);
+          offset_ = start + int64_t(at);
+          binrMessage(id);
           break;
-        case ReceiverProtocol::BINR2:
-          binr2Byte(bytes[i]);
+        }
+        case ReceiverProtocol::BINR2: {
+          uint8_t id;
+          at += receiver_->binr2Decoder.pushBinr2Bytes(bytes + at, length - at, id);
+          offset_ = start + int64_t(at);
+          binr2Message(id);
           break;
+        }
       }
     }
   }
@@ -48,18 +62,18 @@ class Decoder {
     out_.key("messages");
     out_.beginObject();
     for (int kind = int(NmeaKind::Other); kind <= int(NmeaKind::VER); ++kind)
-      if (nmeaCounts_[kind]) out_.field(nmeaKindName(NmeaKind(kind)), nmeaCounts_[kind]);
+      if (nmeaCounts_[kind]) count(nmeaKindName(NmeaKind(kind)), nmeaCounts_[kind]);
     char name[8];
     for (int id = 0; id < 256; ++id) {
       if (binrCounts_[id]) {
         std::snprintf(name, sizeof name, "0x%02X", id);
-        out_.field(name, binrCounts_[id]);
+        count(name, binrCounts_[id]);
       }
     }
     for (int id = 0; id < 256; ++id) {
       if (binr2Counts_[id]) {
         std::snprintf(name, sizeof name, "b2:0x%02X", id);
-        out_.field(name, binr2Counts_[id]);
+        count(name, binr2Counts_[id]);
       }
     }
     out_.endObject();
@@ -68,29 +82,28 @@ class Decoder {
   }
 
  private:
+  void count(std::string_view name, int64_t messages) { out_.field(name, messages); }
+
   void error(const char* protocol) {
     ++errors_;
     if (!summaryOnly_) writeErrorMessage(out_, offset_, protocol);
   }
 
-  void nmeaByte(uint8_t b) {
-    const NmeaKind kind = receiver_->nmea.pushNmeaChar(b);
+  void nmeaMessage(NmeaKind kind) {
     if (kind == NmeaKind::None) return;
     if (kind == NmeaKind::Error) return error("nmea");
     ++nmeaCounts_[int(kind)];
     if (!summaryOnly_) writeNmeaMessage(out_, offset_, kind, receiver_->nmea.fields());
   }
 
-  void binrByte(uint8_t b) {
-    const int id = receiver_->binrDecoder.pushBinrByte(b);
+  void binrMessage(int id) {
     if (id == 0) return;
     if (id < 0) return error("binr");
     ++binrCounts_[id];
     if (!summaryOnly_) writeBinrMessage(out_, offset_, id, receiver_->binr);
   }
 
-  void binr2Byte(uint8_t b) {
-    const int id = receiver_->binr2Decoder.pushBinr2Byte(b);
+  void binr2Message(uint8_t id) {
     if (id == 0) return;
     ++binr2Counts_[id];
     if (!summaryOnly_) writeBinr2Message(out_, offset_, id, receiver_->binr2);

@@ -1,124 +1,103 @@
 #include "json_writer.h"
 
+#include <array>
 #include <cmath>
-#include <cstdio>
 
 namespace veltrano {
 
-void JsonWriter::separator() {
-  if (!first_) buffer_ += ',';
-  first_ = false;
-}
+namespace {
 
-void JsonWriter::beginObject() {
-  if (depth_ > 0) separator();
-  buffer_ += '{';
-  ++depth_;
-  first_ = true;
-}
+// How each byte goes into a JSON text: as it is, after a backslash, or as \u00hh.
+enum class Escape : uint8_t { None, Backslash, Unicode };
 
-void JsonWriter::endObject() {
-  buffer_ += '}';
-  --depth_;
-  first_ = false;
-  if (depth_ == 0) {
-    buffer_ += '\n';
-    first_ = true;
-    if (buffer_.size() >= kFlushAt) flush();
+constexpr std::array<Escape, 256> makeEscapes() {
+  std::array<Escape, 256> escapes{};
+  for (int c = 0; c < 256; ++c) escapes[c] = (c >= 0x20 && c < 0x7F) ? Escape::None : Escape::Unicode;
+  escapes['"'] = escapes['\\'] = Escape::Backslash;
+  return escapes;
+}
+constexpr auto kEscapes = makeEscapes();
+
+using json_detail::mayNeedEscape;
+
+// Whether no byte of the text needs an escape, or perhaps one does.
+bool surelyPlain(std::string_view s) {
+  size_t at = 0;
+  for (; at + 8 <= s.size(); at += 8) {
+    uint64_t word;
+    std::memcpy(&word, s.data() + at, 8);
+    if (mayNeedEscape(word)) return false;
   }
+  uint64_t tail = json_detail::kOnes * 'a';  // a plain filler behind the last bytes
+  std::memcpy(&tail, s.data() + at, s.size() - at);
+  return !mayNeedEscape(tail);
 }
 
-void JsonWriter::key(std::string_view name) {
-  separator();
-  text(name);
-  buffer_ += ':';
-  first_ = true;  // the value that follows needs no comma
-}
+}  // namespace
 
-void JsonWriter::beginArray(std::string_view name) {
-  if (!name.empty())
-    key(name);
+JsonWriter::JsonWriter(CheckedOutput& out)
+    : out_(out), buffer_(new char[kFlushAt + kPieceRoom]), end_(buffer_.get()) {}
+
+void JsonWriter::write(double value) {
+  if (std::isfinite(value))
+    end_ = formatG12(room(kG12Room), value);
   else
-    separator();
-  buffer_ += '[';
-  ++depth_;
+    put("null");
+  first_ = false;
+}
+
+void JsonWriter::endLine() {
+  put('\n');
   first_ = true;
+  if (size_t(end_ - buffer_.get()) >= kFlushAt) flush();
 }
 
-void JsonWriter::endArray() {
-  buffer_ += ']';
-  --depth_;
-  first_ = false;
-}
-
-void JsonWriter::field(std::string_view name, std::string_view value) {
-  key(name);
-  text(value);
-  first_ = false;
-}
-
-void JsonWriter::field(std::string_view name, int64_t value) {
-  key(name);
-  buffer_ += std::to_string(value);
-  first_ = false;
-}
-
-void JsonWriter::field(std::string_view name, uint64_t value) {
-  key(name);
-  buffer_ += std::to_string(value);
-  first_ = false;
-}
-
-void JsonWriter::field(std::string_view name, double value) {
-  key(name);
-  if (std::isfinite(value)) {
-    char number[40];
-    std::snprintf(number, sizeof number, "%.12g", value);
-    buffer_ += number;
-  } else {
-    buffer_ += "null";
+void JsonWriter::text(std::string_view s) {
+  if (s.size() <= kTextPiece && surelyPlain(s)) {
+    char* out = room(s.size() + 2);
+    out[0] = '"';
+    std::memcpy(out + 1, s.data(), s.size());
+    out[s.size() + 1] = '"';
+    end_ = out + s.size() + 2;
+    return;
   }
-  first_ = false;
-}
-
-void JsonWriter::fieldBool(std::string_view name, bool value) {
-  key(name);
-  buffer_ += value ? "true" : "false";
-  first_ = false;
-}
-
-void JsonWriter::value(std::string_view s) {
-  separator();
-  text(s);
-}
-
-void JsonWriter::value(int64_t number) {
-  separator();
-  buffer_ += std::to_string(number);
+  put('"');
+  escapedText(s);
+  put('"');
 }
 
 // Texts are 8-bit Latin-1: every byte is written as the character of that code.
-void JsonWriter::text(std::string_view s) {
+void JsonWriter::escapedText(std::string_view s) {
   static const char kHex[] = "0123456789abcdef";
-  buffer_ += '"';
-  for (unsigned char c : s) {
-    if (c == '"' || c == '\\') {
-      buffer_ += '\\';
-      buffer_ += char(c);
-    } else if (c >= 0x20 && c < 0x7F) {
-      buffer_ += char(c);
-    } else {
-      buffer_ += "\\u00";
-      buffer_ += kHex[c >> 4];
-      buffer_ += kHex[c & 15];
+  while (!s.empty()) {
+    const std::string_view piece = s.substr(0, kTextPiece);
+    s.remove_prefix(piece.size());
+    char* out = room(piece.size() * 6);
+    for (const char ch : piece) {
+      const auto c = static_cast<unsigned char>(ch);
+      switch (kEscapes[c]) {
+        case Escape::None:
+          *out++ = ch;
+          break;
+        case Escape::Backslash:
+          *out++ = '\\';
+          *out++ = ch;
+          break;
+        case Escape::Unicode:
+          std::memcpy(out, "\\u00", 4);
+          out[4] = kHex[c >> 4];
+          out[5] = kHex[c & 15];
+          out += 6;
+          break;
+      }
     }
+    end_ = out;
   }
-  buffer_ += '"';
 }
 
 void JsonWriter::flush() {
-  out_.write(buffer_);
-  buffer_.clear();
+  out_.write(std::string_view(buffer_.get(), size_t(end_ - buffer_.get())));
+  end_ = buffer_.get();
 }
 
 }  // namespace veltrano

@@ -1,45 +1,239 @@
 #pragma once
 // A small buffered writer of JSON Lines: one object per line, written to a
-// checked output in large pieces.
+// checked output in large pieces. The writes are inline and go straight into
+// the buffer, since a decoded recording gives several times its size in JSON.
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cstddef>
 #include <cstdint>
-#include <string>
+#include <cstring>
+#include <memory>
 #include <string_view>
+#include <type_traits>
 
 #include "checked_output.h"
+#include "util/g12_format.h"
 
 namespace veltrano {
 
+namespace json_detail {
+
+constexpr uint64_t kOnes = 0x0101010101010101;
+constexpr uint64_t kHighBits = 0x8080808080808080;
+
+// The high bit of each zero byte of the word; bytes above a zero byte may be
+// marked as well, the ones below it never.
+inline uint64_t zeroBytes(uint64_t x) { return (x - kOnes) & ~x & kHighBits; }
+
+// The high bit of each byte of the word that may need an escape: below 0x20,
+// from 0x7F up, a quote or a backslash. Every such byte is marked; a byte above
+// a marked one may be marked too. Borrows and carries run upwards only, so the
+// marks below a byte do not depend on it.
+inline uint64_t escapeMarks(uint64_t word) {
+  const uint64_t control = (word - kOnes * 0x20) & ~word & kHighBits;
+  const uint64_t high = ((word + kOnes) | word) & kHighBits;
+  return control | high | zeroBytes(word ^ (kOnes * '"')) | zeroBytes(word ^ (kOnes * '\\'));
+}
+
+inline bool mayNeedEscape(uint64_t word) { return escapeMarks(word) != 0; }
+
+constexpr size_t kNeedsEscape = size_t(-1);
+
+// The length of the text in a slot that holds it up to the first NUL, or the
+// whole slot without one; kNeedsEscape when it may need an escape. Word by word,
+// the last one filled with NULs beyond the slot.
+template <size_t N>
+size_t plainSlotText(const char (&slot)[N]) {
+  constexpr size_t kWords = (N + 7) / 8;
+  uint64_t words[kWords] = {};
+  std::memcpy(words, slot, N);
+  for (size_t i = 0; i < kWords; ++i) {
+    const uint64_t zeros = zeroBytes(words[i]);
+    const uint64_t marks = escapeMarks(words[i]);
+    if (zeros == 0) {
+      if (marks != 0) return kNeedsEscape;
+      continue;
+    }
+    const int zeroAt = std::countr_zero(zeros);  // the high bit of the first zero byte
+    if ((marks & ((uint64_t(1) << (zeroAt - 7)) - 1)) != 0) return kNeedsEscape;
+    return std::min(8 * i + size_t(zeroAt / 8), N);
+  }
+  return N;
+}
+
+}  // namespace json_detail
+
+// The name of an object member fixed in the program, checked when the program
+// is built to need no escape, so it is copied as it is.
+class JsonKey {
+ public:
+  template <size_t N>
+  consteval JsonKey(const char (&name)[N]) : name_(name, N - 1) {
+    for (const char c : name_)
+      if (c < 0x20 || c == 0x7F || c == '"' || c == '\\') throw "a fixed JSON key has no character to escape";
+  }
+  std::string_view name() const { return name_; }
+
+ private:
+  std::string_view name_;
+};
+
 class JsonWriter {
  public:
-  explicit JsonWriter(CheckedOutput& out) : out_(out) { buffer_.reserve(kFlushAt + 4096); }
+  explicit JsonWriter(CheckedOutput& out);
   ~JsonWriter() { flush(); }
   JsonWriter(const JsonWriter&) = delete;
   JsonWriter& operator=(const JsonWriter&) = delete;
 
-  void beginObject();
-  void endObject();  // closes the object; at depth 0 also ends the line
-  void beginArray(std::string_view key = {});
-  void endArray();
-  void key(std::string_view name);
+  void beginObject() {
+    if (depth_ > 0) separator();
+    put('{');
+    ++depth_;
+    first_ = true;
+  }
+  // Closes the object; at depth 0 also ends the line.
+  void endObject() {
+    put('}');
+    --depth_;
+    first_ = false;
+    if (depth_ == 0) endLine();
+  }
+  void beginArray(JsonKey name) {
+    fixedKey(name);
+    openArray();
+  }
+  void beginArray() {
+    separator();
+    openArray();
+  }
+  void endArray() {
+    put(']');
+    --depth_;
+    first_ = false;
+  }
+  // A member name made while the program runs, escaped where it needs it.
+  void key(std::string_view name) {
+    separator();
+    text(name);
+    put(':');
+    first_ = true;  // the value that follows needs no comma
+  }
 
-  void field(std::string_view name, std::string_view text);
-  void field(std::string_view name, int64_t value);
-  void field(std::string_view name, uint64_t value);
-  void field(std::string_view name, double value);
-  void fieldBool(std::string_view name, bool value);
+  // A member: a text, an integer, or a real (finite ones as "%.12g" writes
+  // them, others as null).
+  template <typename Value>
+  void field(JsonKey name, const Value& value) {
+    fixedKey(name);
+    write(value);
+  }
+  // A member whose name is made while the program runs.
+  template <typename Name, typename Value>
+    requires(!std::is_array_v<Name> && std::is_convertible_v<const Name&, std::string_view>)
+  void field(const Name& name, const Value& value) {
+    key(name);
+    write(value);
+  }
+  void fieldBool(JsonKey name, bool value) {
+    fixedKey(name);
+    put(value ? std::string_view("true") : std::string_view("false"));
+    first_ = false;
+  }
 
-  void value(std::string_view text);  // string element of an array
-  void value(int64_t number);         // number element of an array
+  void value(std::string_view s) {  // string element of an array
+    separator();
+    text(s);
+  }
+  // A string element of an array from a fixed-size slot that holds its text up
+  // to the first NUL, or the whole slot without one.
+  template <size_t N>
+  void value(const char (&slot)[N]) {
+    separator();
+    char* out = room(N + 2);
+    const size_t length = json_detail::plainSlotText(slot);
+    if (length == json_detail::kNeedsEscape) return text(slotText(slot, N));
+    out[0] = '"';
+    std::memcpy(out + 1, slot, N);
+    out[length + 1] = '"';
+    end_ = out + length + 2;
+  }
+  void value(int64_t number) {  // number element of an array
+    separator();
+    this->number(number);
+  }
   // Hands the buffered lines to the output.
   void flush();
 
  private:
   static constexpr size_t kFlushAt = 1 << 20;
-  void separator();
+  // Room beyond kFlushAt for the piece being written; a longer text is written
+  // in pieces, each of which fits escaped.
+  static constexpr size_t kPieceRoom = 8192;
+  static constexpr size_t kTextPiece = kPieceRoom / 8;
+  static constexpr size_t kNumberRoom = 24;
+
+  // The write position, with room for `length` more characters.
+  char* room(size_t length) {
+    if (size_t(buffer_.get() + kFlushAt + kPieceRoom - end_) < length) flush();
+    return end_;
+  }
+  void put(char c) {
+    *room(1) = c;
+    ++end_;
+  }
+  void put(std::string_view s) {
+    std::memcpy(room(s.size()), s.data(), s.size());
+    end_ += s.size();
+  }
+  void separator() {
+    if (!first_) put(',');
+    first_ = false;
+  }
+  void fixedKey(JsonKey name) {
+    separator();
+    const size_t length = name.name().size();
+    char* out = room(length + 3);
+    out[0] = '"';
+    std::memcpy(out + 1, name.name().data(), length);
+    out[length + 1] = '"';
+    out[length + 2] = ':';
+    end_ = out + length + 3;
+    first_ = true;
+  }
+  void openArray() {
+    put('[');
+    ++depth_;
+    first_ = true;
+  }
+  void write(std::string_view value) {
+    text(value);
+    first_ = false;
+  }
+  void write(int64_t value) {
+    number(value);
+    first_ = false;
+  }
+  void write(uint64_t value) {
+    number(value);
+    first_ = false;
+  }
+  void write(double value);
+  template <typename Integer>
+  void number(Integer value) {
+    char* out = room(kNumberRoom);
+    end_ = std::to_chars(out, out + kNumberRoom, value).ptr;
+  }
+  static std::string_view slotText(const char* slot, size_t size) {
+    const void* nul = std::memchr(slot, '\0', size);
+    return {slot, nul ? size_t(static_cast<const char*>(nul) - slot) : size};
+  }
   void text(std::string_view s);
+  void escapedText(std::string_view s);
+  void endLine();
 
   CheckedOutput& out_;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;
+  char* end_;
   int depth_ = 0;
   bool first_ = true;
 };

@@ -7,7 +7,7 @@
 #include "decode_command.h"
 #include "export_command.h"
 #include "record_command.h"
-#include "report_command.h"
+#include "report_process.h"
 #include "send_command.h"
 #include "stats_command.h"
 #include "sync_command.h"
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
   if (command == "decode") return veltrano::runDecode(argc - 2, argv + 2);
   if (command == "stats") return veltrano::runStats(argc - 2, argv + 2);
   if (command == "convert") return veltrano::runConvert(argc - 2, argv + 2);
-  if (command == "report") return veltrano::runReport(argc - 2, argv + 2);
+  if (command == "report") return veltrano::runReportProcess(argc - 2, argv + 2);
   if (command == "export") return veltrano::runExport(argc - 2, argv + 2);
   if (command == "sync") return veltrano::runSync(argc - 2, argv + 2);
   if (command == "record") return veltrano::runRecord(argc - 2, argv + 2);

@@ -44,7 +44,7 @@ void writeNmeaMessage(JsonWriter& out, int64_t offset, NmeaKind kind, const Nmea
   out.field("kind", int64_t(kind));
   out.field("name", nmeaKindName(kind));
   out.beginArray("fields");
-  for (int j = 0; j < fields.fieldCount; ++j) out.value(fields.text(j));
+  for (int j = 0; j < fields.fieldCount; ++j) out.value(fields.field[j]);
   out.endArray();
   out.endObject();
 }
