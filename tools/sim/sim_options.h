@@ -4,6 +4,7 @@
 #include <string>
 
 #include "sim/sim_protocol.h"
+#include "util/host_port.h"
 
 namespace veltrano::sim {
 
@@ -42,6 +43,8 @@ struct SimOptions {
   std::string firmware = "02.05";
 
   std::string link;
+  bool tcp = false;  // served on a TCP port instead of a pseudo-terminal
+  HostPort tcpAddress{"127.0.0.1", 0};
   std::string logPath;
   std::string writePath;
   double duration = -1;     // seconds of output; negative: unlimited
@@ -50,6 +53,7 @@ struct SimOptions {
   double vanishAfter = -1;  // negative: never vanishes
   double unplugAfter = -1;  // negative: never unplugged
   double unplugFor = -1;
+  double dropAfter = -1;    // negative: the connection is never dropped
   double corrupt = 0;       // fraction of frames with a bad checksum
   bool flood = false;
   bool reopen = false;
