@@ -1,0 +1,159 @@
+#pragma once
+// The main window against the receiver simulator: a test fixture with a fresh
+// program in a scratch folder, the simulator's command log, and the received
+// stream cut into its frames or sentences.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QThread>
+#include <cstdlib>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "../decoding/test_frames.h"
+#include "../link/pty_fixture.h"
+#include "decoding/nmea_kind.h"
+#include "main_form_probe.h"
+#include "mainwindow/app_context.h"
+#include "mainwindow/main_form.h"
+#include "mainwindow/recording.h"
+#include "sim_process.h"
+#include "stream_check.h"
+
+namespace veltrano::live {
+
+using P = ReceiverProtocol;
+using S = TransportState;
+using sim::hexOf;
+using sim::ScratchDir;
+using sim::SimProcess;
+using sim::SimProtocol;
+using test::Bytes;
+
+constexpr int kGuardMs = 10000;  // only a failing test waits this long
+inline const QDateTime kStart(QDate(2024, 5, 1), QTime(10, 0, 0));
+
+inline SimProtocol simProtocol(P protocol) { return SimProtocol(int(protocol)); }
+inline const char* optionName(P protocol) {
+  static const char* const kNames[] = {"nmea", "binr", "binr2"};
+  return kNames[int(protocol)];
+}
+inline const char* extension(P protocol) {
+  static const char* const kExtensions[] = {".nme", ".dat", ".b2"};
+  return kExtensions[int(protocol)];
+}
+// The receiver's answer to the identification request.
+inline int identificationId(P protocol) {
+  static const int kIds[] = {int(NmeaKind::VER), 0x70, 0xC0};
+  return kIds[int(protocol)];
+}
+
+inline Bytes le32(int32_t value) {
+  return {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+}
+
+inline Bytes textBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+// A BINR2 command frame of the given data (its first byte is the message id).
+inline Bytes binr2Command(const Bytes& data) { return test::binr2Frame(data[0], Bytes(data.begin() + 1, data.end())); }
+
+inline std::string binr(uint8_t id, const Bytes& data = {}) { return hexOf(test::binrFrame(id, data)); }
+inline std::string binr2(const Bytes& data) { return hexOf(binr2Command(data)); }
+
+// The simulator's log: per received command, its bytes and verdict.
+struct LoggedCommand {
+  std::string hex;
+  std::string verdict;
+  bool operator==(const LoggedCommand&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const LoggedCommand& c) { return out << c.hex << " " << c.verdict; }
+
+inline std::vector<LoggedCommand> readLog(const std::string& path) {
+  std::vector<LoggedCommand> commands;
+  for (const std::vector<std::string>& fields : sim::readLogLines(path))
+    if (fields.size() >= 4) commands.push_back({fields[3], fields[2]});
+  return commands;
+}
+
+// A byte stream cut into its frames or sentences, each with the id the decoder gave it.
+struct Pieces {
+  std::vector<Bytes> pieces;
+  std::vector<int> ids;
+  Bytes rest;  // after the last complete one
+  int errors = 0;
+};
+
+inline Pieces cut(const Bytes& stream, P protocol) {
+  sim::StreamCheck check(simProtocol(protocol));
+  Pieces p;
+  size_t begin = 0;
+  for (size_t i = 0; i < stream.size(); ++i) {
+    const int result = check.push(stream[i]);
+    if (result < 0) ++p.errors;
+    if (result <= 0) continue;
+    p.pieces.emplace_back(stream.begin() + long(begin), stream.begin() + long(i + 1));
+    p.ids.push_back(result);
+    begin = i + 1;
+  }
+  p.rest.assign(stream.begin() + long(begin), stream.end());
+  return p;
+}
+
+// Saves a picture of `window` into VELTRANO_GRAB_DIR, when that is set, to look at.
+inline void grabIfAsked(QWidget& window, const std::string& name) {
+  const char* dir = std::getenv("VELTRANO_GRAB_DIR");
+  if (dir == nullptr) return;
+  window.grab().save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
+}
+
+inline int countOf(const Bytes& stream, P protocol, int id) {
+  sim::StreamCheck check(simProtocol(protocol));
+  check.feed(stream);
+  return check.count(id);
+}
+
+class LiveReceiverTest : public ::testing::Test {
+ protected:
+  LiveReceiverTest() {
+    QDir::setCurrent(QString::fromStdString(scratch.path()));
+    app.recording->currentTime = [this] { return kStart.addSecs(60 * clockReads++); };
+    app.sleepMs = [this](int ms) {
+      events.push_back("sleep " + std::to_string(ms));
+      if (realWaits) QThread::msleep(ms);
+    };
+  }
+  ~LiveReceiverTest() override {
+    form().StopButtonClick(true);
+    QDir::setCurrent(previousDirectory);
+  }
+
+  TMainForm& form() { return *app.mainForm; }
+  MainFormControls c() { return test::probeControls(form()); }
+  void select(P protocol, const char* baud, const std::string& port) {
+    app.transport.receiverProtocol = protocol;
+    c().protComboBox->setCurrentIndex(int(protocol));
+    c().baudComboBox->setCurrentIndex(c().baudComboBox->findText(QString::fromLatin1(baud)));
+    c().portComboBox->clear();
+    c().portComboBox->addItem(QString::fromStdString(port) + QStringLiteral("  - sim"));
+  }
+  std::string log() const { return scratch.file("commands.log"); }
+  // The receiver's port as a path relative to the current directory: its name
+  // "tty" + portNumber gives the record name's port part portNumber, and it
+  // differs between test processes.
+  std::string portLink() const { return scratch.file("tty" + portNumber); }
+  std::string relativePort() const { return "./tty" + portNumber; }
+
+  QString previousDirectory = QDir::currentPath();
+  ScratchDir scratch;
+  AppContext app;
+  int clockReads = 0;
+  std::vector<std::string> events;
+  // The waits are only noted unless a test needs them to pass.
+  bool realWaits = false;
+  const std::string portNumber = std::to_string(::getpid());
+};
+
+}  // namespace veltrano::live
