@@ -2,6 +2,8 @@
 
 #include <QCommandLineParser>
 
+#include "mainwindow/port_combo_box.h"
+
 namespace veltrano {
 
 namespace {
@@ -11,8 +13,9 @@ const QString kProtocol = QStringLiteral("protocol");
 }  // namespace
 
 void addStartLinkOptions(QCommandLineParser& parser) {
-  parser.addOption({kPort, QStringLiteral("The receiver's port: a device name (ttyUSB0) or a path "
-                                          "(/dev/pts/3, /dev/serial/by-id/...)."),
+  parser.addOption({kPort,
+                    QStringLiteral("The receiver's port: a device name (ttyUSB0), a path "
+                                   "(/dev/pts/3, /dev/serial/by-id/...) or tcp://HOST:PORT."),
                     QStringLiteral("PORT")});
   parser.addOption({kBaud, QStringLiteral("The rate to start the search at, in bit/s."), QStringLiteral("RATE")});
   parser.addOption({kProtocol, QStringLiteral("The receiver's protocol: nmea, binr or binr2."),
@@ -24,6 +27,8 @@ std::variant<StartLink, QString> readStartLink(const QCommandLineParser& parser)
   if (parser.isSet(kPort)) {
     link.port = parser.value(kPort).trimmed();
     if (link.port.isEmpty()) return QStringLiteral("--port needs a device name or path");
+    if (const QString problem = typedPortProblem(link.port); !problem.isEmpty())
+      return QStringLiteral("--port ") + problem;
   }
   if (parser.isSet(kBaud)) {
     bool ok = false;

@@ -1,7 +1,8 @@
 // The main window against the receiver simulator on a pseudo-terminal: the search
 // finds a receiver that speaks at another rate and names the record file after it;
-// Record stores exactly what the receiver sent after configuring it in order; the
-// watchdog restarts a recording whose receiver fell silent for a while.
+// Record stores exactly what the receiver sent after configuring it in order (on
+// its TCP port too); the watchdog restarts a recording whose receiver fell silent
+// for a while.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -20,6 +21,7 @@
 
 #include "../decoding/test_frames.h"
 #include "../link/pty_fixture.h"
+#include "decoding/message_fan_out.h"
 #include "decoding/nmea_kind.h"
 #include "link/serial_link.h"
 #include "link/synchronisation.h"
@@ -264,6 +266,8 @@ struct RecordCase {
   std::vector<std::string> events;
   // The commands as the receiver logged them, Stop's included.
   std::vector<LoggedCommand> logged;
+  // The receiver is reached at its TCP port rather than its terminal.
+  bool overTcp = false;
 };
 
 void PrintTo(const RecordCase& c, std::ostream* out) { *out << c.name; }
@@ -282,6 +286,7 @@ TEST_P(RecordTest, StoresExactlyWhatTheConfiguredReceiverSent) {
 
   std::vector<std::string> liveOptions = options;
   liveOptions.insert(liveOptions.end(), {"--log", log()});
+  if (r.overTcp) liveOptions.insert(liveOptions.end(), {"--tcp", "0"});
   SimProcess receiver;
   ASSERT_TRUE(receiver.start(liveOptions));
   select(r.protocol, "115200", receiver.terminalPath());
@@ -300,8 +305,14 @@ TEST_P(RecordTest, StoresExactlyWhatTheConfiguredReceiverSent) {
   // Stop waits before it closes the port, so that its closing commands reach the receiver.
   realWaits = true;
   c().stopButton->click();
+  // The receiver has read everything once the terminal's other side is gone, and
+  // once the commands are all in the log of a receiver that waits for the next client.
   int status = 0;
-  EXPECT_TRUE(receiver.waitExit(kGuardMs, status));
+  if (r.overTcp) {
+    EXPECT_TRUE(test::serveUntil([&] { return readLog(log()).size() >= r.logged.size(); }, kGuardMs));
+  } else {
+    EXPECT_TRUE(receiver.waitExit(kGuardMs, status));
+  }
 
   const Pieces recorded = cut(sim::readWholeFile(name), r.protocol);
   EXPECT_EQ(recorded.errors, 0);
@@ -384,6 +395,14 @@ INSTANTIATE_TEST_SUITE_P(
                       RecordCase{"Binr2DebugData", P::BINR2, true, binr2RecordEvents(true), binr2RecordLog(true)}),
     [](const ::testing::TestParamInfo<RecordCase>& info) { return std::string(info.param.name); });
 
+INSTANTIATE_TEST_SUITE_P(
+    OverTcp, RecordTest,
+    ::testing::Values(RecordCase{"Nmea", P::NMEA, false, {}, {{hexOf(textBytes("$POVER*5E\r\n")), "answered"}}, true},
+                      RecordCase{"Binr", P::BINR, false, binrRecordEvents(false), binrRecordLog(false), true},
+                      RecordCase{"Binr2DebugData", P::BINR2, true, binr2RecordEvents(true), binr2RecordLog(true),
+                                 true}),
+    [](const ::testing::TestParamInfo<RecordCase>& info) { return std::string(info.param.name); });
+
 // ---- The watchdog ----
 
 struct ResumeCase {
@@ -393,6 +412,8 @@ struct ResumeCase {
   std::vector<std::string> fault;
   // Search cycles that fail before it answers again.
   bool waitsForIt;
+  // The receiver is reached at its TCP port rather than its terminal.
+  bool overTcp = false;
 };
 
 void PrintTo(const ResumeCase& c, std::ostream* out) { *out << c.name; }
@@ -403,13 +424,19 @@ class ResumeTest : public LiveReceiverTest, public ::testing::WithParamInterface
 // however long that takes, then records into a new file.
 TEST_P(ResumeTest, RecordingResumesIntoANewFileWhenTheReceiverIsBack) {
   const ResumeCase& r = GetParam();
-  std::vector<std::string> options = {"--protocol", optionName(r.protocol), "--baud", "115200", "--rate", "10",
-                                      "--device", "ABC12", "--reopen", "--link", portLink()};
+  std::vector<std::string> options = {"--protocol", optionName(r.protocol), "--baud", "115200"};
+  options.insert(options.end(), {"--rate", "10", "--device", "ABC12"});
+  if (r.overTcp) {
+    options.insert(options.end(), {"--tcp", "0"});
+  } else {
+    options.insert(options.end(), {"--reopen", "--link", portLink()});
+  }
   if (r.protocol == P::NMEA) options.insert(options.end(), {"--sentences", "GGA"});
   options.insert(options.end(), r.fault.begin(), r.fault.end());
   SimProcess receiver;
   ASSERT_TRUE(receiver.start(options));
-  select(r.protocol, "115200", relativePort());
+  const std::string port = r.overTcp ? receiver.terminalPath() : relativePort();
+  select(r.protocol, "115200", port);
   const char* ext = extension(r.protocol);
   c().fileLabel->setCaption(QString::fromLatin1("rec") + QString::fromLatin1(ext));
   // Three silent ticks of 200 ms instead of three seconds.
@@ -419,7 +446,7 @@ TEST_P(ResumeTest, RecordingResumesIntoANewFileWhenTheReceiverIsBack) {
   ASSERT_EQ(app.transport.transportState, S::REC);
 
   const std::string first = std::string("rec_20240501_100000") + ext;
-  const std::string second = "ABC12_c" + portNumber + "_20240501_100100" + ext;
+  const std::string second = "ABC12_c" + recordPortPart(port) + "_20240501_100100" + ext;
   bool waited = false;
   const int guardMs = r.waitsForIt ? 30000 : kGuardMs;
   EXPECT_TRUE(test::serveUntil(
@@ -452,6 +479,16 @@ INSTANTIATE_TEST_SUITE_P(
                       // Longer than two whole searches at the binary tick.
                       ResumeCase{"LongSilence", P::BINR, {"--silent-after", "0.6", "--silent-for", "10"}, true},
                       ResumeCase{"UnpluggedAndBack", P::NMEA, {"--unplug-after", "0.6", "--unplug-for", "3"}, true}),
+    [](const ::testing::TestParamInfo<ResumeCase>& info) { return std::string(info.param.name); });
+
+// A dropped connection is an unplugged adapter: the watchdog notices the silence
+// and the search connects again; a server that went away is waited for.
+INSTANTIATE_TEST_SUITE_P(
+    OverTcp, ResumeTest,
+    ::testing::Values(
+        ResumeCase{"DroppedConnection", P::BINR2, {"--drop-after", "0.6"}, false, true},
+        ResumeCase{"ShortSilence", P::NMEA, {"--silent-after", "0.6", "--silent-for", "1"}, false, true},
+        ResumeCase{"ServerAwayAndBack", P::BINR, {"--unplug-after", "0.6", "--unplug-for", "3"}, true, true}),
     [](const ::testing::TestParamInfo<ResumeCase>& info) { return std::string(info.param.name); });
 
 // The user's Stop ends a search that waits for a receiver that never comes back.

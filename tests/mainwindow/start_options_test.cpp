@@ -29,6 +29,18 @@ TEST(StartOptions, NameThePortRateAndProtocolOrSayWhatIsWrong) {
       {{"--baud", "-9600"}, {}, {}, {}, "--baud needs a positive rate, not \"-9600\""},
       {{"--protocol", "ubx"}, {}, {}, {}, "--protocol is nmea, binr or binr2, not \"ubx\""},
       {{"--port", " "}, {}, {}, {}, "--port needs a device name or path"},
+      {{"--port", "tcp://192.168.1.20:4001"}, "tcp://192.168.1.20:4001", {}, {}, {}},
+      {{"--port", "tcp://[::1]:4001", "--protocol", "binr"}, "tcp://[::1]:4001", {}, ReceiverProtocol::BINR, {}},
+      {{"--port", "tcp://gps.local"},
+       {},
+       {},
+       {},
+       "--port \"tcp://gps.local\" is not tcp://HOST:PORT: no port after the host"},
+      {{"--port", "tcp://gps.local:99999"},
+       {},
+       {},
+       {},
+       "--port \"tcp://gps.local:99999\" is not tcp://HOST:PORT: the port is a number from 1 to 65535"},
   };
   for (const OptionCase& k : cases) {
     SCOPED_TRACE(k.arguments.join(QLatin1Char(' ')).toStdString());
