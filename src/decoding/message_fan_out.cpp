@@ -2,6 +2,7 @@
 
 #include "decoding/fix_builder.h"
 #include "decoding/nmea_position_source.h"
+#include "util/host_port.h"
 
 namespace veltrano {
 
@@ -51,6 +52,10 @@ std::string binr2DeviceText(const Binr2DeviceId& id) {
 }
 
 std::string recordPortPart(std::string_view portName) {
+  if (isTcpPortName(portName)) {
+    const auto address = parseTcpPortName(portName);
+    if (const HostPort* hostPort = std::get_if<HostPort>(&address)) return hostPortFilePart(*hostPort);
+  }
   const size_t slash = portName.rfind('/');
   std::string_view part = slash == std::string_view::npos ? portName : portName.substr(slash + 1);
   std::string folder;

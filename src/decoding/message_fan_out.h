@@ -61,7 +61,8 @@ std::string binr2DeviceText(const Binr2DeviceId& id);
 
 // The port in a record name: the port's file name without a leading "tty"
 // ("ttyUSB0" and "/dev/ttyUSB0" give "USB0"), a bare number with its folder
-// ("/dev/pts/3" gives "pts3").
+// ("/dev/pts/3" gives "pts3"); a TCP source its host and port
+// ("tcp://192.168.1.20:4001" gives "192-168-1-20-4001").
 std::string recordPortPart(std::string_view portName);
 // Device name (up to the first blank) + "_c" + the port part + extension.
 std::string recordFileName(const std::string& deviceLabel, const std::string& portName, const char* extension);

@@ -69,7 +69,7 @@ void Recording::RecordButtonClick(bool) {
   const std::optional<int32_t> baud = baudFromText(panel_.baudText());
   if (!baud || !link_.openPort(panel_.portName(), *baud, profile.oddParity, true, &record_)) {
     record_.close();
-    if (link_.accessDenied()) panel_.showInfo(link_.openFailureText(panel_.portName()));
+    if (link_.openFailureExplained()) panel_.showInfo(link_.openFailureText(panel_.portName()));
     return;
   }
 

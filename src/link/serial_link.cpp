@@ -6,13 +6,16 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 #include "link/line_rate.h"
+#include "link/tcp_connect.h"
 #include "link/thread_wait.h"
+#include "util/host_port.h"
 
 namespace veltrano {
 
@@ -53,6 +56,13 @@ bool setLineMode(int descriptor) {
   return ::tcsetattr(descriptor, TCSANOW, &settings) == 0;
 }
 
+// Gives up a serial port held by holdExclusively.
+void releasePort(int descriptor) {
+  ::ioctl(descriptor, TIOCNXCL);
+  ::flock(descriptor, LOCK_UN);
+  ::close(descriptor);
+}
+
 bool configureLine(int descriptor, int32_t baud, bool oddParity) {
   const LineParity parity = oddParity ? LineParity::Odd : LineParity::None;
   if (!setLineMode(descriptor) || !setLineRate(descriptor, baud, parity)) return false;
@@ -75,23 +85,12 @@ bool SerialLink::openPort(const QString& portName, int32_t baud, bool oddParity,
                           RecordWriter* record) {
   closePort();
   openErrno_ = 0;
-  const int descriptor = ::open(devicePath(portName).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (descriptor < 0) {
-    openErrno_ = errno;
-    return false;
-  }
-  if (!holdExclusively(descriptor)) {
-    openErrno_ = EBUSY;
-    ::close(descriptor);
-    return false;
-  }
+  connectFailure_.clear();
+  const bool network = isNetworkPort(portName);
+  const int descriptor = network ? connectTcpPort(portName) : openSerialPort(portName, baud, oddParity);
+  if (descriptor < 0) return false;
   descriptor_ = descriptor;
-  if (!configureLine(descriptor_, baud, oddParity)) {
-    const int error = errno;
-    closePort();
-    openErrno_ = error;
-    return false;
-  }
+  network_ = network;
   if (startReader) {
     reader_ = std::make_unique<ReadThread>(descriptor_, receiver_, [this] { closePort(); }, record);
     reader_->startReading();
@@ -99,8 +98,44 @@ bool SerialLink::openPort(const QString& portName, int32_t baud, bool oddParity,
   return true;
 }
 
+int SerialLink::openSerialPort(const QString& portName, int32_t baud, bool oddParity) {
+  const int descriptor = ::open(devicePath(portName).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) {
+    openErrno_ = errno;
+    return -1;
+  }
+  if (!holdExclusively(descriptor)) {
+    openErrno_ = EBUSY;
+    ::close(descriptor);
+    return -1;
+  }
+  if (!configureLine(descriptor, baud, oddParity)) {
+    openErrno_ = errno;
+    releasePort(descriptor);
+    return -1;
+  }
+  return descriptor;
+}
+
+int SerialLink::connectTcpPort(const QString& portName) {
+  const auto address = parseTcpPortName(portName.toStdString());
+  if (const std::string* malformed = std::get_if<std::string>(&address)) {
+    connectFailure_ = QString::fromStdString(*malformed);
+    return -1;
+  }
+  const HostPort& hostPort = std::get<HostPort>(address);
+  std::string reason;
+  const int descriptor = connectTcp(hostPort, kConnectTimeoutMs, reason);
+  if (descriptor < 0) {
+    connectFailure_ = QStringLiteral("Cannot connect to %1: %2")
+                          .arg(QString::fromStdString(hostPortText(hostPort)), QString::fromLocal8Bit(reason));
+  }
+  return descriptor;
+}
+
 QString SerialLink::openFailureText(const QString& portName) const {
   if (accessDenied()) return QStringLiteral("No permission for ") + portName;
+  if (!connectFailure_.isEmpty()) return connectFailure_;
   return QStringLiteral("Connection failed");
 }
 
@@ -118,10 +153,13 @@ void SerialLink::closePort() {
     }
   }
   if (descriptor_ >= 0) {
-    ::ioctl(descriptor_, TIOCNXCL);
-    ::flock(descriptor_, LOCK_UN);
-    ::close(descriptor_);
+    if (network_) {
+      ::close(descriptor_);
+    } else {
+      releasePort(descriptor_);
+    }
     descriptor_ = -1;
+    network_ = false;
   }
   reapFinishedReaders();
 }
@@ -135,7 +173,9 @@ int SerialLink::writePort(const uint8_t* bytes, int count) {
   const QDeadlineTimer deadline(kWriteTimeoutMs);
   int written = 0;
   while (written < count) {
-    const ssize_t n = ::write(descriptor_, bytes + written, size_t(count - written));
+    // A connection that the other side closed fails the send instead of ending the program.
+    const ssize_t n = network_ ? ::send(descriptor_, bytes + written, size_t(count - written), MSG_NOSIGNAL)
+                               : ::write(descriptor_, bytes + written, size_t(count - written));
     if (n > 0) {
       written += int(n);
       continue;
@@ -151,7 +191,9 @@ int SerialLink::writePort(const uint8_t* bytes, int count) {
 }
 
 bool SerialLink::setPortBaud(int32_t baud) {
-  return descriptor_ >= 0 && setLineRate(descriptor_, baud, LineParity::Kept);
+  return descriptor_ >= 0 && (network_ || setLineRate(descriptor_, baud, LineParity::Kept));
 }
+
+bool isNetworkPort(const QString& portName) { return isTcpPortName(portName.toStdString()); }
 
 }  // namespace veltrano

@@ -68,7 +68,14 @@ void Synchronisation::SynchroButtonClick(bool) {
     return;
   }
   selectedBaud_ = *baud;
-  panel_.showInfo(opened ? QStringLiteral("Connection baud: ") + baudText : kWaiting);
+  searchesRates_ = !isNetworkPort(panel_.portName());
+  if (!opened) {
+    panel_.showInfo(kWaiting);
+  } else if (searchesRates_) {
+    panel_.showInfo(QStringLiteral("Connection baud: ") + baudText);
+  } else {
+    panel_.showInfo(QStringLiteral("Connected to ") + panel_.portName());
+  }
   transport_.syncBaudIndex = 0;
   panel_.startSearchTimer(profile.searchTickMs);
   panel_.showErrorCount(QStringLiteral("0"));
@@ -121,6 +128,11 @@ void Synchronisation::SynchroTimerTimer() {
     panel_.stop();
     return;
   }
+  if (!searchesRates_) {
+    // The same question again at each tick, until the search gives up.
+    sendRequest();
+    return;
+  }
   int32_t baud = searchBaud(transport.receiverProtocol, transport.syncBaudIndex);
   // The selected rate was tried first; only the last entry is tried again.
   if (baud == selectedBaud_ && transport.syncBaudIndex < 9)
@@ -151,7 +163,7 @@ void Synchronisation::restartResume() {
 
 void Synchronisation::receiverHeard() {
   commands_.writeNmeaCommand(nmea_command::kVersionRequest);
-  if (transport_.syncBaudIndex != 0)
+  if (searchesRates_ && transport_.syncBaudIndex != 0)
     panel_.selectBaudItem(searchBaud(transport_.receiverProtocol, transport_.syncBaudIndex));
   panel_.showDevice(QStringLiteral("unknown"));
 }
@@ -182,9 +194,13 @@ void Synchronisation::receiverIdentified(const char* recordExtension, bool conne
 }
 
 void Synchronisation::sendRequest() {
-  // NMEA receivers talk unasked: there the search only listens.
+  // NMEA receivers talk unasked: there the search only listens. A receiver on the
+  // network is only asked who it is: behind a serial-to-network server, a rate
+  // request would move it away from the rate the server's serial side keeps, and
+  // it would not be heard again.
   const ProtocolProfile& profile = protocolProfile(transport_.receiverProtocol);
-  commands_.sendSteps(profile.protocol, profile.requestRate, false, selectedBaud_, sleepMs_);
+  commands_.sendSteps(profile.protocol, searchesRates_ ? profile.requestRate : profile.identify, false, selectedBaud_,
+                      sleepMs_);
 }
 
 }  // namespace veltrano

@@ -1,7 +1,9 @@
 #pragma once
 // Port discovery and the search for the receiver: the port list, the custom rate,
 // Synchronise and the search timer that tries the rates of the protocol's table.
-// The byte handlers recognise the replies and end a successful search.
+// A receiver on the network has no rate to search: the selected rate is kept and
+// the receiver asked at each tick. The byte handlers recognise the replies and
+// end a successful search.
 #include <QSerialPortInfo>
 #include <QString>
 #include <cstdint>
@@ -57,6 +59,8 @@ class Synchronisation : public SyncSink {
   std::function<void(int ms)> sleepMs_;
   // The rate selected when the search started.
   int32_t selectedBaud_ = 0;
+  // False for a port on the network, which has no rate of its own.
+  bool searchesRates_ = true;
 };
 
 // "name - device", with two more spaces after a name of fewer than 5 characters.

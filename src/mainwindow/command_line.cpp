@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "mainwindow/port_combo_box.h"
+
 namespace veltrano {
 
 namespace {
@@ -30,8 +32,8 @@ struct Options {
   QCommandLineOption homeFolder{QStringLiteral("home-folder"),
                                 QStringLiteral("work in ~/VELTRANO, created when missing (the desktop entry's start)")};
   QCommandLineOption port{QStringLiteral("port"),
-                          QStringLiteral("the receiver's port: a device name (ttyUSB0) or a path (/dev/pts/3, "
-                                         "/dev/serial/by-id/...)"),
+                          QStringLiteral("the receiver's port: a device name (ttyUSB0), a path (/dev/pts/3, "
+                                         "/dev/serial/by-id/...) or tcp://HOST:PORT"),
                           QStringLiteral("PORT")};
   QCommandLineOption baud{QStringLiteral("baud"), QStringLiteral("the rate to start the search at, in bit/s"),
                           QStringLiteral("RATE")};
@@ -46,6 +48,8 @@ QString readLink(const QCommandLineParser& parser, const Options& options, Start
   if (parser.isSet(options.port)) {
     link.port = parser.value(options.port).trimmed();
     if (link.port.isEmpty()) return QStringLiteral("--port needs a device name or path");
+    if (const QString problem = typedPortProblem(link.port); !problem.isEmpty())
+      return QStringLiteral("--port ") + problem;
   }
   if (parser.isSet(options.baud)) {
     bool ok = false;

@@ -11,7 +11,8 @@ QString askPortPath(QWidget& owner) {
   QInputDialog dialog(&owner);
   dialog.setObjectName(QStringLiteral("PortPathDialog"));
   dialog.setWindowTitle(QStringLiteral("Other port"));
-  dialog.setLabelText(QStringLiteral("Port path (/dev/pts/3, /dev/serial/by-id/...) or name (ttyUSB0):"));
+  dialog.setLabelText(
+      QStringLiteral("Port path (/dev/pts/3, /dev/serial/by-id/...), name (ttyUSB0) or tcp://HOST:PORT:"));
   dialog.adjustSize();
   placeCentredOn(dialog, owner);
   if (dialog.exec() != QDialog::Accepted) return {};

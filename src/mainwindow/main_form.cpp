@@ -142,7 +142,10 @@ QString TMainForm::portName() const { return c_.portComboBox->portName(); }
 
 void TMainForm::askForPortPath() {
   const QString path = askPortPath(*this);
-  if (path.isEmpty()) {
+  const QString problem = typedPortProblem(path);
+  if (path.isEmpty() || !problem.isEmpty()) {
+    // A malformed TCP source is said at once rather than at the first Synchronise.
+    if (!problem.isEmpty()) showInfo(problem);
     c_.portComboBox->otherDeclined();
     return;
   }

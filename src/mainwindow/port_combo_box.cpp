@@ -1,5 +1,7 @@
 #include "mainwindow/port_combo_box.h"
 
+#include "util/host_port.h"
+
 namespace veltrano {
 
 namespace {
@@ -9,6 +11,14 @@ constexpr int kOtherRole = Qt::UserRole + 1;
 }  // namespace
 
 QString otherPortCaption() { return QStringLiteral("Other…"); }
+
+QString typedPortProblem(const QString& port) {
+  const std::string name = port.toStdString();
+  if (!isTcpPortName(name)) return {};
+  const auto address = parseTcpPortName(name);
+  const std::string* problem = std::get_if<std::string>(&address);
+  return problem ? QString::fromStdString(*problem) : QString();
+}
 
 PortComboBox::PortComboBox(QWidget* parent) : QComboBox(parent) {
   connect(this, &QComboBox::activated, this, [this](int index) {

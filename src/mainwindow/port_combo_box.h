@@ -5,9 +5,9 @@
 namespace veltrano {
 
 // The serial-port list: the ports found ("ttyS0   - 16550A"), the paths the user
-// typed in this session (a pseudo-terminal, a /dev/serial/by-id/ name) and
-// "Other…", which asks for such a path. Announces that its list is about to drop
-// down so the owner can rebuild the found entries first.
+// typed in this session (a pseudo-terminal, a /dev/serial/by-id/ name,
+// tcp://HOST:PORT) and "Other…", which asks for such a path. Announces that its
+// list is about to drop down so the owner can rebuild the found entries first.
 class PortComboBox : public QComboBox {
   Q_OBJECT
  public:
@@ -42,5 +42,9 @@ class PortComboBox : public QComboBox {
 
 // The caption of the entry that asks for a port by its path.
 QString otherPortCaption();
+
+// What is wrong with a typed port, empty when nothing is: only the form of a
+// TCP source ("tcp://HOST:PORT") can be judged before the port is opened.
+QString typedPortProblem(const QString& port);
 
 }  // namespace veltrano

@@ -258,6 +258,11 @@ TEST(RecordFileName, DeviceAndPortParts) {
       {"ABCDE 01.02", "/7", ".dat", "ABCDE_c7.dat"},
       {"ABCDE 01.02", "/dev/serial/by-id/usb-FTDI_A1-if00-port0", ".b2", "ABCDE_cusb-FTDI_A1-if00-port0.b2"},
       {"ABCDE 01.02", "/tmp/gps/ttyrecv", ".nme", "ABCDE_crecv.nme"},
+      // A TCP source: its host and port, with no "." before the extension and no "/".
+      {"ABCDE 01.02", "tcp://192.168.1.20:4001", ".nme", "ABCDE_c192-168-1-20-4001.nme"},
+      {"ABCDE 01.02", "TCP://gps.example.org:2101", ".dat", "ABCDE_cgps-example-org-2101.dat"},
+      {"ABCDE 01.02", "tcp://[::1]:4001", ".b2", "ABCDE_c--1-4001.b2"},
+      {"ABCDE 01.02", "tcp://ttyserver:23", ".nme", "ABCDE_cttyserver-23.nme"},
   };
   for (const Case& c : cases) EXPECT_EQ(recordFileName(c.device, c.port, c.extension), c.name) << c.port;
 }

@@ -1,8 +1,10 @@
 #pragma once
 // A pseudo-terminal for the link tests: the link opens its slave side by path; the
 // test plays the receiver on the master side. A writer thread floods the master with
-// a position-dependent pattern that the receiving side checks byte by byte.
+// a position-dependent pattern that the receiving side checks byte by byte; the
+// TCP link's tests use the same pattern and checks on a connection.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
@@ -22,10 +24,25 @@
 #include <thread>
 
 #include "link/link_receiver.h"
+#include "link/receive_queue.h"
 
 namespace veltrano::test {
 
 inline uint8_t patternByte(uint64_t position) { return uint8_t((position * 0x9E3779B97F4A7C15ull) >> 56); }
+
+// Everything the link wrote to the other side of `descriptor` so far, waiting up
+// to `ms` for the first byte.
+inline std::string readWritten(int descriptor, int ms) {
+  std::string bytes;
+  pollfd readable{descriptor, POLLIN, 0};
+  while (::poll(&readable, 1, bytes.empty() ? ms : 20) > 0) {
+    char chunk[4096];
+    const ssize_t n = ::read(descriptor, chunk, sizeof chunk);
+    if (n <= 0) break;
+    bytes.append(chunk, size_t(n));
+  }
+  return bytes;
+}
 
 class PseudoTerminal {
  public:
@@ -54,17 +71,7 @@ class PseudoTerminal {
     master_ = -1;
   }
   // Everything the link wrote so far, waiting up to `ms` for the first byte.
-  std::string readMaster(int ms) {
-    std::string bytes;
-    pollfd readable{master_, POLLIN, 0};
-    while (::poll(&readable, 1, bytes.empty() ? ms : 20) > 0) {
-      char chunk[4096];
-      const ssize_t n = ::read(master_, chunk, sizeof chunk);
-      if (n <= 0) break;
-      bytes.append(chunk, size_t(n));
-    }
-    return bytes;
-  }
+  std::string readMaster(int ms) { return readWritten(master_, ms); }
 
  private:
   int master_ = -1;
@@ -153,6 +160,21 @@ inline int threadCount() {
   int count = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) ++count;
   return count;
+}
+
+// Waits until `total` bytes arrived and checks them, in batches the reader may hand over.
+inline void expectAllReceived(const PatternReceiver& receiver, uint64_t total, int timeoutMs) {
+  EXPECT_TRUE(serveUntil([&] { return receiver.received >= total; }, timeoutMs));
+  serveFor(50);
+  EXPECT_EQ(receiver.received, total);
+  EXPECT_EQ(receiver.mismatches, 0u);
+  EXPECT_LE(receiver.largestBlock, ReceiveQueue::kMaxBatch);
+}
+
+// Waits until the threads the link started have ended.
+inline void expectThreadsBackTo(int baseline) {
+  EXPECT_TRUE(serveUntil([&] { return threadCount() == baseline; }, 5000))
+      << threadCount() << " threads, " << baseline << " before";
 }
 
 }  // namespace veltrano::test

@@ -42,17 +42,8 @@ class SerialLinkTest : public ::testing::Test {
     return link.openPort(QString::fromStdString(pty.path()), 115200, false, startReader);
   }
   // Waits until `total` bytes arrived and checks them.
-  void expectAllReceived(uint64_t total) {
-    EXPECT_TRUE(serveUntil([&] { return receiver.received >= total; }, kGuardMs));
-    serveFor(50);
-    EXPECT_EQ(receiver.received, total);
-    EXPECT_EQ(receiver.mismatches, 0u);
-    EXPECT_LE(receiver.largestBlock, ReceiveQueue::kMaxBatch);
-  }
-  void expectNoThreadLeft() {
-    EXPECT_TRUE(serveUntil([&] { return threadCount() == baselineThreads; }, 5000))
-        << threadCount() << " threads, " << baselineThreads << " before";
-  }
+  void expectAllReceived(uint64_t total) { test::expectAllReceived(receiver, total, kGuardMs); }
+  void expectNoThreadLeft() { test::expectThreadsBackTo(baselineThreads); }
 
   PseudoTerminal pty;
   PatternReceiver receiver;

@@ -59,6 +59,8 @@ TEST(CommandLine, NamesThePortRateAndProtocol) {
       {{"--protocol", "NMEA"}, {}, {}, ReceiverProtocol::NMEA},
       {{"--protocol", "binr", "recording.dat"}, {}, {}, ReceiverProtocol::BINR},
       {{"--baud", "14400"}, {}, 14400, {}},
+      {{"--port", "tcp://192.168.1.20:4001"}, "tcp://192.168.1.20:4001", {}, {}},
+      {{"--port", "tcp://[::1]:4001", "--protocol", "binr"}, "tcp://[::1]:4001", {}, ReceiverProtocol::BINR},
   };
   for (const LinkCase& c : cases) {
     SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
@@ -93,6 +95,10 @@ TEST(CommandLine, HelpVersionAndBadArgumentsEndAtOnce) {
       {"an unknown protocol", {"--protocol", "ubx"}, 2, "veltrano: --protocol is nmea, binr or binr2, not \"ubx\"\n"},
       {"an empty port", {"--port", " "}, 2, "veltrano: --port needs a device name or path\n"},
       {"a port without its value", {"--port"}, 2, "veltrano: Missing value after '--port'."},
+      {"a TCP port without its number", {"--port", "tcp://gps.local"}, 2,
+       "veltrano: --port \"tcp://gps.local\" is not tcp://HOST:PORT: no port after the host\n"},
+      {"a TCP port out of range", {"--port", "tcp://gps.local:99999"}, 2,
+       "veltrano: --port \"tcp://gps.local:99999\" is not tcp://HOST:PORT: the port is a number from 1 to 65535\n"},
   };
   for (const EndCase& c : cases) {
     const CommandLine line = readCommandLine(c.arguments);

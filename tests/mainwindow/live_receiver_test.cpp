@@ -1,7 +1,8 @@
 // The main window against the receiver simulator on a pseudo-terminal: the search
 // finds a receiver that speaks at another rate and names the record file after it;
-// Record stores exactly what the receiver sent after configuring it in order; the
-// watchdog restarts a recording whose receiver fell silent for a while.
+// Record stores exactly what the receiver sent after configuring it in order (on
+// its TCP port too); the watchdog restarts a recording whose receiver fell silent
+// for a while.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -20,10 +21,12 @@
 
 #include "../decoding/test_frames.h"
 #include "../link/pty_fixture.h"
+#include "decoding/message_fan_out.h"
 #include "decoding/nmea_kind.h"
 #include "link/recording.h"
 #include "link/serial_link.h"
 #include "link/synchronisation.h"
+#include "live_receiver.h"
 #include "main_form_probe.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
@@ -32,112 +35,8 @@
 #include "stream_check.h"
 #include "test_protocols.h"
 
-namespace veltrano {
+namespace veltrano::live {
 namespace {
-
-using P = ReceiverProtocol;
-using S = TransportState;
-using sim::hexOf;
-using sim::ScratchDir;
-using sim::SimProcess;
-using sim::SimProtocol;
-using test::Bytes;
-using namespace receiver_log;
-
-constexpr auto optionName = test::protocolOption;
-constexpr auto extension = test::recordExtension;
-
-constexpr int kGuardMs = 10000;  // only a failing test waits this long
-const QDateTime kStart(QDate(2024, 5, 1), QTime(10, 0, 0));
-
-SimProtocol simProtocol(P protocol) { return SimProtocol(int(protocol)); }
-// The receiver's answer to the identification request.
-int identificationId(P protocol) {
-  static const int kIds[] = {int(NmeaKind::VER), 0x70, 0xC0};
-  return kIds[int(protocol)];
-}
-
-Bytes le32(int32_t value) {
-  return {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
-}
-
-// A byte stream cut into its frames or sentences, each with the id the decoder gave it.
-struct Pieces {
-  std::vector<Bytes> pieces;
-  std::vector<int> ids;
-  Bytes rest;  // after the last complete one
-  int errors = 0;
-};
-
-Pieces cut(const Bytes& stream, P protocol) {
-  sim::StreamCheck check(simProtocol(protocol));
-  Pieces p;
-  size_t begin = 0;
-  for (size_t i = 0; i < stream.size(); ++i) {
-    const int result = check.push(stream[i]);
-    if (result < 0) ++p.errors;
-    if (result <= 0) continue;
-    p.pieces.emplace_back(stream.begin() + long(begin), stream.begin() + long(i + 1));
-    p.ids.push_back(result);
-    begin = i + 1;
-  }
-  p.rest.assign(stream.begin() + long(begin), stream.end());
-  return p;
-}
-
-// Saves a picture of `window` into VELTRANO_GRAB_DIR, when that is set, to look at.
-void grabIfAsked(QWidget& window, const std::string& name) {
-  const char* dir = std::getenv("VELTRANO_GRAB_DIR");
-  if (dir == nullptr) return;
-  window.grab().save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
-}
-
-int countOf(const Bytes& stream, P protocol, int id) {
-  sim::StreamCheck check(simProtocol(protocol));
-  check.feed(stream);
-  return check.count(id);
-}
-
-class LiveReceiverTest : public ::testing::Test {
- protected:
-  LiveReceiverTest() {
-    QDir::setCurrent(QString::fromStdString(scratch.path()));
-    app.recording->currentTime = [this] { return kStart.addSecs(60 * clockReads++); };
-    app.sleepMs = [this](int ms) {
-      events.push_back("sleep " + std::to_string(ms));
-      if (realWaits) QThread::msleep(ms);
-    };
-  }
-  ~LiveReceiverTest() override {
-    form().StopButtonClick(true);
-    QDir::setCurrent(previousDirectory);
-  }
-
-  TMainForm& form() { return *app.mainForm; }
-  MainFormControls c() { return test::probeControls(form()); }
-  void select(P protocol, const char* baud, const std::string& port) {
-    app.transport.receiverProtocol = protocol;
-    c().protComboBox->setCurrentIndex(int(protocol));
-    c().baudComboBox->setCurrentIndex(c().baudComboBox->findText(QString::fromLatin1(baud)));
-    c().portComboBox->clear();
-    c().portComboBox->addItem(QString::fromStdString(port) + QStringLiteral("  - sim"));
-  }
-  std::string log() const { return scratch.file("commands.log"); }
-  // The receiver's port as a path relative to the current directory: its name
-  // "tty" + portNumber gives the record name's port part portNumber, and it
-  // differs between test processes.
-  std::string portLink() const { return scratch.file("tty" + portNumber); }
-  std::string relativePort() const { return "./tty" + portNumber; }
-
-  QString previousDirectory = QDir::currentPath();
-  ScratchDir scratch;
-  AppContext app;
-  int clockReads = 0;
-  std::vector<std::string> events;
-  // The waits are only noted unless a test needs them to pass.
-  bool realWaits = false;
-  const std::string portNumber = std::to_string(::getpid());
-};
 
 // ---- Synchronise ----
 
@@ -369,6 +268,8 @@ struct RecordCase {
   std::vector<std::string> events;
   // The commands as the receiver logged them, Stop's included.
   std::vector<LoggedCommand> logged;
+  // The receiver is reached at its TCP port rather than its terminal.
+  bool overTcp = false;
 };
 
 void PrintTo(const RecordCase& c, std::ostream* out) { *out << c.name; }
@@ -391,6 +292,7 @@ TEST_P(RecordTest, StoresExactlyWhatTheConfiguredReceiverSent) {
 
   std::vector<std::string> liveOptions = options;
   liveOptions.insert(liveOptions.end(), {"--log", log()});
+  if (r.overTcp) liveOptions.insert(liveOptions.end(), {"--tcp", "0"});
   SimProcess receiver;
   ASSERT_TRUE(receiver.start(liveOptions));
   select(r.protocol, "115200", receiver.terminalPath());
@@ -409,8 +311,14 @@ TEST_P(RecordTest, StoresExactlyWhatTheConfiguredReceiverSent) {
   // Stop waits before it closes the port, so that its closing commands reach the receiver.
   realWaits = true;
   c().stopButton->click();
+  // The receiver has read everything once the terminal's other side is gone, and
+  // once the commands are all in the log of a receiver that waits for the next client.
   int status = 0;
-  EXPECT_TRUE(receiver.waitExit(kGuardMs, status));
+  if (r.overTcp) {
+    EXPECT_TRUE(test::serveUntil([&] { return readLog(log()).size() >= r.logged.size(); }, kGuardMs));
+  } else {
+    EXPECT_TRUE(receiver.waitExit(kGuardMs, status));
+  }
 
   const Pieces recorded = cut(sim::readWholeFile(name), r.protocol);
   EXPECT_EQ(recorded.errors, 0);
@@ -446,6 +354,14 @@ INSTANTIATE_TEST_SUITE_P(
                       RecordCase{"Binr2DebugData", P::BINR2, true, binr2RecordEvents(true), binr2RecordLog(true)}),
     [](const ::testing::TestParamInfo<RecordCase>& info) { return std::string(info.param.name); });
 
+INSTANTIATE_TEST_SUITE_P(
+    OverTcp, RecordTest,
+    ::testing::Values(RecordCase{"Nmea", P::NMEA, false, {}, {{hexOf(textBytes("$POVER*5E\r\n")), "answered"}}, true},
+                      RecordCase{"Binr", P::BINR, false, binrRecordEvents(false), binrRecordLog(false), true},
+                      RecordCase{"Binr2DebugData", P::BINR2, true, binr2RecordEvents(true), binr2RecordLog(true),
+                                 true}),
+    [](const ::testing::TestParamInfo<RecordCase>& info) { return std::string(info.param.name); });
+
 // ---- The watchdog ----
 
 struct ResumeCase {
@@ -455,6 +371,8 @@ struct ResumeCase {
   std::vector<std::string> fault;
   // Search cycles that fail before it answers again.
   bool waitsForIt;
+  // The receiver is reached at its TCP port rather than its terminal.
+  bool overTcp = false;
 };
 
 void PrintTo(const ResumeCase& c, std::ostream* out) { *out << c.name; }
@@ -465,17 +383,19 @@ class ResumeTest : public LiveReceiverTest, public ::testing::WithParamInterface
 // however long that takes, then records into a new file.
 TEST_P(ResumeTest, RecordingResumesIntoANewFileWhenTheReceiverIsBack) {
   const ResumeCase& r = GetParam();
-  std::vector<std::string> options = {"--protocol", optionName(r.protocol),
-                                      "--baud",     "115200",
-                                      "--rate",     "10",
-                                      "--device",   "ABC12",
-                                      "--reopen",   "--link",
-                                      portLink()};
+  std::vector<std::string> options = {"--protocol", optionName(r.protocol), "--baud", "115200"};
+  options.insert(options.end(), {"--rate", "10", "--device", "ABC12"});
+  if (r.overTcp) {
+    options.insert(options.end(), {"--tcp", "0"});
+  } else {
+    options.insert(options.end(), {"--reopen", "--link", portLink()});
+  }
   if (r.protocol == P::NMEA) options.insert(options.end(), {"--sentences", "GGA"});
   options.insert(options.end(), r.fault.begin(), r.fault.end());
   SimProcess receiver;
   ASSERT_TRUE(receiver.start(options));
-  select(r.protocol, "115200", relativePort());
+  const std::string port = r.overTcp ? receiver.terminalPath() : relativePort();
+  select(r.protocol, "115200", port);
   const char* ext = extension(r.protocol);
   c().fileLabel->setCaption(QString::fromLatin1("rec") + QString::fromLatin1(ext));
   // Three silent ticks of 200 ms instead of three seconds.
@@ -485,7 +405,7 @@ TEST_P(ResumeTest, RecordingResumesIntoANewFileWhenTheReceiverIsBack) {
   ASSERT_EQ(app.transport.transportState, S::REC);
 
   const std::string first = std::string("rec_20240501_100000") + ext;
-  const std::string second = "ABC12_c" + portNumber + "_20240501_100100" + ext;
+  const std::string second = "ABC12_c" + recordPortPart(port) + "_20240501_100100" + ext;
   bool waited = false;
   const int guardMs = r.waitsForIt ? 30000 : kGuardMs;
   EXPECT_TRUE(test::serveUntil(
@@ -520,6 +440,16 @@ INSTANTIATE_TEST_SUITE_P(
                       ResumeCase{"UnpluggedAndBack", P::NMEA, {"--unplug-after", "0.6", "--unplug-for", "3"}, true}),
     [](const ::testing::TestParamInfo<ResumeCase>& info) { return std::string(info.param.name); });
 
+// A dropped connection is an unplugged adapter: the watchdog notices the silence
+// and the search connects again; a server that went away is waited for.
+INSTANTIATE_TEST_SUITE_P(
+    OverTcp, ResumeTest,
+    ::testing::Values(
+        ResumeCase{"DroppedConnection", P::BINR2, {"--drop-after", "0.6"}, false, true},
+        ResumeCase{"ShortSilence", P::NMEA, {"--silent-after", "0.6", "--silent-for", "1"}, false, true},
+        ResumeCase{"ServerAwayAndBack", P::BINR, {"--unplug-after", "0.6", "--unplug-for", "3"}, true, true}),
+    [](const ::testing::TestParamInfo<ResumeCase>& info) { return std::string(info.param.name); });
+
 // The user's Stop ends a search that waits for a receiver that never comes back.
 TEST_F(LiveReceiverTest, StopEndsTheWaitForAReceiverThatIsGone) {
   SimProcess receiver;
@@ -547,4 +477,4 @@ TEST_F(LiveReceiverTest, StopEndsTheWaitForAReceiverThatIsGone) {
 }
 
 }  // namespace
-}  // namespace veltrano
+}  // namespace veltrano::live

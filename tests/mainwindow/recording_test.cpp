@@ -256,7 +256,12 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"DirectoryNotWritable", "/sys/rec.nme", "", "115200", false,
                                   "Cannot create /sys/rec_20240501_100000.nme: Permission denied"},
                       FailureCase{"PortMissing", "rec.nme", "/nonexistent/tty0", "115200", true, "earlier text"},
-                      FailureCase{"RateNotANumber", "rec.nme", "", "custom", true, "earlier text"}),
+                      FailureCase{"RateNotANumber", "rec.nme", "", "custom", true, "earlier text"},
+                      // Nothing listens on port 1 of the loopback.
+                      FailureCase{"ConnectionRefused", "rec.nme", "tcp://127.0.0.1:1", "115200", true,
+                                  "Cannot connect to 127.0.0.1:1: Connection refused"},
+                      FailureCase{"TcpSourceMalformed", "rec.nme", "tcp://127.0.0.1:", "115200", true,
+                                  "\"tcp://127.0.0.1:\" is not tcp://HOST:PORT: no port after the host"}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 // A port the user may not open is named; the empty record file stays as with any

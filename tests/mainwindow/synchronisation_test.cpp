@@ -205,6 +205,33 @@ TEST_F(SynchronisationTest, OtherAsksForAPathThatStaysInTheList) {
   EXPECT_EQ(form().portName().toStdString(), pty.path());
 }
 
+// A TCP source typed through "Other…" is checked at once: a malformed one is
+// said in the message line and not listed.
+TEST_F(SynchronisationTest, OtherSaysWhatIsWrongWithATypedTcpSource) {
+  PortComboBox* ports = c().portComboBox;
+  const auto choose = [&](const QString& typed) {
+    QTimer::singleShot(0, [typed] {
+      auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      dialog->setTextValue(typed);
+      dialog->accept();
+    });
+    const int other = ports->count() - 1;
+    ports->setCurrentIndex(other);
+    emit ports->activated(other);
+  };
+  ports->setFoundEntries({QStringLiteral("ttyS0 - 16550A")});
+  choose(QStringLiteral("tcp://192.168.1.20:4001"));
+  EXPECT_EQ(form().portName(), QStringLiteral("tcp://192.168.1.20:4001"));
+  const int listed = ports->count();
+
+  choose(QStringLiteral("tcp://192.168.1.20"));
+  EXPECT_EQ(c().infoLabel->text(),
+            QStringLiteral("\"tcp://192.168.1.20\" is not tcp://HOST:PORT: no port after the host"));
+  EXPECT_EQ(form().portName(), QStringLiteral("tcp://192.168.1.20:4001"));
+  EXPECT_EQ(ports->count(), listed);
+}
+
 TEST_F(SynchronisationTest, CustomRateMakesTheRateAnEditableField) {
   QComboBox* baud = c().baudComboBox;
   EXPECT_FALSE(baud->isEditable());
@@ -257,6 +284,24 @@ TEST_F(SynchronisationTest, APortWithoutPermissionIsNamed) {
   if (port.empty()) GTEST_SKIP() << "as root, and no file here refuses root";
   setPort(port);
   expectRefused(*this, "115200", QStringLiteral("No permission for ") + QString::fromStdString(port));
+}
+
+// A TCP source that cannot be reached, or is not written as one, says why.
+TEST_F(SynchronisationTest, ANetworkPortThatFailsSaysWhy) {
+  struct Case {
+    const char* port;
+    const char* message;
+  };
+  const Case cases[] = {
+      // Nothing listens on port 1 of the loopback.
+      {"tcp://127.0.0.1:1", "Cannot connect to 127.0.0.1:1: Connection refused"},
+      {"tcp://127.0.0.1", "\"tcp://127.0.0.1\" is not tcp://HOST:PORT: no port after the host"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.port);
+    setPort(k.port);
+    expectRefused(*this, "115200", QString::fromLatin1(k.message));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Starts, FailedStartTest,

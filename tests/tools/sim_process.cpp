@@ -100,6 +100,18 @@ bool runSimToCompletion(const std::vector<std::string>& args) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+int runSimForOutput(const std::vector<std::string>& args, std::string& output) {
+  std::string command = SIM_PATH;
+  for (const std::string& a : args) command += " '" + a + "'";
+  command += " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return -1;
+  char buffer[256];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+  const int status = pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 ScratchDir::ScratchDir() {
   char pattern[] = "/tmp/veltrano-sim-test-XXXXXX";
   if (const char* made = mkdtemp(pattern)) dir = made;

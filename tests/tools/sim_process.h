@@ -34,7 +34,8 @@ class ChildProcess {
 
 class SimProcess : public ChildProcess {
  public:
-  // Starts the simulator with `args` and reads the terminal path it prints.
+  // Starts the simulator with `args` and reads the terminal path (or the TCP
+  // address, "tcp://HOST:PORT") it prints.
   bool start(const std::vector<std::string>& args);
   const std::string& terminalPath() const { return path; }
 
@@ -44,6 +45,9 @@ class SimProcess : public ChildProcess {
 
 // Runs the simulator to completion (for --write); true when it exited with 0.
 bool runSimToCompletion(const std::vector<std::string>& args);
+// Runs the simulator to completion with its standard output and error in
+// `output`; its exit status, -1 when it did not exit by itself.
+int runSimForOutput(const std::vector<std::string>& args, std::string& output);
 
 // A fresh directory for one test's files, removed with everything in it at the end.
 class ScratchDir {

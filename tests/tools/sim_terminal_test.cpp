@@ -12,94 +12,16 @@
 #include <string>
 #include <vector>
 
-#include "decoding/crc16.h"
 #include "decoding/nmea_kind.h"
 #include "sim/crc32.h"
 #include "sim/sim_protocol.h"
-#include "pty_client.h"
+#include "sim_client.h"
+#include "sim_exchange.h"
 #include "sim_process.h"
 #include "stream_check.h"
 
 namespace veltrano::sim {
 namespace {
-
-const char* optionName(SimProtocol protocol) {
-  switch (protocol) {
-    case SimProtocol::Nmea: return "nmea";
-    case SimProtocol::Binr: return "binr";
-    case SimProtocol::Binr2: return "binr2";
-  }
-  return "nmea";
-}
-
-std::vector<uint8_t> binrCommand(uint8_t id, const std::vector<uint8_t>& data) {
-  std::vector<uint8_t> f = {0x10, id};
-  uint16_t crc = binrCrcUpdate(0, id);
-  for (uint8_t b : data) {
-    f.push_back(b);
-    crc = binrCrcUpdate(crc, b);
-    if (b == 0x10) {
-      f.push_back(b);
-      crc = binrCrcUpdate(crc, b);
-    }
-  }
-  f.insert(f.end(), {0x10, 0xFF, uint8_t(crc), uint8_t(crc >> 8), 0x10, 0x03});
-  return f;
-}
-
-std::vector<uint8_t> binr2Command(const std::vector<uint8_t>& body) {
-  std::vector<uint8_t> f = {0xA5, 0x5A, 0xB5, 0x5B, uint8_t(body.size()), uint8_t(body.size() >> 8)};
-  uint16_t crc = 0;
-  for (uint8_t b : body) crc = binrCrcUpdate(crc, b);
-  f.insert(f.end(), body.begin(), body.end());
-  f.insert(f.end(), {uint8_t(crc), uint8_t(crc >> 8)});
-  return f;
-}
-
-std::vector<uint8_t> text(const char* s) { return std::vector<uint8_t>(s, s + std::char_traits<char>::length(s)); }
-
-std::vector<uint8_t> le32(uint32_t v) { return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}; }
-
-std::vector<uint8_t> identificationRequest(SimProtocol protocol) {
-  switch (protocol) {
-    case SimProtocol::Nmea: return text("$POVER*5E\r\n");
-    case SimProtocol::Binr: return binrCommand(0x1B, {});
-    case SimProtocol::Binr2: return binr2Command({0x01, 0xC0, 0x01, 0x00, 0x00});
-  }
-  return {};
-}
-
-int identificationReply(SimProtocol protocol) {
-  switch (protocol) {
-    case SimProtocol::Nmea: return int(NmeaKind::VER);
-    case SimProtocol::Binr: return 0x70;
-    case SimProtocol::Binr2: return 0xC0;
-  }
-  return 0;
-}
-
-int navigationId(SimProtocol protocol) {
-  switch (protocol) {
-    case SimProtocol::Nmea: return int(NmeaKind::GGA);
-    case SimProtocol::Binr: return 0x88;
-    case SimProtocol::Binr2: return 0x90;
-  }
-  return 0;
-}
-
-// Reads until the decoder has produced `id` `times` times from what was read
-// since `from`; returns the check.
-bool readUntilDecoded(PtyClient& client, StreamCheck& check, std::vector<uint8_t>& received, int id, int times,
-                      int timeoutMs) {
-  size_t fed = received.size();
-  return client.readUntil(
-      [&](const std::vector<uint8_t>& bytes) {
-        check.feed(bytes, fed);
-        fed = bytes.size();
-        return check.count(id) >= times;
-      },
-      timeoutMs, received);
-}
 
 class LiveStreamTest : public testing::TestWithParam<SimProtocol> {};
 
@@ -108,21 +30,13 @@ TEST_P(LiveStreamTest, DecodesCleanlyAndEqualsTheRecordingOfTheSameSeed) {
   const std::vector<std::string> args = {"--protocol", optionName(protocol), "--rate", "5", "--seed", "4"};
   SimProcess sim;
   ASSERT_TRUE(sim.start(args));
-  PtyClient client;
+  SimClient client;
   ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
   std::vector<uint8_t> received;
   StreamCheck check(protocol);
   EXPECT_TRUE(readUntilDecoded(client, check, received, navigationId(protocol), 3, 5000));
   EXPECT_EQ(check.errors(), 0);
-
-  const ScratchDir scratch;
-  const std::string file = scratch.file("rec");
-  std::vector<std::string> writeArgs = args;
-  writeArgs.insert(writeArgs.end(), {"--write", file, "--duration", "10"});
-  ASSERT_TRUE(runSimToCompletion(writeArgs));
-  const std::vector<uint8_t> recording = readWholeFile(file);
-  ASSERT_GE(recording.size(), received.size());
-  EXPECT_TRUE(std::equal(received.begin(), received.end(), recording.begin()));
+  EXPECT_TRUE(beginsTheRecording(args, received));
 }
 
 INSTANTIATE_TEST_SUITE_P(Protocols, LiveStreamTest,
@@ -139,7 +53,7 @@ TEST_P(WrongRateTest, GivesGarbageAndIgnoresCommands) {
   const std::string log = scratch.file("log");
   SimProcess sim;
   ASSERT_TRUE(sim.start({"--protocol", optionName(protocol), "--rate", "10", "--baud", "115200", "--log", log}));
-  PtyClient client;
+  SimClient client;
   ASSERT_TRUE(client.open(sim.terminalPath(), 9600));
   client.send(identificationRequest(protocol));
   std::vector<uint8_t> received;
@@ -166,7 +80,7 @@ TEST_P(IdentificationTest, AnswersTheRequestWithTheDeviceName) {
   const SimProtocol protocol = GetParam();
   SimProcess sim;
   ASSERT_TRUE(sim.start({"--protocol", optionName(protocol), "--device", "ABC12", "--firmware", "03.14"}));
-  PtyClient client;
+  SimClient client;
   ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
   client.send(identificationRequest(protocol));
   std::vector<uint8_t> received;
@@ -197,22 +111,10 @@ TEST_P(RateCommandTest, RepliesAndThenSpeaksAtTheNewRate) {
   const std::string log = scratch.file("log");
   SimProcess sim;
   ASSERT_TRUE(sim.start({"--protocol", optionName(protocol), "--rate", "10", "--baud", "19200", "--log", log}));
-  PtyClient client;
+  SimClient client;
   ASSERT_TRUE(client.open(sim.terminalPath(), 19200));
-  std::vector<uint8_t> command;
-  int reply = 0;
-  if (protocol == SimProtocol::Binr) {
-    std::vector<uint8_t> data = {0x00};
-    for (uint8_t b : le32(115200)) data.push_back(b);
-    data.push_back(0x04);
-    command = binrCommand(0x0B, data);
-    reply = 0x50;
-  } else {
-    std::vector<uint8_t> body = {0x02, 0x00, 0x00};
-    for (uint8_t b : le32(115200)) body.push_back(b);
-    command = binr2Command(body);
-    reply = 0x80;
-  }
+  const std::vector<uint8_t> command = rateCommand(protocol, 115200);
+  const int reply = rateReply(protocol);
   client.send(command);
   std::vector<uint8_t> atOldRate;
   StreamCheck before(protocol);
@@ -247,7 +149,7 @@ TEST(CommandLogTest, RecordsEveryCommandInOrderWithItsText) {
   const std::string log = scratch.file("log");
   SimProcess sim;
   ASSERT_TRUE(sim.start({"--log", log}));
-  PtyClient client;
+  SimClient client;
   ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
   const std::vector<std::vector<uint8_t>> commands = {text("$PKON1,0,10,,,0000,A*5B\r\n"), text("$POVER*00\r\n"),
                                                       text("$PXXXX,1*4D\r\n"), text("$POVER*5E\r\n")};
@@ -286,7 +188,7 @@ TEST_P(ProtocolSwitchTest, ChangesTheOutputProtocol) {
   const std::string log = scratch.file("log");
   SimProcess sim;
   ASSERT_TRUE(sim.start({"--protocol", optionName(c.from), "--rate", "10", "--log", log}));
-  PtyClient client;
+  SimClient client;
   ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
   std::vector<uint8_t> received;
   StreamCheck old(c.from);
@@ -326,7 +228,7 @@ TEST(SilenceTest, ASilentReceiverSendsNothingAndAnswersNothing) {
   const std::string log = scratch.file("log");
   SimProcess sim;
   ASSERT_TRUE(sim.start({"--rate", "10", "--silent-after", "0", "--log", log}));
-  PtyClient client;
+  SimClient client;
   ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
   client.send(text("$POVER*5E\r\n"));
   std::vector<uint8_t> received;
@@ -363,7 +265,7 @@ TEST_P(ExitTest, EndsCleanlyAndRemovesTheLink) {
   struct stat st {};
   ASSERT_EQ(lstat(link.c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
-  PtyClient client;
+  SimClient client;
   if (ending != Ending::SigtermBeforeOpen) {
     ASSERT_TRUE(client.open(link, 115200));
     std::vector<uint8_t> received;
@@ -397,7 +299,7 @@ TEST(ReopenTest, WithReopenServesTheNextOpenAfterAClose) {
   SimProcess sim;
   ASSERT_TRUE(sim.start({"--rate", "10", "--reopen"}));
   for (int round = 0; round < 2; ++round) {
-    PtyClient client;
+    SimClient client;
     ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
     std::vector<uint8_t> received;
     StreamCheck check(SimProtocol::Nmea);
@@ -444,7 +346,7 @@ TEST(FloodTest, SendsAsFastAsReadAndReportsCountAndChecksum) {
   std::vector<std::string> floodArgs = args;
   floodArgs.push_back("--flood");
   ASSERT_TRUE(sim.start(floodArgs));
-  PtyClient client;
+  SimClient client;
   ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
   std::vector<uint8_t> received;
   std::string stats;

@@ -10,6 +10,7 @@ FaultPlan::FaultPlan(const SimOptions& options)
       vanishAt(options.vanishAfter),
       unplugFrom(options.unplugAfter),
       unplugUntil(options.unplugAfter + options.unplugFor),
+      dropAt(options.dropAfter),
       limit(options.duration < 0 ? -1 : std::llround(options.duration * options.rate)) {}
 
 bool FaultPlan::silentAt(double seconds) const {

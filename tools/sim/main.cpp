@@ -1,15 +1,18 @@
-// veltrano-sim: a GNSS receiver on a pseudo-terminal, speaking NMEA, BINR or BINR2,
-// for testing the link, synchronisation, recording, protocol switching and control
-// without hardware; or, with --write, a generator of recordings.
+// veltrano-sim: a GNSS receiver on a pseudo-terminal or a TCP port, speaking NMEA,
+// BINR or BINR2, for testing the link, synchronisation, recording, protocol
+// switching and control without hardware; or, with --write, a generator of
+// recordings.
 #include <signal.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "sim/command_log.h"
 #include "sim/pty_port.h"
 #include "sim/recording_writer.h"
 #include "sim/sim_options.h"
+#include "sim/tcp_port.h"
 #include "sim/terminal_session.h"
 
 namespace {
@@ -59,18 +62,23 @@ int main(int argc, char** argv) {
     std::perror(options.logPath.c_str());
     return 1;
   }
-  PtyPort port;
-  if (!port.open(options.link, error)) {
+  std::unique_ptr<SimPort> port;
+  if (options.tcp) {
+    port = std::make_unique<TcpPort>(options.tcpAddress, options.baud);
+  } else {
+    port = std::make_unique<PtyPort>(options.link);
+  }
+  if (!port->open(error)) {
     std::fprintf(stderr, "veltrano-sim: %s\n", error.c_str());
     return 1;
   }
-  std::printf("%s\n", port.path().c_str());
+  std::printf("%s\n", port->path().c_str());
   std::fflush(stdout);
 
-  TerminalSession session(options, port, log);
+  TerminalSession session(options, *port, log);
   const int status = session.run(stopRequested, waitMask);
   session.reportFlood();
-  port.close();
+  port->close();
   std::fprintf(stderr, "veltrano-sim: sent %llu bytes (%llu frames, %llu corrupted)\n",
                static_cast<unsigned long long>(session.bytesSent()),
                static_cast<unsigned long long>(session.simReceiver().corruption().frames()),

@@ -10,11 +10,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "sim/line_settings.h"
+
 namespace veltrano::sim {
 
 PtyPort::~PtyPort() { close(); }
 
-bool PtyPort::open(const std::string& linkPath, std::string& error) {
+bool PtyPort::open(std::string& error) {
   int slave = -1;
   char name[256] = {};
   if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
@@ -63,12 +65,14 @@ void PtyPort::close() {
   master = -1;
 }
 
-bool PtyPort::peerOpen() const {
+bool PtyPort::peerOpen() {
   if (master < 0) return false;
   pollfd p{master, 0, 0};
   return poll(&p, 1, 0) >= 0 && !(p.revents & POLLHUP);
 }
 
-void PtyPort::flush() const { tcflush(master, TCIOFLUSH); }
+void PtyPort::dropPeer() { tcflush(master, TCIOFLUSH); }
+
+bool PtyPort::lineMatches(int32_t baud) const { return sim::lineMatches(readLineSettings(master), baud); }
 
 }  // namespace veltrano::sim

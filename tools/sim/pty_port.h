@@ -3,31 +3,36 @@
 // us, the terminal side is what the program under test opens (directly or through
 // the --link symlink).
 #include <string>
+#include <utility>
+
+#include "sim/sim_port.h"
 
 namespace veltrano::sim {
 
-class PtyPort {
+class PtyPort : public SimPort {
  public:
-  PtyPort() = default;
-  ~PtyPort();
+  // `linkPath`, when not empty, is made a symbolic link to each new terminal.
+  explicit PtyPort(std::string linkPath) : linkPath(std::move(linkPath)) {}
+  ~PtyPort() override;
   PtyPort(const PtyPort&) = delete;
   PtyPort& operator=(const PtyPort&) = delete;
 
-  // Opens the pair (terminal side in raw mode), and makes the symlink when
-  // `linkPath` is not empty; false with a message on failure.
-  bool open(const std::string& linkPath, std::string& error);
+  // Opens the pair (terminal side in raw mode) and makes the symlink.
+  bool open(std::string& error) override;
   // Closes the master side and removes the symlink if it still points to us.
-  void close();
+  void close() override;
+  bool isOpen() const override { return master >= 0; }
+  const std::string& path() const override { return terminalPath; }
 
-  int fd() const { return master; }
-  const std::string& path() const { return terminalPath; }
-
-  // True while the other side has the terminal open.
-  bool peerOpen() const;
+  int fd() const override { return master; }
+  bool peerOpen() override;
   // Drops what is buffered in both directions.
-  void flush() const;
+  void dropPeer() override;
+  // The other side's rate, as it set it on the terminal.
+  bool lineMatches(int32_t baud) const override;
 
  private:
+  const std::string linkPath;
   int master = -1;
   std::string terminalPath;
   std::string link;

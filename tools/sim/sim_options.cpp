@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <string_view>
+#include <utility>
+#include <variant>
 
 #include "sim/epoch.h"
 #include "sim/gnss_time.h"
@@ -105,7 +107,7 @@ bool validDevice(std::string_view text) {
 
 const char* simUsage() {
   return "usage: veltrano-sim [options]\n"
-         "A simulated GNSS receiver on a pseudo-terminal (or writing a recording).\n"
+         "A simulated GNSS receiver on a pseudo-terminal or a TCP port (or writing a recording).\n"
          "  --protocol nmea|binr|binr2   output protocol (nmea)\n"
          "  --baud N                     the receiver's line rate (115200)\n"
          "  --rate N                     solutions per second, 1 to 20 (1)\n"
@@ -124,6 +126,10 @@ const char* simUsage() {
          "  --device NAME                device name, at most 5 characters (VSIM1)\n"
          "  --firmware NN.NN             firmware version (02.05)\n"
          "  --link PATH                  symbolic link to the terminal\n"
+         "  --tcp [HOST:]PORT            serve on a TCP port instead, as a receiver behind a serial-to-network\n"
+         "                               server at --baud; HOST 127.0.0.1, [::1] for IPv6, PORT 0 for a free\n"
+         "                               one; prints tcp://HOST:PORT; one client at a time, the next when one\n"
+         "                               leaves (as --reopen)\n"
          "  --log FILE                   record every received command\n"
          "  --copy PREFIX                copy the bytes sent to each opening of the terminal into\n"
          "                               PREFIX.1, PREFIX.2, ...\n"
@@ -134,7 +140,9 @@ const char* simUsage() {
          "  --vanish-after S             close the terminal S seconds after it was opened, and exit\n"
          "  --unplug-after S             the terminal goes away S seconds after it was opened (the\n"
          "                               receiver runs on unheard) ...\n"
-         "  --unplug-for S               ... and a new one comes back S seconds later at --link\n"
+         "  --unplug-for S               ... and a new one comes back S seconds later at --link (or --tcp)\n"
+         "  --drop-after S               close the client's connection once, S seconds after the first client\n"
+         "                               connected (needs --tcp)\n"
          "  --corrupt P                  fraction of frames sent with a bad checksum (0)\n"
          "  --flood                      send as fast as the reader takes; prints bytes and CRC-32 sent\n"
          "  --reopen                     when the other side closes, wait for it to open again\n"
@@ -231,6 +239,17 @@ bool parseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
       options.firmware = std::string(value);
     } else if (option("--link")) {
       options.link = std::string(value);
+    } else if (option("--tcp")) {
+      std::string text(value);
+      if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos) text = "127.0.0.1:" + text;
+      auto address = parseHostPort(text, 0);
+      if (const std::string* reason = std::get_if<std::string>(&address)) {
+        error = "bad value for --tcp: " + std::string(value) + " (" + *reason + ")";
+        return false;
+      }
+      options.tcp = true;
+      options.reopen = true;
+      options.tcpAddress = std::get<HostPort>(std::move(address));
     } else if (option("--log")) {
       options.logPath = std::string(value);
     } else if (option("--copy")) {
@@ -256,6 +275,9 @@ bool parseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
     } else if (option("--unplug-for")) {
       if (!toDouble(value, d) || d < 0) return bad();
       options.unplugFor = d;
+    } else if (option("--drop-after")) {
+      if (!toDouble(value, d) || d < 0) return bad();
+      options.dropAfter = d;
     } else if (option("--corrupt")) {
       if (!toDouble(value, d) || d < 0 || d > 1) return bad();
       options.corrupt = d;
@@ -265,8 +287,16 @@ bool parseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
     }
   }
   if ((options.unplugAfter >= 0) != (options.unplugFor >= 0) ||
-      (options.unplugAfter >= 0 && options.link.empty())) {
-    error = "--unplug-after and --unplug-for go together, with --link";
+      (options.unplugAfter >= 0 && options.link.empty() && !options.tcp)) {
+    error = "--unplug-after and --unplug-for go together, with --link or --tcp";
+    return false;
+  }
+  if (options.tcp && !options.link.empty()) {
+    error = "--tcp does not go with --link";
+    return false;
+  }
+  if (options.dropAfter >= 0 && !options.tcp) {
+    error = "--drop-after needs --tcp";
     return false;
   }
   if (options.silentFor >= 0 && options.silentAfter < 0) {
@@ -278,8 +308,9 @@ bool parseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
     return false;
   }
   if (!options.writePath.empty() &&
-      (options.flood || !options.link.empty() || !options.logPath.empty() || !options.copyPrefix.empty())) {
-    error = "--write does not go with --flood, --link, --log or --copy";
+      (options.flood || !options.link.empty() || !options.logPath.empty() || !options.copyPrefix.empty() ||
+       options.tcp)) {
+    error = "--write does not go with --flood, --link, --log, --copy or --tcp";
     return false;
   }
   return true;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "sim/sim_protocol.h"
+#include "util/host_port.h"
 
 namespace veltrano::sim {
 
@@ -45,6 +46,8 @@ struct SimOptions {
   std::string firmware = "02.05";
 
   std::string link;
+  bool tcp = false;  // served on a TCP port instead of a pseudo-terminal
+  HostPort tcpAddress{"127.0.0.1", 0};
   std::string logPath;
   std::string copyPrefix;
   std::string writePath;
@@ -54,6 +57,7 @@ struct SimOptions {
   double vanishAfter = -1;  // negative: never vanishes
   double unplugAfter = -1;  // negative: never unplugged
   double unplugFor = -1;
+  double dropAfter = -1;    // negative: the connection is never dropped
   double corrupt = 0;       // fraction of frames with a bad checksum
   bool flood = false;
   bool reopen = false;

@@ -31,9 +31,12 @@ double monotonicSeconds() {
 }
 
 timespec millisecondsSpec(int ms) { return timespec{ms / 1000, long(ms % 1000) * 1000000L}; }
+
+// A terminal whose other side closed, or a connection that its client closed or reset.
+bool otherSideGone(int error) { return error == EIO || error == EPIPE || error == ECONNRESET; }
 }  // namespace
 
-TerminalSession::TerminalSession(const SimOptions& opts, PtyPort& p, CommandLog& l)
+TerminalSession::TerminalSession(const SimOptions& opts, SimPort& p, CommandLog& l)
     : options(opts),
       port(p),
       log(l),
@@ -68,7 +71,7 @@ int TerminalSession::run(volatile sig_atomic_t& stop, const sigset_t& waitMask) 
       return 0;
     }
     if (everConnected && faults.unpluggedAt(now - start)) {
-      if (port.fd() >= 0) {
+      if (port.isOpen()) {
         std::fprintf(stderr, "veltrano-sim: unplugged after %.1f s\n", now - start);
         port.close();
         connected = false;
@@ -80,9 +83,9 @@ int TerminalSession::run(volatile sig_atomic_t& stop, const sigset_t& waitMask) 
       ppoll(nullptr, 0, &wait, &waitMask);
       continue;
     }
-    if (port.fd() < 0) {
+    if (!port.isOpen()) {
       std::string error;
-      if (!port.open(options.link, error)) {
+      if (!port.open(error)) {
         std::fprintf(stderr, "veltrano-sim: %s\n", error.c_str());
         return 1;
       }
@@ -105,6 +108,15 @@ int TerminalSession::run(volatile sig_atomic_t& stop, const sigset_t& waitMask) 
       restartPacer(now);
     }
     const double elapsed = now - start;
+    if (!dropped && faults.dropDueAt(elapsed)) {
+      std::fprintf(stderr, "veltrano-sim: dropped the connection after %.1f s\n", elapsed);
+      dropped = true;
+      connected = false;
+      port.dropPeer();
+      queue.clear();
+      parser().reset();
+      continue;
+    }
     if (options.flood) produceFlood();
     else produceEpochs(elapsed);
     if (pending && queue.empty()) {
@@ -135,7 +147,7 @@ int TerminalSession::run(volatile sig_atomic_t& stop, const sigset_t& waitMask) 
       connected = false;
       queue.clear();
       parser().reset();
-      port.flush();
+      port.dropPeer();
     }
   }
   return 0;
@@ -171,10 +183,10 @@ TerminalSession::Io TerminalSession::readInput(double elapsed) {
   const ssize_t n = read(port.fd(), ioBuffer, sizeof ioBuffer);
   if (n < 0) {
     if (errno == EAGAIN || errno == EINTR) return Io::Ok;
-    return errno == EIO ? Io::HungUp : Io::Failed;
+    return otherSideGone(errno) ? Io::HungUp : Io::Failed;
   }
   if (n == 0) return Io::HungUp;
-  if (!lineMatches(readLineSettings(port.fd()), receiver.baud())) {
+  if (!port.lineMatches(receiver.baud())) {
     parser().reset();  // at a wrong rate the receiver understands nothing
     return Io::Ok;
   }
@@ -200,7 +212,7 @@ TerminalSession::Io TerminalSession::writeOutput(double now) {
   while (!queue.empty()) {
     const size_t budget = options.flood ? sizeof ioBuffer : pacer.allowance(now);
     if (budget == 0) break;
-    if (!queue.frontStarted()) queue.startFront(!lineMatches(readLineSettings(port.fd()), receiver.baud()));
+    if (!queue.frontStarted()) queue.startFront(!port.lineMatches(receiver.baud()));
     const size_t n = std::min({queue.frontRemaining(), budget, sizeof ioBuffer});
     std::memcpy(ioBuffer, queue.frontData(), n);
     if (queue.frontGarbled())
@@ -208,7 +220,7 @@ TerminalSession::Io TerminalSession::writeOutput(double now) {
     const ssize_t written = write(port.fd(), ioBuffer, n);
     if (written < 0) {
       if (errno == EAGAIN || errno == EINTR) break;
-      return errno == EIO ? Io::HungUp : Io::Failed;
+      return otherSideGone(errno) ? Io::HungUp : Io::Failed;
     }
     copy.write(ioBuffer, size_t(written));
     queue.consume(size_t(written));

@@ -1,8 +1,9 @@
 #pragma once
-// The simulated receiver live on its pseudo-terminal: it waits for the other side
-// to open the terminal, sends its epochs at the line rate (garbled while the other
-// side's rate differs from its own), answers commands, applies rate and protocol
-// changes after the reply, and plays the faults of the options.
+// The simulated receiver live on its port (a pseudo-terminal or a TCP port): it
+// waits for the other side to open the port, sends its epochs at the line rate
+// (garbled while the other side's rate differs from its own), answers commands,
+// applies rate and protocol changes after the reply, and plays the faults of the
+// options.
 #include <signal.h>
 
 #include <cstdint>
@@ -16,23 +17,23 @@
 #include "sim/line_pacer.h"
 #include "sim/nmea_command_parser.h"
 #include "sim/output_buffer.h"
-#include "sim/pty_port.h"
 #include "sim/sent_copy.h"
 #include "sim/sim_options.h"
+#include "sim/sim_port.h"
 #include "sim/sim_receiver.h"
 
 namespace veltrano::sim {
 
 class TerminalSession {
  public:
-  TerminalSession(const SimOptions& options, PtyPort& port, CommandLog& log);
+  TerminalSession(const SimOptions& options, SimPort& port, CommandLog& log);
 
   // Runs until `stop` is set, the other side closes (unless --reopen) or the
   // receiver vanishes. Signals are taken only while waiting, with `waitMask`.
   // Returns the exit status.
   int run(volatile sig_atomic_t& stop, const sigset_t& waitMask);
 
-  // Bytes written to the terminal.
+  // Bytes written to the port.
   uint64_t bytesSent() const { return sentBytes; }
   const SimReceiver& simReceiver() const { return receiver; }
   // Flood mode: prints the bytes sent and their CRC-32 on standard output, once.
@@ -50,7 +51,7 @@ class TerminalSession {
   int waitMilliseconds(double elapsed) const;
 
   const SimOptions& options;
-  PtyPort& port;
+  SimPort& port;
   CommandLog& log;
   SentCopy copy;
   SimReceiver receiver;
@@ -68,6 +69,7 @@ class TerminalSession {
   uint64_t sentBytes = 0;
   uint32_t sentCrc = 0;
   bool floodReported = false;
+  bool dropped = false;  // the connection was dropped (--drop-after)
 };
 
 }  // namespace veltrano::sim
