@@ -321,14 +321,14 @@ TEST(CopyTest, HoldsWhatEachOpeningOfTheTerminalWasSent) {
   ASSERT_TRUE(sim.start({"--rate", "10", "--duration", "2", "--reopen", "--copy", scratch.file("sent")}));
   std::vector<uint8_t> first;
   {
-    PtyClient client;
+    SimClient client;
     ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
     StreamCheck check(SimProtocol::Nmea);
     ASSERT_TRUE(readUntilDecoded(client, check, first, int(NmeaKind::GGA), 2, 5000));
   }
   // Long enough closed for the receiver to notice.
   usleep(200000);
-  PtyClient client;
+  SimClient client;
   ASSERT_TRUE(client.open(sim.terminalPath(), 115200));
   std::vector<uint8_t> second;
   // The output ends two seconds after the first opening; what came last arrives within this.
