@@ -53,7 +53,8 @@ bool SimClient::open(const std::string& path, int baud) {
   fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   socket = false;
   hungUp = false;
-  return fd >= 0 && setBaud(baud);
+  // As a program opening a port does: what an earlier opening left unread goes.
+  return fd >= 0 && setBaud(baud) && ::tcflush(fd, TCIFLUSH) == 0;
 }
 
 bool SimClient::connect(const std::string& url) {

@@ -213,7 +213,7 @@ TEST(TcpOptionsTest, BadAddressesAndCombinationsAreRefused) {
       {{"--tcp", "::1:4001"}, "bad value for --tcp: ::1:4001 (an IPv6 address goes in brackets, as in [::1]:4001)"},
       {{"--tcp", "0", "--link", "/tmp/gps"}, "--tcp does not go with --link"},
       {{"--drop-after", "1"}, "--drop-after needs --tcp"},
-      {{"--tcp", "0", "--write", "rec", "--duration", "1"}, "--write does not go with --flood, --link, --log or --tcp"},
+      {{"--tcp", "0", "--write", "rec", "--duration", "1"}, "--write does not go with --flood, --link, --log, --copy or --tcp"},
   };
   for (const Case& c : cases) {
     std::string output;
