@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # `cmake --install` of a build into a scratch prefix: exactly the expected files
 # land there, the AppStream data finds its desktop entry and icon, the programs
-# run from it, the icons are PNG pictures of their sizes, and the program,
-# started as the installed desktop entry starts it, works in ~/VELTRANO, which
-# it creates.
+# run from it (veltrano-cli report through its helper beside it), the icons are
+# PNG pictures of their sizes, and the program, started as the installed desktop
+# entry starts it, works in ~/VELTRANO, which it creates.
 # Usage: check_install.sh BUILD_FOLDER
 set -uo pipefail
 build=${1:?build folder}
@@ -29,7 +29,7 @@ if ! cmake --install "$build" --prefix "$prefix" >"$scratch/install.log" 2>&1; t
 fi
 
 expected=(
-  bin/veltrano bin/veltrano-cli bin/veltrano-sim
+  bin/veltrano bin/veltrano-cli bin/veltrano-cli-report bin/veltrano-sim
   "share/applications/$app_id.desktop"
   "share/metainfo/$app_id.metainfo.xml"
   "share/icons/hicolor/scalable/apps/$app_id.svg"
@@ -49,6 +49,8 @@ unset DISPLAY WAYLAND_DISPLAY
 for command in veltrano veltrano-cli veltrano-sim; do
   "$prefix/bin/$command" --help >/dev/null || fail "the installed $command --help failed"
 done
+# report runs the helper installed beside veltrano-cli.
+"$prefix/bin/veltrano-cli" report --help >/dev/null || fail "the installed veltrano-cli report --help failed"
 
 # A PNG file: its signature, then the header's width and height, big-endian, at bytes 16 to 23.
 for size in "${icon_sizes[@]}"; do
