@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QShowEvent>
+#include <algorithm>
 #include <optional>
 
 #include "displays/auto_label.h"
@@ -91,6 +92,7 @@ void TSNRForm::showEvent(QShowEvent* event) {
 }
 
 void TSNRForm::clearSnrChart() {
+  chartKept_ = false;
   const int W = chart_.width();
   const int B = chart_.height() - kBelowBase;
   chart_.fill(faceColour());
@@ -125,6 +127,15 @@ void TSNRForm::drawSnrBar(int index, uint8_t snr, uint8_t system, uint8_t number
 }
 
 void TSNRForm::redrawSnrChart(std::span<const SatelliteInView> satellites) {
+  keptCount_ = std::min(satellites.size(), kept_.size());
+  std::copy_n(satellites.begin(), keptCount_, kept_.begin());
+  chartKept_ = true;
+  if (!drawingHeld()) drawKept();
+}
+
+void TSNRForm::drawKept() {
+  if (!chartKept_) return;
+  const std::span<const SatelliteInView> satellites(kept_.data(), keptCount_);
   clearSnrChart();
   const int columns = chart_.width() / kColumnWidth;
   int column = 0;

@@ -16,12 +16,13 @@
 #include "link/synchronisation.h"
 #include "mainwindow/about_form.h"
 #include "mainwindow/display_router.h"
+#include "mainwindow/frame_pacer.h"
 #include "mainwindow/main_form.h"
 #include "mainwindow/playback.h"
 #include "mainwindow/point_store.h"
 #include "mainwindow/protocol_switch.h"
-#include "mainwindow/settings_keeper.h"
 #include "mainwindow/recording.h"
+#include "mainwindow/settings_keeper.h"
 #include "mainwindow/sound_alert.h"
 #include "mainwindow/timer_form.h"
 #include "mainwindow/tone_device.h"
@@ -71,10 +72,15 @@ AppContext::AppContext(const QStringList& arguments, SettingsUse settings) {
   timerForm = std::make_unique<TTimerForm>();
   optionsForm = std::make_unique<TOptionsForm>(pointRing.maxPoints);
   // A byte travels: reader thread -> hand-off -> intake -> fan-out -> router -> window.
-  router = std::make_unique<DisplayRouter>(
-      RoutedWindows{*mainForm, *positionForm, *statisticForm, *satellitesForm, *visualForm, *snrForm,
-                    {mainForm.get(), positionForm.get(), statisticForm.get(), satellitesForm.get(), visualForm.get(),
-                     profileForm.get(), snrForm.get()}});
+  pacer = std::make_unique<FramePacer>(QWidgetList{mainForm.get(), positionForm.get(), statisticForm.get(),
+                                                   satellitesForm.get(), visualForm.get(), profileForm.get(),
+                                                   snrForm.get()},
+                                       std::vector<HeldDrawing*>{mainForm.get(), positionForm.get(),
+                                                                 statisticForm.get(), satellitesForm.get(),
+                                                                 visualForm.get(), profileForm.get(), snrForm.get()});
+  router = std::make_unique<DisplayRouter>(RoutedWindows{*mainForm, *positionForm, *statisticForm, *satellitesForm,
+                                                         *visualForm, *snrForm},
+                                           *pacer);
   fanOut = std::make_unique<MessageFanOut>(*receiver, transport, *router, conversionWriter);
   intake = std::make_unique<StreamIntake>(transport, *fanOut, *router);
   serialLink = std::make_unique<SerialLink>(*intake);
@@ -210,6 +216,7 @@ AppContext::~AppContext() {
   intake.reset();
   fanOut.reset();
   router.reset();
+  pacer.reset();
   recording.reset();
   optionsForm.reset();
   timerForm.reset();
