@@ -100,7 +100,7 @@ AppContext::AppContext(const QStringList& arguments, SettingsUse settings) {
   synchronisation = std::make_unique<Synchronisation>(*mainForm, transport, *receiver, *serialLink, *commandWriter,
                                                       sleep);
   fanOut->attachSynchronisation(*synchronisation);
-  playback = std::make_unique<Playback>(*mainForm, transport, *receiver, *intake, conversionWriter);
+  playback = std::make_unique<Playback>(*mainForm, transport, *receiver, *intake, conversionWriter, *pacer);
   pointStore = std::make_unique<PointStore>(pointRing, transport, *playback, *visualForm, [this] {
     return MeanPosition{statisticForm->meanLat(), statisticForm->meanLon(), statisticForm->meanHeight()};
   });

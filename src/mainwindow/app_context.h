@@ -84,7 +84,7 @@ class AppContext {
 
   // Received and played-back blocks enter the decoders at the intake; the
   // fan-out routes each message, the router passes it on to the shown windows,
-  // which the pacer has drawn after each block.
+  // which the pacer has drawn after each block or frame of blocks.
   std::unique_ptr<FramePacer> pacer;
   std::unique_ptr<DisplayRouter> router;
   std::unique_ptr<MessageFanOut> fanOut;

@@ -13,6 +13,15 @@ void FramePacer::holdDrawing() {
   for (HeldDrawing* window : held_) window->holdDrawing();
 }
 
+void FramePacer::blockDone() {
+  if (!collecting_) draw();
+}
+
+void FramePacer::endFrame() {
+  collecting_ = false;
+  draw();
+}
+
 void FramePacer::draw() {
   if (holding_) {
     holding_ = false;
@@ -20,6 +29,7 @@ void FramePacer::draw() {
   }
   for (QWidget* window : std::as_const(painted_))
     if (window->isVisible()) QCoreApplication::sendPostedEvents(window, QEvent::UpdateRequest);
+  ++drawings_;
 }
 
 }  // namespace veltrano

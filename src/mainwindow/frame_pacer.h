@@ -1,6 +1,8 @@
 #pragma once
-// When the shown windows are drawn: once after every block. Between two
-// drawings the windows with held drawing keep what the messages change.
+// When the shown windows are drawn: once after every block, as live data and
+// normal play deliver them, or once for a whole frame of blocks, as fast play
+// decodes them for about one display frame at a time. Between the drawings the
+// windows with held drawing keep what the messages change.
 #include <QList>
 #include <QWidgetList>
 #include <vector>
@@ -11,6 +13,10 @@ class HeldDrawing;
 
 class FramePacer {
  public:
+  // A frame of blocks lasts this long: fast play decodes for about one
+  // display frame between two drawings. Tests lengthen it.
+  int frameMs = 16;
+
   // `painted`: every window that shows decoded data, in the order they are
   // painted; `held`: those of them that can hold their drawing.
   FramePacer(QWidgetList painted, std::vector<HeldDrawing*> held)
@@ -19,8 +25,13 @@ class FramePacer {
   // A message is about to update the windows: they keep what it changes
   // until the next drawing.
   void holdDrawing();
-  // After every block: the windows are drawn.
-  void blockDone() { draw(); }
+  // After every block: the windows are drawn, unless a frame is being collected.
+  void blockDone();
+  // The blocks from now on are drawn once, at endFrame.
+  void startFrame() { collecting_ = true; }
+  void endFrame();
+  // How many times the windows were drawn.
+  int drawings() const { return drawings_; }
 
  private:
   // What the held windows kept, then whatever the blocks invalidated, painted
@@ -31,6 +42,8 @@ class FramePacer {
   QWidgetList painted_;
   std::vector<HeldDrawing*> held_;
   bool holding_ = false;
+  bool collecting_ = false;
+  int drawings_ = 0;
 };
 
 }  // namespace veltrano
