@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "link/block_frames.h"
 #include "link/link_receiver.h"
 #include "link/read_thread.h"
 
@@ -16,7 +17,9 @@ class SerialLink {
  public:
   static constexpr int kWriteTimeoutMs = 1000;
 
-  explicit SerialLink(LinkReceiver& receiver);
+  // The reader's batches go to `receiver`; those it hands over together are
+  // drawn as `frames` says.
+  explicit SerialLink(LinkReceiver& receiver, BlockFrames& frames = blockByBlock());
   ~SerialLink();
   SerialLink(const SerialLink&) = delete;
   SerialLink& operator=(const SerialLink&) = delete;
@@ -43,6 +46,7 @@ class SerialLink {
   void reapFinishedReaders();
 
   LinkReceiver& receiver_;
+  BlockFrames& frames_;
   int descriptor_ = -1;  // the open port
   std::unique_ptr<ReadThread> reader_;
   // Readers stopped from inside their own hand-off; they end as soon as it returns.

@@ -83,7 +83,7 @@ AppContext::AppContext(const QStringList& arguments, SettingsUse settings) {
                                            *pacer);
   fanOut = std::make_unique<MessageFanOut>(*receiver, transport, *router, conversionWriter);
   intake = std::make_unique<StreamIntake>(transport, *fanOut, *router);
-  serialLink = std::make_unique<SerialLink>(*intake);
+  serialLink = std::make_unique<SerialLink>(*intake, *pacer);
   commandWriter = std::make_unique<CommandWriter>(*serialLink, transport.binrCommandCrc);
   // The Control window sends through the command writers, so it comes after them.
   controlForm = std::make_unique<TControlForm>(*commandWriter, transport);

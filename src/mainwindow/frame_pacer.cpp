@@ -17,6 +17,11 @@ void FramePacer::blockDone() {
   if (!collecting_) draw();
 }
 
+void FramePacer::startFrame() {
+  collecting_ = true;
+  frame_.start();
+}
+
 void FramePacer::endFrame() {
   collecting_ = false;
   draw();

@@ -3,15 +3,18 @@
 // normal play deliver them, or once for a whole frame of blocks, as fast play
 // decodes them for about one display frame at a time. Between the drawings the
 // windows with held drawing keep what the messages change.
+#include <QElapsedTimer>
 #include <QList>
 #include <QWidgetList>
 #include <vector>
+
+#include "link/block_frames.h"
 
 namespace veltrano {
 
 class HeldDrawing;
 
-class FramePacer {
+class FramePacer : public BlockFrames {
  public:
   // A frame of blocks lasts this long: fast play decodes for about one
   // display frame between two drawings. Tests lengthen it.
@@ -27,9 +30,10 @@ class FramePacer {
   void holdDrawing();
   // After every block: the windows are drawn, unless a frame is being collected.
   void blockDone();
-  // The blocks from now on are drawn once, at endFrame.
-  void startFrame() { collecting_ = true; }
-  void endFrame();
+  // BlockFrames: a frame lasts frameMs.
+  void startFrame() override;
+  bool frameOver() const override { return frame_.hasExpired(frameMs); }
+  void endFrame() override;
   // How many times the windows were drawn.
   int drawings() const { return drawings_; }
 
@@ -43,6 +47,7 @@ class FramePacer {
   std::vector<HeldDrawing*> held_;
   bool holding_ = false;
   bool collecting_ = false;
+  QElapsedTimer frame_;
   int drawings_ = 0;
 };
 
