@@ -213,6 +213,8 @@ void TSatellitesForm::showGsaGroup() {
 // The rejected list goes after the used list once both have their new texts;
 // a rewritten rejected list stands at its own place until it is placed again.
 void TSatellitesForm::drawKept() {
+  if (keptBss_.kept) showBssFigures(keptBss_);
+  keptBss_.kept = false;
   if (flagsKept_) {
     for (int f = 0; f < kFlagCount; ++f) flags_[f]->setEnabled(bit(litFlags_, f));
     flagsKept_ = false;
@@ -236,14 +238,22 @@ void TSatellitesForm::showList(AutoLabel* label, ListShown shown, const Satellit
 }
 
 void TSatellitesForm::showBssStatus(const NmeaFieldTable& bss) {
+  keptBss_ = {true, leadingInt(bss.text(1)), leadingInt(bss.text(2)), leadingInt(bss.text(3)),
+              leadingReal(bss.text(4))};
+  if (!drawingHeld()) drawKept();
+}
+
+void TSatellitesForm::showBssFigures(const BssKept& bss) {
   // Room for the widest distance that %7.3lf can print.
   char text[512];
-  std::snprintf(text, sizeof text, "BSS  all: %5d  err: %5d  valid: %5d  dist: %7.3lf m", leadingInt(bss.text(1)),
-                leadingInt(bss.text(2)), leadingInt(bss.text(3)), leadingReal(bss.text(4)));
+  std::snprintf(text, sizeof text, "BSS  all: %5d  err: %5d  valid: %5d  dist: %7.3lf m", bss.all, bss.errors,
+                bss.valid, bss.distance);
   setStatusInfo(QString::fromLatin1(text));
 }
 
 void TSatellitesForm::showNotAvailable(bool shown) {
+  // A BSS sentence kept before is shown first, so that this text stands last.
+  drawKept();
   if (shown) setStatusInfo(QStringLiteral("not available"));
   statusInfoLabel_->setVisible(shown);
 }

@@ -59,6 +59,12 @@ class TSatellitesForm : public ToolForm, public HeldDrawing {
     // The rejected list placed after the used list, since its last rewrite.
     bool placed = false;
   };
+  // The figures of the last BSS sentence.
+  struct BssKept {
+    bool kept = false;
+    int32_t all = 0, errors = 0, valid = 0;
+    double distance = 0;
+  };
 
   // The flags dark and the GPS, GLONASS and Galileo lists empty.
   void clearRows();
@@ -68,6 +74,7 @@ class TSatellitesForm : public ToolForm, public HeldDrawing {
   // Shows the group collected from the GSA sentences so far.
   void showGsaGroup();
   void setStatusInfo(const QString& text);
+  void showBssFigures(const BssKept& bss);
   void showList(AutoLabel* label, ListShown shown, const SatelliteList& list);
 
   AutoLabel* flags_[kFlagCount];
@@ -78,10 +85,12 @@ class TSatellitesForm : public ToolForm, public HeldDrawing {
   // Working lists of a rebuild, one per row.
   SatelliteList used_[kRowCount];
   SatelliteList rejected_[kRowCount];
-  // Kept for the next drawing: the lit flags, one bit each, and the rows.
+  // Kept for the next drawing: the lit flags, one bit each, the rows and
+  // the BSS figures.
   uint16_t litFlags_ = 0;
   bool flagsKept_ = false;
   RowKept rowsKept_[kRowCount];
+  BssKept keptBss_;
 };
 
 }  // namespace veltrano

@@ -647,6 +647,10 @@ TEST_F(SatellitesFormTest, HeldRebuildsShowWhatTheyShowOneByOne) {
   const NmeaFieldTable gpsGsa = app.receiver->nmea.stored(NmeaKind::GSA);
   store("GNGSA,A,3,72,73,80,159,165,220,221,,,,,,0.9,0.5,0.7");
   const NmeaFieldTable mixedGsa = app.receiver->nmea.stored(NmeaKind::GSA);
+  store("GPBSS,12,1,11,2.5,3,6");
+  const NmeaFieldTable bss = app.receiver->nmea.stored(NmeaKind::BSS);
+  store("GPBSS,30,4,26,17.125,9,6");
+  const NmeaFieldTable laterBss = app.receiver->nmea.stored(NmeaKind::BSS);
   const auto group = [](TSatellitesForm& f) { f.newGsaGroup = true; };
   const std::vector<std::function<void(TSatellitesForm&)>> sequences[] = {
       {[&](TSatellitesForm& f) { f.showSolutionSatellites(a); },
@@ -658,6 +662,9 @@ TEST_F(SatellitesFormTest, HeldRebuildsShowWhatTheyShowOneByOne) {
        [&](TSatellitesForm& f) { f.showGsaSatellites(mixedGsa); }, group,
        [&](TSatellitesForm& f) { f.showGsaSatellites(mixedGsa); }, group,
        [&](TSatellitesForm& f) { f.showGsaSatellites(gpsGsa); }},
+      {[&](TSatellitesForm& f) { f.showBssStatus(bss); }, [&](TSatellitesForm& f) { f.showSolutionSatellites(a); },
+       [&](TSatellitesForm& f) { f.showBssStatus(laterBss); }},
+      {[&](TSatellitesForm& f) { f.showBssStatus(laterBss); }, [&](TSatellitesForm& f) { f.showNotAvailable(true); }},
   };
   int sequence = 0;
   for (const auto& updates : sequences) {
