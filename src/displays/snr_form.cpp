@@ -53,16 +53,6 @@ QString barLabel(uint8_t system, uint8_t number) {
   return QString::number(number);
 }
 
-// Text whose character cell has its top-left corner at `at`, on a box of `paper`.
-void drawBoxedText(QPainter& p, QPoint at, const QString& text, const QFont& font, const QColor& ink,
-                   const QColor& paper) {
-  const QFontMetrics metrics(font);
-  p.fillRect(QRect(at, QSize(metrics.horizontalAdvance(text), metrics.height())), paper);
-  p.setFont(font);
-  p.setPen(ink);
-  p.drawText(at.x(), at.y() + metrics.ascent(), text);
-}
-
 // The chart's texts are drawn pixel for pixel, like a bitmap font.
 QFont chartFont(bool bold) {
   QFont font = smallFont(bold);
@@ -120,10 +110,10 @@ void TSNRForm::drawSnrBar(int index, uint8_t snr, uint8_t system, uint8_t number
     // 1.25 pixels per dB above 10 dB-Hz; ratios above 50 dB-Hz are cut at the top edge.
     const int top = B - (snr - 10) * B / kSpanDb;
     p.fillRect(QRect(x0 + kBarLeft, top, kBarWidth, B - top), fill);
-    drawBoxedText(p, QPoint(x0 + kValueLeft, H - kValueAboveBottom), QString::number(snr), valueFont_, Qt::white, fill);
+    texts_.write(p, QPoint(x0 + kValueLeft, H - kValueAboveBottom), QString::number(snr), valueFont_, Qt::white, fill);
   }
-  drawBoxedText(p, QPoint(x0 + kLabelLeft, H - kLabelAboveBottom), barLabel(system, number), labelFont_, Qt::black,
-                face);
+  texts_.write(p, QPoint(x0 + kLabelLeft, H - kLabelAboveBottom), barLabel(system, number), labelFont_, Qt::black,
+               face);
 }
 
 void TSNRForm::redrawSnrChart(std::span<const SatelliteInView> satellites) {

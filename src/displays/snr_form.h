@@ -10,6 +10,7 @@
 #include <span>
 
 #include "decoding/satellites_in_view.h"
+#include "displays/boxed_texts.h"
 #include "displays/held_drawing.h"
 #include "displays/tool_form.h"
 
@@ -46,6 +47,7 @@ class TSNRForm : public ToolForm, public HeldDrawing {
   QImage chart_;
   QFont valueFont_;
   QFont labelFont_;
+  BoxedTexts texts_;
   // The satellites of the last redraw, kept for the next drawing.
   bool chartKept_ = false;
   std::array<SatelliteInView, SatellitesInView::kMaxEntries + 1> kept_{};
