@@ -25,6 +25,7 @@
 
 #include "event_latency.h"
 #include "mainwindow/app_context.h"
+#include "mainwindow/frame_pacer.h"
 #include "mainwindow/main_form.h"
 #include "mainwindow/playback.h"
 
@@ -82,6 +83,7 @@ int run(bool allWindows, int passes, const QString& recording) {
     EventLatency latency;
     QElapsedTimer clock;
     const Usage before = usage();
+    const int drawingsBefore = app.pacer->drawings();
     clock.start();
     latency.start();
     if (pass == 0)
@@ -98,9 +100,10 @@ int run(bool allWindows, int passes, const QString& recording) {
     const Usage after = usage();
     std::printf(
         "pass %d: %.1f MB decoded in %.3f s, %.1f MB/s (stopped after %.3f s), cpu %.3f s, %ld waits, "
-        "input waited median %.1f ms, max %.1f ms (%zu)\n",
+        "drawn %d times, input waited median %.1f ms, max %.1f ms (%zu)\n",
         pass, megabytes, seconds, megabytes / seconds, stopped, after.cpuSeconds - before.cpuSeconds,
-        after.waits - before.waits, latency.medianMs(), latency.maxMs(), latency.count());
+        after.waits - before.waits, app.pacer->drawings() - drawingsBefore, latency.medianMs(), latency.maxMs(),
+        latency.count());
     if (pass > 0) speeds.push_back(megabytes / seconds);
   }
   std::sort(speeds.begin(), speeds.end());

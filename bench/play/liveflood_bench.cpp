@@ -23,6 +23,7 @@
 
 #include "event_latency.h"
 #include "mainwindow/app_context.h"
+#include "mainwindow/frame_pacer.h"
 #include "mainwindow/main_form.h"
 #include "mainwindow/protocol_switch.h"
 #include "mainwindow/recording.h"
@@ -118,8 +119,11 @@ int run(const QString& duration) {
   simulator.waitForFinished(5000);
 
   const double megabytes = double(sent.bytes) / 1e6;
-  std::printf("%.1f MB sent, %.1f MB decoded in %.3f s, input waited median %.1f ms, max %.1f ms (%zu)\n", megabytes,
-              double(app.transport.receivedTotal) / 1e6, seconds, latency.medianMs(), latency.maxMs(), latency.count());
+  std::printf(
+      "%.1f MB sent, %.1f MB decoded in %.3f s, windows drawn %d times, input waited median %.1f ms, max %.1f ms "
+      "(%zu)\n",
+      megabytes, double(app.transport.receivedTotal) / 1e6, seconds, app.pacer->drawings(), latency.medianMs(),
+      latency.maxMs(), latency.count());
   std::printf("record file %s: %llu bytes, crc32 %08x (sent %08x)\n", qPrintable(recorded), stored.bytes, stored.crc,
               sent.crc);
   const bool complete = sent.bytes > 0 && stored.bytes == sent.bytes && stored.crc == sent.crc;
