@@ -2,7 +2,7 @@
 // The playback thread: reads a recorded file and hands its bytes to the main
 // thread. At normal speed it hands over one byte at a time, each through a
 // hand-off that blocks until the main thread has run it. At fast speed it reads
-// 32768-byte chunks ahead into two buffers and queues them; the main thread
+// 32768-byte chunks ahead into eight buffers and queues them; the main thread
 // takes a queued chunk in slices of at most 2048 bytes, as many as it decodes
 // in one go, and a buffer is filled again only once every slice of its chunk
 // was taken. A file ends at its first short read. A FIFO is read as its writer
@@ -27,8 +27,9 @@ class TReadCycle : public QThread {
  public:
   static constexpr int32_t kChunkSize = 32768;
   static constexpr int32_t kSliceSize = 2048;
-  // Chunks read ahead: one is taken while the next is read.
-  static constexpr int kChunkBuffers = 2;
+  // Chunks read ahead: a quarter of a megabyte keeps the main thread busy
+  // for a millisecond or more, while a thread woken late reads again.
+  static constexpr int kChunkBuffers = 8;
   // The length of a FIFO, which has none.
   static constexpr int64_t kNoLength = -1;
 
