@@ -85,9 +85,7 @@ void MessageFanOut::identified(const char* extension, bool connected) {
   sync_->receiverIdentified(transport_.fileNameFixed ? nullptr : extension, connected);
 }
 
-void MessageFanOut::handleNmeaByte(uint8_t b) {
-  const NmeaKind kind = rx_.nmea.pushNmeaChar(b);
-  if (kind == NmeaKind::None) return;
+void MessageFanOut::routeNmea(NmeaKind kind) {
   const NmeaAssembler& nmea = rx_.nmea;
 
   if (synchronising()) {
@@ -134,9 +132,7 @@ void MessageFanOut::handleNmeaByte(uint8_t b) {
   }
 }
 
-void MessageFanOut::handleBinrByte(uint8_t b) {
-  transport_.noDataTicks = 0;
-  const int r = rx_.binrDecoder.pushBinrByte(b);
+void MessageFanOut::routeBinr(int r) {
   const BinrState& binr = rx_.binr;
   switch (r) {
     case -1:
@@ -174,9 +170,7 @@ void MessageFanOut::handleBinrByte(uint8_t b) {
   }
 }
 
-void MessageFanOut::handleBinr2Byte(uint8_t b) {
-  transport_.noDataTicks = 0;
-  const uint8_t id = rx_.binr2Decoder.pushBinr2Byte(b);
+void MessageFanOut::routeBinr2(uint8_t id) {
   const Binr2State& binr2 = rx_.binr2;
   switch (id) {
     case kBinr2Ack:

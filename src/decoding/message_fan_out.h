@@ -31,14 +31,30 @@ class MessageFanOut {
   // is built after the decoding path.
   void attachSynchronisation(SyncSink& sync) { sync_ = &sync; }
 
-  void handleNmeaByte(uint8_t b);
-  void handleBinrByte(uint8_t b);
-  void handleBinr2Byte(uint8_t b);
+  // A byte that completes no sentence or frame costs the decoder's call alone.
+  void handleNmeaByte(uint8_t b) {
+    const NmeaKind kind = rx_.nmea.pushNmeaChar(b);
+    if (kind != NmeaKind::None) routeNmea(kind);
+  }
+  void handleBinrByte(uint8_t b) {
+    transport_.noDataTicks = 0;
+    const int result = rx_.binrDecoder.pushBinrByte(b);
+    if (result != 0) routeBinr(result);
+  }
+  void handleBinr2Byte(uint8_t b) {
+    transport_.noDataTicks = 0;
+    const uint8_t id = rx_.binr2Decoder.pushBinr2Byte(b);
+    if (id != 0) routeBinr2(id);
+  }
 
   // A rejected sentence or frame, or a line error of the port.
   void countError();
 
  private:
+  // What a completed sentence, frame or rejection is routed to.
+  void routeNmea(NmeaKind kind);
+  void routeBinr(int result);
+  void routeBinr2(uint8_t id);
   bool synchronising() const { return transport_.transportState == TransportState::SYNC; }
   void identified(const char* extension, bool connected);
 

@@ -13,7 +13,6 @@ constexpr const char* kDesignLat = "00\xB0" "00.00000N";
 constexpr const char* kDesignLon = "000\xB0" "00.00000E";
 constexpr const char* kDesignAlt = "+0000.00";
 constexpr const char* kDesignRms = "0.000";
-constexpr const char* kDesignCount = "0";
 // Room for any double printed in fixed notation.
 constexpr int kTextSize = 400;
 // Room the texts keep from the start, so that ordinary figures never allocate.
@@ -68,18 +67,11 @@ StatisticFilter::StatisticFilter(PositionStatistics& statistics) : statistics_(s
 }
 
 void StatisticFilter::resetStatisticDisplay() {
-  texts_.rms2D = kDesignRms;
-  texts_.rmsH = kDesignRms;
-  texts_.rmsV = kDesignRms;
-  texts_.lat = kDesignLat;
-  texts_.lon = kDesignLon;
-  texts_.alt = kDesignAlt;
-  texts_.n = kDesignCount;
-  texts_.nall = kDesignCount;
-  texts_.nanom = kDesignCount;
   nCount_ = 0;
   nallCount_ = 0;
   nanomCount_ = 0;
+  resultsShown_ = false;
+  textsStale_ = true;
 }
 
 
@@ -95,27 +87,39 @@ bool StatisticFilter::update(const Fix& f) {
     rms2D_ = r.rms2D;
     rmsH_ = r.rmsH;
     rmsV_ = r.rmsV;
-    showResults();
+    resultsShown_ = true;
   }
   if (f.anomaly) ++nanomCount_;
   ++nallCount_;
-  showCounters();
+  textsStale_ = true;
   return accepted;
 }
 
-void StatisticFilter::showResults() {
-  printRms(texts_.rms2D, rms2D_);
-  printRms(texts_.rmsH, rmsH_);
-  printRms(texts_.rmsV, rmsV_);
-  texts_.lat = formatLatitude(meanLat_);
-  texts_.lon = formatLongitude(meanLon_);
-  char buffer[kTextSize];
-  std::snprintf(buffer, sizeof buffer, "%+08.2lf", meanHeight_);
-  texts_.alt = buffer;
-  printCount(texts_.n, nCount_);
+const StatisticTexts& StatisticFilter::texts() const {
+  if (textsStale_) formatTexts();
+  return texts_;
 }
 
-void StatisticFilter::showCounters() {
+void StatisticFilter::formatTexts() const {
+  textsStale_ = false;
+  if (resultsShown_) {
+    printRms(texts_.rms2D, rms2D_);
+    printRms(texts_.rmsH, rmsH_);
+    printRms(texts_.rmsV, rmsV_);
+    texts_.lat = formatLatitude(meanLat_);
+    texts_.lon = formatLongitude(meanLon_);
+    char buffer[kTextSize];
+    std::snprintf(buffer, sizeof buffer, "%+08.2lf", meanHeight_);
+    texts_.alt = buffer;
+  } else {
+    texts_.rms2D = kDesignRms;
+    texts_.rmsH = kDesignRms;
+    texts_.rmsV = kDesignRms;
+    texts_.lat = kDesignLat;
+    texts_.lon = kDesignLon;
+    texts_.alt = kDesignAlt;
+  }
+  printCount(texts_.n, nCount_);
   printCount(texts_.nanom, nanomCount_);
   printCount(texts_.nall, nallCount_);
 }

@@ -72,11 +72,13 @@ class StatisticFilter {
   int64_t nallCount() const { return nallCount_; }
   int64_t nanomCount() const { return nanomCount_; }
 
-  const StatisticTexts& texts() const { return texts_; }
+  const StatisticTexts& texts() const;
 
  private:
   void showResults();
   void showCounters();
+  bool passes(const Fix& fix) const;
+  void formatTexts() const;
 
   PositionStatistics& statistics_;
   double meanLat_ = 0, meanLon_ = 0, meanHeight_ = 0;
@@ -84,7 +86,10 @@ class StatisticFilter {
   int32_t nCount_ = 0;
   int64_t nallCount_ = 0;
   int64_t nanomCount_ = 0;
-  StatisticTexts texts_;
+  // Whether the result labels show the results rather than their design-time captions.
+  bool resultsShown_ = false;
+  mutable bool textsStale_ = false;
+  mutable StatisticTexts texts_;
 };
 
 }  // namespace veltrano

@@ -123,6 +123,27 @@ TPositionForm::TPositionForm() : ToolForm("TPositionForm", 421, 60) {
 QString TPositionForm::dateText() const { return dateLabel_->text(); }
 
 void TPositionForm::showFix(const Fix& fix) {
+  keptFix_ = fix;
+  fixKept_ = true;
+  keptStatus_ = takeStatus(fix.status);
+  // A fix without a dilution leaves its label alone.
+  if (fix.hdop.form != Dop::Form::Absent) keptHdop_ = fix.hdop;
+  if (fix.vdop.form != Dop::Form::Absent) keptVdop_ = fix.vdop;
+  if (fix.hasDiffAge) keptDiffAge_ = {true, false, fix.diffAge};
+  if (!drawingHeld()) drawKept();
+}
+
+void TPositionForm::drawKept() {
+  if (fixKept_) showFixLabels(keptFix_);
+  fixKept_ = false;
+  showDop(hdopLabel_, keptHdop_);
+  showDop(vdopLabel_, keptVdop_);
+  keptHdop_ = keptVdop_ = Dop{};
+  if (keptDiffAge_.kept) showDiffAgeLabel(keptDiffAge_);
+  keptDiffAge_ = {};
+}
+
+void TPositionForm::showFixLabels(const Fix& fix) {
   setText(utcLabel_, fix.utcText);
   setText(latLabel_, formatLatitude(fix.latitude));
   setText(lonLabel_, formatLongitude(fix.longitude));
@@ -130,9 +151,6 @@ void TPositionForm::showFix(const Fix& fix) {
     showAltitude(altLabel_, fix.height);
   else
     setText(altLabel_, "+0000.00");
-  showDop(hdopLabel_, fix.hdop);
-  showDop(vdopLabel_, fix.vdop);
-  if (fix.hasDiffAge) showDiffAge(fix.diffAge);
   setText(dateLabel_, fix.dateText);
   char text[kTextSize];
   std::snprintf(text, sizeof text, "%05.1f km/h", fix.speedKmh);
@@ -143,7 +161,8 @@ void TPositionForm::showFix(const Fix& fix) {
     showRms(rms2DLabel_, float(fix.rms.value), 999.9f);
   else
     showRms(rms2DLabel_, fix.rms.value, 999.9);
-  showStatus(fix.status);
+  statusLabel_->setTextColor(keptStatus_.color);
+  setText(statusLabel_, keptStatus_.text);
 }
 
 void TPositionForm::showDop(AutoLabel* label, const Dop& dop) {
@@ -164,14 +183,25 @@ void TPositionForm::showDop(AutoLabel* label, const Dop& dop) {
 void TPositionForm::showBssDiffAge(const NmeaFieldTable& bss) {
   const std::string_view age = bss.text(5);
   if (age.empty()) {
-    diffAgeLabel_->setTextColor(kBlack);
-    setText(diffAgeLabel_, "---");
+    keptDiffAge_ = {true, true, 0};
+    if (!drawingHeld()) drawKept();
     return;
   }
   showDiffAge(toSingle(leadingReal(age)));
 }
 
 void TPositionForm::showDiffAge(float age) {
+  keptDiffAge_ = {true, false, age};
+  if (!drawingHeld()) drawKept();
+}
+
+void TPositionForm::showDiffAgeLabel(const DiffAgeShown& shown) {
+  if (shown.fromBss) {
+    diffAgeLabel_->setTextColor(kBlack);
+    setText(diffAgeLabel_, "---");
+    return;
+  }
+  const float age = shown.age;
   // A NaN fails both comparisons and comes out red.
   diffAgeLabel_->setTextColor(age < 10 ? kGreen : age < 30 ? kOrange : kRed);
   if (age > 999) {
@@ -183,27 +213,31 @@ void TPositionForm::showDiffAge(float age) {
   setText(diffAgeLabel_, text);
 }
 
-void TPositionForm::showStatus(FixStatus status) {
+TPositionForm::StatusShown TPositionForm::takeStatus(FixStatus status) {
   switch (status) {
     case FixStatus::Stale:
-      showStatus("OLD", kRed);
       emit staleShown();
-      return;
-    case FixStatus::Corrected: return showStatus("CORR", kBlack);
-    case FixStatus::TwoD: return showStatus("2D", kBlack);
-    case FixStatus::ThreeD: return showStatus("3D", kBlack);
-    case FixStatus::TwoDDiff: return showStatus("2D diff", kBlack);
-    case FixStatus::ThreeDDiff: return showStatus("3D diff", kBlack);
-    case FixStatus::RtkInt: return showStatus("RTK Int", kGreen);
-    case FixStatus::RtkFloat: return showStatus("RTK Float", kOrange);
-    case FixStatus::Estimated: return showStatus(estimatedStale_ ? "OLD" : "DR", kRed);
-    case FixStatus::Undefined: return showStatus("Undef", kRed);
+      return {"OLD", kRed};
+    case FixStatus::Corrected:
+      return {"CORR", kBlack};
+    case FixStatus::TwoD:
+      return {"2D", kBlack};
+    case FixStatus::ThreeD:
+      return {"3D", kBlack};
+    case FixStatus::TwoDDiff:
+      return {"2D diff", kBlack};
+    case FixStatus::ThreeDDiff:
+      return {"3D diff", kBlack};
+    case FixStatus::RtkInt:
+      return {"RTK Int", kGreen};
+    case FixStatus::RtkFloat:
+      return {"RTK Float", kOrange};
+    case FixStatus::Estimated:
+      return {estimatedStale_ ? "OLD" : "DR", kRed};
+    case FixStatus::Undefined:
+      return {"Undef", kRed};
   }
-}
-
-void TPositionForm::showStatus(const char* text, const QColor& color) {
-  statusLabel_->setTextColor(color);
-  setText(statusLabel_, text);
+  return {"Undef", kRed};
 }
 
 }  // namespace veltrano

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "decoding/fix.h"
+#include "displays/held_drawing.h"
 #include "displays/tool_form.h"
 
 namespace veltrano {
@@ -12,7 +13,7 @@ namespace veltrano {
 class AutoLabel;
 struct NmeaFieldTable;
 
-class TPositionForm : public ToolForm {
+class TPositionForm : public ToolForm, public HeldDrawing {
   Q_OBJECT
  public:
   TPositionForm();
@@ -35,12 +36,35 @@ class TPositionForm : public ToolForm {
   // "OLD" was shown: the solution is not valid.
   void staleShown();
 
+ protected:
+  void drawKept() override;
+
  private:
+  // What a status shows; "OLD" emits staleShown as it is taken.
+  struct StatusShown {
+    const char* text;
+    QColor color;
+  };
+  // The age of corrections DiffAgeLabel shows, as the last update that wrote it left it.
+  struct DiffAgeShown {
+    bool kept = false;
+    bool fromBss = false;  // a BSS sentence without an age: "---" in black
+    float age = 0;
+  };
+
+  StatusShown takeStatus(FixStatus status);
   void showDop(AutoLabel* label, const Dop& dop);
-  void showStatus(FixStatus status);
-  void showStatus(const char* text, const QColor& color);
+  void showFixLabels(const Fix& fix);
+  void showDiffAgeLabel(const DiffAgeShown& shown);
 
   bool estimatedStale_ = false;
+  // Kept for the next drawing: the latest fix with its status, and the labels
+  // that a fix may leave alone as the last update that wrote them left them.
+  bool fixKept_ = false;
+  Fix keptFix_;
+  StatusShown keptStatus_{"OLD", QColor(255, 0, 0)};
+  Dop keptHdop_, keptVdop_;
+  DiffAgeShown keptDiffAge_;
 
   AutoLabel* latLabel_;
   AutoLabel* lonLabel_;

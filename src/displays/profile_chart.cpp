@@ -32,10 +32,9 @@ void drawEmptyProfile(QImage& chart) {
   for (int row : kProfileGridRows) drawSegment(chart, {0, row}, {chart.width() - 1, row}, kProfileGrid);
 }
 
-void drawNewColumn(QImage& chart) {
-  const int right = chart.width() - 1;
-  drawSegment(chart, {right, 0}, {right, chart.height() - 1}, kProfileBackground);
-  for (int row : kProfileGridRows) setPixel(chart, right, row, kProfileGrid);
+void drawNewColumn(QImage& chart, int x) {
+  drawSegment(chart, {x, 0}, {x, chart.height() - 1}, kProfileBackground);
+  for (int row : kProfileGridRows) setPixel(chart, x, row, kProfileGrid);
 }
 
 void copyRect(const QImage& from, const QRect& source, QImage& to, const QPoint& target) {

@@ -43,9 +43,8 @@ QImage blankProfile();
 // Black, with the centre line and the two grid lines across the whole width.
 void drawEmptyProfile(QImage& chart);
 
-// The right-most column back to the background, with the grid lines carried
-// on into it.
-void drawNewColumn(QImage& chart);
+// Column `x` back to the background, with the grid lines carried on into it.
+void drawNewColumn(QImage& chart, int x);
 
 // Copies `source` of `from` into `to` with its top-left corner at `target`;
 // both pictures are 32-bit and the rectangles lie inside them.

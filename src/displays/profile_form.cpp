@@ -63,26 +63,44 @@ void TProfileForm::maxAltUpDownClick(bool up) {
 }
 
 void TProfileForm::resetProfile() {
+  keptCount_ = 0;
   drawEmptyProfile(profileBitmap);
-  lastPoint_.reset();
+  lastRow_.reset();
   altImage_->showLayer(profileBitmap);
   plusLabel_->setCaption(scaleText('+', profileScale));
   minusLabel_->setCaption(scaleText('-', profileScale));
 }
 
 void TProfileForm::addProfilePoint(double delta) {
-  constexpr int kRight = kProfileWidth - 1;
-  copyRect(altImage_->picture(), scrollSource, profileBitmap, scrollTarget.topLeft());
-  drawNewColumn(profileBitmap);
-
-  if (const std::optional<int> row = profileRow(delta, profileScale)) {
-    const QPoint point(kRight, *row);
-    // The previous point has moved one pixel left with the scroll.
-    drawSegment(profileBitmap, lastPoint_ ? *lastPoint_ - QPoint(1, 0) : point, point, kProfileTrace);
-    lastPoint_ = point;
-  } else {
-    lastPoint_.reset();
+  if (keptCount_ == kProfileWidth) {
+    rowBeforeKept_ = keptRows_[size_t(keptFirst_)];
+    keptFirst_ = (keptFirst_ + 1) % kProfileWidth;
+    --keptCount_;
+  } else if (keptCount_ == 0) {
+    rowBeforeKept_ = lastRow_;
   }
+  keptRows_[size_t((keptFirst_ + keptCount_) % kProfileWidth)] = profileRow(delta, profileScale);
+  ++keptCount_;
+  lastRow_ = keptRows_[size_t((keptFirst_ + keptCount_ - 1) % kProfileWidth)];
+  if (!drawingHeld()) drawKept();
+}
+
+void TProfileForm::drawKept() {
+  if (keptCount_ == 0) return;
+  const int n = keptCount_;
+  if (n < kProfileWidth)
+    copyRect(altImage_->picture(), QRect(n, 0, kProfileWidth - n, kProfileHeight), profileBitmap, QPoint(0, 0));
+  std::optional<int> previous = rowBeforeKept_;
+  for (int i = 0; i < n; ++i) {
+    const int x = kProfileWidth - n + i;
+    drawNewColumn(profileBitmap, x);
+    const std::optional<int> row = keptRows_[size_t((keptFirst_ + i) % kProfileWidth)];
+    // Joined to the previous point, one column to the left.
+    if (row)
+      drawSegment(profileBitmap, QPoint(previous ? x - 1 : x, previous.value_or(*row)), QPoint(x, *row), kProfileTrace);
+    previous = row;
+  }
+  keptCount_ = 0;
   altImage_->showLayer(profileBitmap);
 }
 

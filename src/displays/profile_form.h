@@ -5,9 +5,11 @@
 // 9000 m chosen with an up-down control.
 #include <QImage>
 #include <QRect>
+#include <array>
 #include <cstdint>
 #include <optional>
 
+#include "displays/held_drawing.h"
 #include "displays/profile_chart.h"
 #include "displays/tool_form.h"
 
@@ -17,7 +19,7 @@ class AutoLabel;
 class PlotImage;
 class UpDown;
 
-class TProfileForm : public ToolForm {
+class TProfileForm : public ToolForm, public HeldDrawing {
   Q_OBJECT
  public:
   // `maxAltValue` is the scale position the window takes each time it is
@@ -41,24 +43,31 @@ class TProfileForm : public ToolForm {
   QImage profileBitmap = blankProfile();
   // The height difference in metres at the top and bottom edges.
   float profileScale = profileScales[0];
-  // A scroll step copies the shown chart but its left-most column one pixel
-  // further left.
-  const QRect scrollSource{1, 0, kProfileWidth - 1, kProfileHeight};
-  const QRect scrollTarget{0, 0, kProfileWidth - 1, kProfileHeight};
 
  protected:
   void showEvent(QShowEvent* event) override;
+  // The kept points in one go: a scroll step per point copies the shown chart
+  // but its left-most column one pixel further left, so n points scroll it n
+  // pixels at once and each is drawn in its column as it would have been.
+  void drawKept() override;
 
  private:
   int32_t& maxAltValue_;
+  // The rows of the points kept since the last drawing, oldest first, in a
+  // ring; only a chart's width of them can still be seen. `rowBeforeKept_`
+  // is the row of the point before the oldest, which its segment joins.
+  std::array<std::optional<int>, kProfileWidth> keptRows_{};
+  int keptFirst_ = 0;
+  int keptCount_ = 0;
+  std::optional<int> rowBeforeKept_;
 
   PlotImage* altImage_;
   AutoLabel* plusLabel_;
   AutoLabel* minusLabel_;
   UpDown* maxAltUpDown_;
-  // The newest point of the trace; none after a reset or a height that is not
-  // a number, so that the next point is not joined to anything.
-  std::optional<QPoint> lastPoint_;
+  // The row of the newest point of the trace; none after a reset or a height
+  // that is not a number, so that the next point is not joined to anything.
+  std::optional<int> lastRow_;
 };
 
 }  // namespace veltrano

@@ -21,9 +21,18 @@ void SatelliteList::startRejected() {
   count_ = 0;
 }
 
+// "%02d " written out by hand: a row is rebuilt for every solution.
 void SatelliteList::append(int number) {
   char piece[16];
-  const int n = std::snprintf(piece, sizeof piece, "%02d ", number);
+  int n = 0;
+  if (number >= 0 && number < 1000) {
+    if (number >= 100) piece[n++] = char('0' + number / 100);
+    piece[n++] = char('0' + number / 10 % 10);
+    piece[n++] = char('0' + number % 10);
+    piece[n++] = ' ';
+  } else {
+    n = std::snprintf(piece, sizeof piece, "%02d ", number);
+  }
   text_.append(piece, size_t(n));
   ++count_;
 }

@@ -113,63 +113,66 @@ TSatellitesForm::TSatellitesForm() : ToolForm("TSatellitesForm", 421, 83) {
 }
 
 void TSatellitesForm::clearSatelliteStatus() {
-  for (AutoLabel* flag : flags_) flag->setEnabled(false);
+  clearRows();
+  if (!drawingHeld()) drawKept();
+}
+
+void TSatellitesForm::clearRows() {
+  litFlags_ = 0;
+  flagsKept_ = true;
   for (int r : {kGpsRow, kGlnRow, kGllRow}) {
-    numLabels_[r]->setCaption(QString());
-    badLabels_[r]->setCaption(QString());
+    rowsKept_[r].used = ListShown::Empty;
+    rowsKept_[r].rejected = ListShown::Empty;
+    rowsKept_[r].placed = false;
   }
   usedCount = 0;
 }
 
 void TSatellitesForm::lightFlags(uint8_t flags1, uint8_t flags2, bool beidouFlag) {
   for (int b = 0; b < 8; ++b)
-    if (bit(flags1, b)) flags_[b]->setEnabled(true);
+    if (bit(flags1, b)) litFlags_ |= uint16_t(1u << b);
   constexpr std::pair<int, int> kSecond[] = {{1, kGpsFlag},   {2, kGlnFlag},   {3, kSbasFlag},
                                              {4, kGllFlag},   {5, kDsbasFlag}, {7, kRmsFlag}};
   for (auto [b, flag] : kSecond)
-    if (bit(flags2, b)) flags_[flag]->setEnabled(true);
-  if (beidouFlag) flags_[kBdsFlag]->setEnabled(true);
+    if (bit(flags2, b)) litFlags_ |= uint16_t(1u << flag);
+  if (beidouFlag) litFlags_ |= uint16_t(1u << kBdsFlag);
 }
 
-void TSatellitesForm::showCount(int row, int count) { quantLabels_[row]->setCaption(QString::number(count)); }
-
-void TSatellitesForm::showUsed(int row, const SatelliteList& used) { numLabels_[row]->setCaption(used.shown()); }
-
-void TSatellitesForm::placeRejected(int row) {
-  const AutoLabel* num = numLabels_[row];
-  badLabels_[row]->move(num->x() + num->width(), badLabels_[row]->y());
-}
-
-void TSatellitesForm::showRow(int row, const SatelliteList& used, const SatelliteList& rejected) {
-  showUsed(row, used);
-  badLabels_[row]->setCaption(rejected.shown());
-  placeRejected(row);
+void TSatellitesForm::showRow(int row) {
+  rowsKept_[row].used = ListShown::List;
+  rowsKept_[row].rejected = ListShown::List;
+  rowsKept_[row].placed = true;
 }
 
 void TSatellitesForm::showSolutionSatellites(const SolutionSatellites& satellites) {
-  clearSatelliteStatus();
+  clearRows();
   lightFlags(satellites.flags1, satellites.flags2, satellites.beidouFlag);
   for (int r = 0; r < kRowCount; ++r) {
     const SatelliteRow& row = satellites.rows[r];
-    if (row.updateCount) showCount(r, row.count);
+    if (row.updateCount) {
+      rowsKept_[r].count = true;
+      rowsKept_[r].countShown = row.count;
+    }
     switch (row.lists) {
       case SatelliteRow::Lists::Keep:
         break;
       case SatelliteRow::Lists::Clear:
-        numLabels_[r]->setCaption(QString());
-        badLabels_[r]->setCaption(QString());
+        rowsKept_[r].used = ListShown::Empty;
+        rowsKept_[r].rejected = ListShown::Empty;
+        rowsKept_[r].placed = false;
         break;
       case SatelliteRow::Lists::Show:
         used_[r].startUsed();
         rejected_[r].startRejected();
         for (int i = 0; i < row.usedCount; ++i) used_[r].append(row.used[i]);
         for (int i = 0; i < row.rejectedCount; ++i) rejected_[r].append(row.rejected[i]);
-        showRow(r, used_[r], rejected_[r]);
+        showRow(r);
         break;
     }
   }
   std::copy_n(satellites.used, satellites.usedCount, usedSatellites);
   usedCount = satellites.usedCount;
+  if (!drawingHeld()) drawKept();
 }
 
 void TSatellitesForm::showGsaSatellites(const NmeaFieldTable& gsa) {
@@ -177,6 +180,7 @@ void TSatellitesForm::showGsaSatellites(const NmeaFieldTable& gsa) {
     newGsaGroup = false;
     showGsaGroup();
     usedCount = 0;
+    if (!drawingHeld()) drawKept();
   }
   UsedSatellite entries[NmeaFieldTable::kFieldSlots];
   const int n = gsaSatellites(gsa, entries, NmeaFieldTable::kFieldSlots);
@@ -199,21 +203,57 @@ void TSatellitesForm::showGsaGroup() {
     if (row >= 0) used_[row].append(usedSatellites[i].number);
   }
   for (int r = 0; r < kRowCount; ++r) {
-    showCount(r, used_[r].count());
-    showUsed(r, used_[r]);
-    placeRejected(r);
+    rowsKept_[r].count = true;
+    rowsKept_[r].countShown = used_[r].count();
+    rowsKept_[r].used = ListShown::List;
+    rowsKept_[r].placed = true;
   }
 }
 
+// The rejected list goes after the used list once both have their new texts;
+// a rewritten rejected list stands at its own place until it is placed again.
+void TSatellitesForm::drawKept() {
+  if (keptBss_.kept) showBssFigures(keptBss_);
+  keptBss_.kept = false;
+  if (flagsKept_) {
+    for (int f = 0; f < kFlagCount; ++f) flags_[f]->setEnabled(bit(litFlags_, f));
+    flagsKept_ = false;
+  }
+  for (int r = 0; r < kRowCount; ++r) {
+    RowKept& kept = rowsKept_[r];
+    if (kept.count) quantLabels_[r]->setCaption(QString::number(kept.countShown));
+    showList(numLabels_[r], kept.used, used_[r]);
+    showList(badLabels_[r], kept.rejected, rejected_[r]);
+    if (kept.placed) {
+      const AutoLabel* num = numLabels_[r];
+      badLabels_[r]->move(num->x() + num->width(), badLabels_[r]->y());
+    }
+    kept = RowKept{};
+  }
+}
+
+void TSatellitesForm::showList(AutoLabel* label, ListShown shown, const SatelliteList& list) {
+  if (shown == ListShown::Empty) label->setCaption(QString());
+  if (shown == ListShown::List) label->setCaption(list.shown());
+}
+
 void TSatellitesForm::showBssStatus(const NmeaFieldTable& bss) {
+  keptBss_ = {true, leadingInt(bss.text(1)), leadingInt(bss.text(2)), leadingInt(bss.text(3)),
+              leadingReal(bss.text(4))};
+  if (!drawingHeld()) drawKept();
+}
+
+void TSatellitesForm::showBssFigures(const BssKept& bss) {
   // Room for the widest distance that %7.3lf can print.
   char text[512];
-  std::snprintf(text, sizeof text, "BSS  all: %5d  err: %5d  valid: %5d  dist: %7.3lf m", leadingInt(bss.text(1)),
-                leadingInt(bss.text(2)), leadingInt(bss.text(3)), leadingReal(bss.text(4)));
+  std::snprintf(text, sizeof text, "BSS  all: %5d  err: %5d  valid: %5d  dist: %7.3lf m", bss.all, bss.errors,
+                bss.valid, bss.distance);
   setStatusInfo(QString::fromLatin1(text));
 }
 
 void TSatellitesForm::showNotAvailable(bool shown) {
+  // A BSS sentence kept before is shown first, so that this text stands last.
+  drawKept();
   if (shown) setStatusInfo(QStringLiteral("not available"));
   statusInfoLabel_->setVisible(shown);
 }

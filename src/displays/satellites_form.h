@@ -8,6 +8,7 @@
 #include "decoding/nmea_field_table.h"
 #include "decoding/solution_satellites.h"
 #include "decoding/used_satellite.h"
+#include "displays/held_drawing.h"
 #include "displays/satellite_list.h"
 #include "displays/tool_form.h"
 
@@ -15,7 +16,7 @@ namespace veltrano {
 
 class AutoLabel;
 
-class TSatellitesForm : public ToolForm {
+class TSatellitesForm : public ToolForm, public HeldDrawing {
   Q_OBJECT
  public:
   TSatellitesForm();
@@ -43,16 +44,38 @@ class TSatellitesForm : public ToolForm {
   // The next GSA sentence begins a new group; set by every other NMEA sentence.
   bool newGsaGroup = true;
 
+ protected:
+  void drawKept() override;
+
  private:
+  // What a row's labels are to show, as the last update that wrote each left
+  // it; the used and rejected lists are those of used_ and rejected_.
+  enum class ListShown : uint8_t { Unchanged, Empty, List };
+  struct RowKept {
+    bool count = false;
+    int countShown = 0;
+    ListShown used = ListShown::Unchanged;
+    ListShown rejected = ListShown::Unchanged;
+    // The rejected list placed after the used list, since its last rewrite.
+    bool placed = false;
+  };
+  // The figures of the last BSS sentence.
+  struct BssKept {
+    bool kept = false;
+    int32_t all = 0, errors = 0, valid = 0;
+    double distance = 0;
+  };
+
+  // The flags dark and the GPS, GLONASS and Galileo lists empty.
+  void clearRows();
   void lightFlags(uint8_t flags1, uint8_t flags2, bool beidouFlag);
   // A row's used list, rejected list and the rejected list placed after the used one.
-  void showRow(int row, const SatelliteList& used, const SatelliteList& rejected);
-  void showUsed(int row, const SatelliteList& used);
-  void placeRejected(int row);
-  void showCount(int row, int count);
+  void showRow(int row);
   // Shows the group collected from the GSA sentences so far.
   void showGsaGroup();
   void setStatusInfo(const QString& text);
+  void showBssFigures(const BssKept& bss);
+  void showList(AutoLabel* label, ListShown shown, const SatelliteList& list);
 
   AutoLabel* flags_[kFlagCount];
   QLabel* statusInfoLabel_;
@@ -62,6 +85,12 @@ class TSatellitesForm : public ToolForm {
   // Working lists of a rebuild, one per row.
   SatelliteList used_[kRowCount];
   SatelliteList rejected_[kRowCount];
+  // Kept for the next drawing: the lit flags, one bit each, the rows and
+  // the BSS figures.
+  uint16_t litFlags_ = 0;
+  bool flagsKept_ = false;
+  RowKept rowsKept_[kRowCount];
+  BssKept keptBss_;
 };
 
 }  // namespace veltrano

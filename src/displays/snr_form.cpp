@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QShowEvent>
+#include <algorithm>
 #include <optional>
 
 #include "displays/auto_label.h"
@@ -52,16 +53,6 @@ QString barLabel(uint8_t system, uint8_t number) {
   return QString::number(number);
 }
 
-// Text whose character cell has its top-left corner at `at`, on a box of `paper`.
-void drawBoxedText(QPainter& p, QPoint at, const QString& text, const QFont& font, const QColor& ink,
-                   const QColor& paper) {
-  const QFontMetrics metrics(font);
-  p.fillRect(QRect(at, QSize(metrics.horizontalAdvance(text), metrics.height())), paper);
-  p.setFont(font);
-  p.setPen(ink);
-  p.drawText(at.x(), at.y() + metrics.ascent(), text);
-}
-
 // The chart's texts are drawn pixel for pixel, like a bitmap font.
 QFont chartFont(bool bold) {
   QFont font = smallFont(bold);
@@ -91,6 +82,7 @@ void TSNRForm::showEvent(QShowEvent* event) {
 }
 
 void TSNRForm::clearSnrChart() {
+  chartKept_ = false;
   const int W = chart_.width();
   const int B = chart_.height() - kBelowBase;
   chart_.fill(faceColour());
@@ -118,13 +110,22 @@ void TSNRForm::drawSnrBar(int index, uint8_t snr, uint8_t system, uint8_t number
     // 1.25 pixels per dB above 10 dB-Hz; ratios above 50 dB-Hz are cut at the top edge.
     const int top = B - (snr - 10) * B / kSpanDb;
     p.fillRect(QRect(x0 + kBarLeft, top, kBarWidth, B - top), fill);
-    drawBoxedText(p, QPoint(x0 + kValueLeft, H - kValueAboveBottom), QString::number(snr), valueFont_, Qt::white, fill);
+    texts_.write(p, QPoint(x0 + kValueLeft, H - kValueAboveBottom), QString::number(snr), valueFont_, Qt::white, fill);
   }
-  drawBoxedText(p, QPoint(x0 + kLabelLeft, H - kLabelAboveBottom), barLabel(system, number), labelFont_, Qt::black,
-                face);
+  texts_.write(p, QPoint(x0 + kLabelLeft, H - kLabelAboveBottom), barLabel(system, number), labelFont_, Qt::black,
+               face);
 }
 
 void TSNRForm::redrawSnrChart(std::span<const SatelliteInView> satellites) {
+  keptCount_ = std::min(satellites.size(), kept_.size());
+  std::copy_n(satellites.begin(), keptCount_, kept_.begin());
+  chartKept_ = true;
+  if (!drawingHeld()) drawKept();
+}
+
+void TSNRForm::drawKept() {
+  if (!chartKept_) return;
+  const std::span<const SatelliteInView> satellites(kept_.data(), keptCount_);
   clearSnrChart();
   const int columns = chart_.width() / kColumnWidth;
   int column = 0;

@@ -5,17 +5,20 @@
 // keeps no satellites of its own: it draws the table it is given.
 #include <QFont>
 #include <QImage>
+#include <array>
 #include <cstdint>
 #include <span>
 
 #include "decoding/satellites_in_view.h"
+#include "displays/boxed_texts.h"
+#include "displays/held_drawing.h"
 #include "displays/tool_form.h"
 
 namespace veltrano {
 
 class PictureBox;
 
-class TSNRForm : public ToolForm {
+class TSNRForm : public ToolForm, public HeldDrawing {
   Q_OBJECT
  public:
   TSNRForm();
@@ -34,6 +37,7 @@ class TSNRForm : public ToolForm {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void drawKept() override;
 
  private:
   // The face colour the window is painted in, behind the chart.
@@ -43,6 +47,11 @@ class TSNRForm : public ToolForm {
   QImage chart_;
   QFont valueFont_;
   QFont labelFont_;
+  BoxedTexts texts_;
+  // The satellites of the last redraw, kept for the next drawing.
+  bool chartKept_ = false;
+  std::array<SatelliteInView, SatellitesInView::kMaxEntries + 1> kept_{};
+  size_t keptCount_ = 0;
 };
 
 }  // namespace veltrano

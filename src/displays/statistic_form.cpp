@@ -111,7 +111,8 @@ TStatisticForm::TStatisticForm(PositionStatistics& statistics)
 
 bool TStatisticForm::updateStatistic(const Fix& fix) {
   const bool accepted = filter_.update(fix);
-  showTexts();
+  textsKept_ = true;
+  if (!drawingHeld()) drawKept();
   return accepted;
 }
 
@@ -120,9 +121,14 @@ void TStatisticForm::resetStatisticDisplay() {
   showTexts();
 }
 
+void TStatisticForm::drawKept() {
+  if (textsKept_) showTexts();
+}
+
 bool TStatisticForm::obsChecked() const { return obsCheckBox_->isChecked(); }
 
 void TStatisticForm::showTexts() {
+  textsKept_ = false;
   const StatisticTexts& t = filter_.texts();
   latLabel_->setCaption(shown(t.lat));
   lonLabel_->setCaption(shown(t.lon));

@@ -2,8 +2,9 @@
 // The Statistic window: the quality filters for navigation solutions, the mean
 // position and rms values of the accepted ones, and the counters. It is the
 // gate for the Visual window's scatter plot.
-#include "displays/tool_form.h"
 #include "decoding/statistic_filter.h"
+#include "displays/held_drawing.h"
+#include "displays/tool_form.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -12,7 +13,7 @@ namespace veltrano {
 
 class AutoLabel;
 
-class TStatisticForm : public ToolForm {
+class TStatisticForm : public ToolForm, public HeldDrawing {
   Q_OBJECT
  public:
   // Accepted samples go into `statistics`, which the owner resets.
@@ -40,10 +41,15 @@ class TStatisticForm : public ToolForm {
   // ObsCheckBox changed its tick.
   void obsToggled(bool ticked);
 
+ protected:
+  void drawKept() override;
+
  private:
   void showTexts();
 
   StatisticFilter filter_;
+  // The texts changed since they were last shown.
+  bool textsKept_ = false;
   AutoLabel* latLabel_;
   AutoLabel* lonLabel_;
   AutoLabel* altLabel_;

@@ -1,6 +1,7 @@
 #include "displays/visual_form.h"
 
 #include <QShowEvent>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <utility>
@@ -50,6 +51,8 @@ void TVisualForm::FormShow() {
 }
 
 void TVisualForm::resetPlot() {
+  // What was kept is drawn first, so that the empty plot is the last picture shown.
+  drawKept();
   layers.drawEmptyPlot(plotRadius);
   c_.image->showLayer(layers.plotLayer);
   markerX = 0;
@@ -72,16 +75,17 @@ void TVisualForm::updateMarker(const MeanPosition& mean) {
   plotDot(current.x, current.y, true);
   markerX = current.x;
   markerY = current.y;
-  layers.drawRingLabels(plotRadius);
-
-  showMetres(c_.dBLabel, current.north);
-  showMetres(c_.dLLabel, current.east);
-  showMetres(c_.dHLabel, currentHeight - refHeight);
-  showMetres(c_.dXLabel, std::sqrt(current.east * current.east + current.north * current.north));
-  showMetres(c_.dMbLabel, meanOffset.north);
-  showMetres(c_.dMlLabel, meanOffset.east);
-  showMetres(c_.dMhLabel, mean.height - refHeight);
-  showMetres(c_.dMxLabel, std::sqrt(meanOffset.east * meanOffset.east + meanOffset.north * meanOffset.north));
+  ringLabelsKept_ = true;
+  keptOffsets_ = {current.north,
+                  current.east,
+                  currentHeight - refHeight,
+                  std::sqrt(current.east * current.east + current.north * current.north),
+                  meanOffset.north,
+                  meanOffset.east,
+                  mean.height - refHeight,
+                  std::sqrt(meanOffset.east * meanOffset.east + meanOffset.north * meanOffset.north)};
+  offsetsKept_ = true;
+  if (!drawingHeld()) drawKept();
   emit heightPlotted(refHeight - currentHeight);
 }
 
@@ -99,6 +103,32 @@ void TVisualForm::plotFix(const Fix& fix, const MeanPosition& mean) {
 bool TVisualForm::skyViewShown() const { return c_.satCheckBox->isChecked(); }
 
 void TVisualForm::SatCheckBoxClick(bool) {
+  plotKept_ = true;
+  keptSkyCount_ = 0;
+  if (skyViewShown()) {
+    const std::span<const SatelliteInView> sky = satellitesInView.displayed();
+    std::copy(sky.begin(), sky.end(), keptSky_.begin());
+    keptSkyCount_ = sky.size();
+  }
+  if (!drawingHeld()) drawKept();
+}
+
+// The ring labels stand over every dot plotted before them; drawn once after
+// many dots they cover the same pixels as after each.
+void TVisualForm::drawKept() {
+  if (ringLabelsKept_) layers.drawRingLabels(plotRadius);
+  ringLabelsKept_ = false;
+  if (offsetsKept_) {
+    AutoLabel* const labels[] = {c_.dBLabel,  c_.dLLabel,  c_.dHLabel,  c_.dXLabel,
+                                 c_.dMbLabel, c_.dMlLabel, c_.dMhLabel, c_.dMxLabel};
+    for (size_t i = 0; i < keptOffsets_.size(); ++i) showMetres(labels[i], keptOffsets_[i]);
+  }
+  offsetsKept_ = false;
+  if (plotKept_) showPlot({keptSky_.data(), keptSkyCount_});
+  plotKept_ = false;
+}
+
+void TVisualForm::showPlot(std::span<const SatelliteInView> sky) {
   const bool sat = c_.satCheckBox->isChecked();
   c_.satSystemPanel->setEnabled(sat);
   if (sat != systemBoxesLit_) {
@@ -109,7 +139,7 @@ void TVisualForm::SatCheckBoxClick(bool) {
   if (sat) {
     const SkySystems shown{c_.gpsCheckBox->isChecked(), c_.glnCheckBox->isChecked(), c_.sbasCheckBox->isChecked(),
                            c_.gllCheckBox->isChecked(), c_.bdsCheckBox->isChecked()};
-    drawSkyView(layers.skyLayer, layers.plotLayer, satellitesInView.displayed(), shown, layers.font());
+    drawSkyView(layers.skyLayer, layers.plotLayer, sky, shown, layers.font());
   }
   const QImage& base = sat ? layers.skyLayer : layers.plotLayer;
   const bool course = c_.cogCheckBox->isChecked();

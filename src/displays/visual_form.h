@@ -5,12 +5,14 @@
 // position beside it, and on request a course pointer and a speed dial. Its
 // controls move the reference point and the scale and copy a report.
 #include <QPoint>
+#include <array>
 #include <cstdint>
 #include <functional>
 
 #include "decoding/fix.h"
 #include "decoding/satellites_in_view.h"
 #include "displays/gauges.h"
+#include "displays/held_drawing.h"
 #include "displays/plot_geometry.h"
 #include "displays/plot_layers.h"
 #include "displays/report_picture.h"
@@ -32,7 +34,7 @@ struct VisualSources {
   std::function<QuotedCaptions()> quotedCaptions;
 };
 
-class TVisualForm : public ToolForm {
+class TVisualForm : public ToolForm, public HeldDrawing {
   Q_OBJECT
  public:
   // `radiusValue` is the radius position the window takes each time it is
@@ -136,11 +138,14 @@ class TVisualForm : public ToolForm {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void drawKept() override;
 
  private:
   void connectControls();
   void moveReference(double latitude, double longitude, double height);
   void scaleFromPosition();
+  // SatCheckBoxClick's drawing, of the sky as `sky` holds it.
+  void showPlot(std::span<const SatelliteInView> sky);
 
   int32_t& radiusValue_;
   VisualSources sources_;
@@ -149,6 +154,15 @@ class TVisualForm : public ToolForm {
   Gauges gauges_;
   // Whether the system boxes show their sky-view-on colours.
   bool systemBoxesLit_ = false;
+  // Kept for the next drawing: the ring labels over the dots, the offsets the
+  // eight labels show (dB, dL, dH, dX, dMb, dMl, dMh, dMx) and the shown
+  // picture, with the sky as it was when it was asked for.
+  bool ringLabelsKept_ = false;
+  bool offsetsKept_ = false;
+  std::array<double, 8> keptOffsets_{};
+  bool plotKept_ = false;
+  std::array<SatelliteInView, SatellitesInView::kMaxEntries + 1> keptSky_{};
+  size_t keptSkyCount_ = 0;
 };
 
 }  // namespace veltrano

@@ -21,13 +21,27 @@ bool readLineErrorCount(int descriptor, uint64_t& count) {
   return true;
 }
 
+// A frame is over after its first block.
+class BlockByBlock : public BlockFrames {
+ public:
+  void startFrame() override {}
+  bool frameOver() const override { return true; }
+  void endFrame() override {}
+};
+
 }  // namespace
 
-ReadThread::ReadThread(int descriptor, LinkReceiver& receiver, std::function<void()> portVanished,
+BlockFrames& blockByBlock() {
+  static BlockByBlock frames;
+  return frames;
+}
+
+ReadThread::ReadThread(int descriptor, LinkReceiver& receiver, BlockFrames& frames, std::function<void()> portVanished,
                        RecordWriter* record)
     : descriptor_(descriptor),
       wakeDescriptor_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
       receiver_(receiver),
+      frames_(frames),
       portVanished_(std::move(portVanished)),
       record_(record) {}
 
@@ -102,13 +116,26 @@ void ReadThread::handOff(Call call) {
       Qt::BlockingQueuedConnection);
 }
 
+// Each batch is released as soon as it is decoded, so that the drain goes on
+// filling the queue meanwhile.
+void ReadThread::deliverBatches(ReceiveQueue::Taken batch) {
+  frames_.startFrame();
+  for (;;) {
+    receiver_.receiveBlock(batch.bytes, batch.length);
+    queue_.release(batch.length);
+    if (stopRequested_ || frames_.frameOver()) break;
+    batch = queue_.queuedBytes();
+    if (batch.item != ReceiveQueue::Item::Bytes) break;
+  }
+  frames_.endFrame();
+}
+
 void ReadThread::run() {
   while (!stopRequested_) {
     const ReceiveQueue::Taken taken = queue_.waitForItem();
     switch (taken.item) {
       case ReceiveQueue::Item::Bytes:
-        handOff([&] { receiver_.receiveBlock(taken.bytes, taken.length); });
-        queue_.release(taken.length);
+        handOff([&] { deliverBatches(taken); });
         break;
       case ReceiveQueue::Item::LineError:
         handOff([&] { receiver_.countLineError(); });

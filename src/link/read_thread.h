@@ -2,7 +2,9 @@
 // The serial reader. One loop drains the port into the reader's own queue and never
 // waits for the main thread; the thread itself hands the queued bytes, in order and
 // in batches of at most 21504 bytes, and each line error to the main thread, waiting
-// in each hand-off until the main thread has processed it. When the port vanishes,
+// in each hand-off until the main thread has processed it. A main thread that is
+// behind takes the batches queued meanwhile in the same hand-off, for at most one
+// display frame, and draws the windows once after them. When the port vanishes,
 // the bytes read before are handed over and then the vanish handler runs on the
 // main thread. While recording, each read is stored in the record file at once,
 // before it is queued.
@@ -11,6 +13,7 @@
 #include <functional>
 #include <thread>
 
+#include "link/block_frames.h"
 #include "link/link_receiver.h"
 #include "link/receive_queue.h"
 #include "link/record_writer.h"
@@ -21,7 +24,8 @@ class ReadThread : public QThread {
  public:
   // `descriptor` is the open port; it must stay open until stopPortReading returned.
   // `record`, when given, takes every block read, until stopPortReading returned.
-  ReadThread(int descriptor, LinkReceiver& receiver, std::function<void()> portVanished,
+  // `frames` has the batches of one hand-off drawn once.
+  ReadThread(int descriptor, LinkReceiver& receiver, BlockFrames& frames, std::function<void()> portVanished,
              RecordWriter* record = nullptr);
   ~ReadThread() override;
   ReadThread(const ReadThread&) = delete;
@@ -43,10 +47,13 @@ class ReadThread : public QThread {
   void drainPort();
   template <typename Call>
   void handOff(Call call);
+  // Main thread: `batch` and, while more are queued, the batches after it.
+  void deliverBatches(ReceiveQueue::Taken batch);
 
   const int descriptor_;
   const int wakeDescriptor_;
   LinkReceiver& receiver_;
+  BlockFrames& frames_;
   const std::function<void()> portVanished_;
   RecordWriter* const record_;
   ReceiveQueue queue_;

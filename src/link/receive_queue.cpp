@@ -50,7 +50,6 @@ ReceiveQueue::Taken ReceiveQueue::waitForItem() {
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [this] { return stopped_ || ended_ || markCount_ > 0 || committed_ > released_; });
   if (stopped_) return {};
-  uint64_t bytesBeforeError = committed_ - released_;
   if (markCount_ > 0) {
     ErrorMark& mark = errorMarks_[firstMark_];
     if (mark.at <= released_) {
@@ -60,11 +59,27 @@ ReceiveQueue::Taken ReceiveQueue::waitForItem() {
       }
       return {Item::LineError, nullptr, 0};
     }
-    bytesBeforeError = mark.at - released_;
   }
-  if (bytesBeforeError == 0) return {Item::End, nullptr, 0};
+  const uint64_t available = bytesBeforeError();
+  if (available == 0) return {Item::End, nullptr, 0};
+  return batch(available);
+}
+
+ReceiveQueue::Taken ReceiveQueue::queuedBytes() {
+  const std::lock_guard lock(mutex_);
+  const uint64_t available = bytesBeforeError();
+  if (stopped_ || available == 0) return {};
+  return batch(available);
+}
+
+uint64_t ReceiveQueue::bytesBeforeError() const {
+  if (markCount_ > 0) return errorMarks_[firstMark_].at - released_;
+  return committed_ - released_;
+}
+
+ReceiveQueue::Taken ReceiveQueue::batch(uint64_t available) const {
   const int32_t position = int32_t(released_ % kCapacity);
-  const int32_t length = int32_t(std::min<uint64_t>({bytesBeforeError, uint64_t(kMaxBatch), uint64_t(kCapacity - position)}));
+  const int32_t length = int32_t(std::min<uint64_t>({available, uint64_t(kMaxBatch), uint64_t(kCapacity - position)}));
   return {Item::Bytes, storage_.get() + position, length};
 }
 

@@ -37,6 +37,9 @@ class ReceiveQueue {
   // Taking side. Waits for the next item: a batch of at most kMaxBatch bytes, a line
   // error, the end of input or the stop. A batch stays queued until it is released.
   Taken waitForItem();
+  // Without waiting: the next batch when bytes are queued ahead of any line
+  // error; its length is 0 when none is, or once stopped.
+  Taken queuedBytes();
   void release(int32_t n);
 
   // Wakes both sides; from now on they return at once.
@@ -48,6 +51,10 @@ class ReceiveQueue {
     int32_t count = 0;
   };
   static constexpr int kMaxErrorMarks = 32;
+
+  // With the lock held: the bytes queued before the next line error.
+  uint64_t bytesBeforeError() const;
+  Taken batch(uint64_t available) const;
 
   std::mutex mutex_;
   std::condition_variable changed_;

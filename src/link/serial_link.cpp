@@ -74,7 +74,7 @@ bool configureLine(int descriptor, int32_t baud, bool oddParity) {
 
 }  // namespace
 
-SerialLink::SerialLink(LinkReceiver& receiver) : receiver_(receiver) {}
+SerialLink::SerialLink(LinkReceiver& receiver, BlockFrames& frames) : receiver_(receiver), frames_(frames) {}
 
 SerialLink::~SerialLink() {
   closePort();
@@ -92,7 +92,8 @@ bool SerialLink::openPort(const QString& portName, int32_t baud, bool oddParity,
   descriptor_ = descriptor;
   network_ = network;
   if (startReader) {
-    reader_ = std::make_unique<ReadThread>(descriptor_, receiver_, [this] { closePort(); }, record);
+    reader_ = std::make_unique<ReadThread>(
+        descriptor_, receiver_, frames_, [this] { closePort(); }, record);
     reader_->startReading();
   }
   return true;

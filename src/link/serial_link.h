@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "link/block_frames.h"
 #include "link/link_receiver.h"
 #include "link/port_writer.h"
 #include "link/read_thread.h"
@@ -22,7 +23,9 @@ class SerialLink : public PortWriter {
   // lost first packet to be sent again, short enough not to hold up the window.
   static constexpr int kConnectTimeoutMs = 1500;
 
-  explicit SerialLink(LinkReceiver& receiver);
+  // The reader's batches go to `receiver`; those it hands over together are
+  // drawn as `frames` says.
+  explicit SerialLink(LinkReceiver& receiver, BlockFrames& frames = blockByBlock());
   ~SerialLink() override;
   SerialLink(const SerialLink&) = delete;
   SerialLink& operator=(const SerialLink&) = delete;
@@ -65,6 +68,7 @@ class SerialLink : public PortWriter {
   void reapFinishedReaders();
 
   LinkReceiver& receiver_;
+  BlockFrames& frames_;
   int descriptor_ = -1;  // the open port
   bool network_ = false;    // the open port is a TCP connection
   int openErrno_ = 0;       // why the last openPort of a serial port failed

@@ -17,6 +17,7 @@
 #include "link/synchronisation.h"
 #include "mainwindow/about_form.h"
 #include "mainwindow/display_router.h"
+#include "mainwindow/frame_pacer.h"
 #include "mainwindow/main_form.h"
 #include "mainwindow/playback.h"
 #include "mainwindow/point_store.h"
@@ -71,13 +72,18 @@ AppContext::AppContext(const QStringList& arguments, SettingsUse settings) {
   timerForm = std::make_unique<TTimerForm>();
   optionsForm = std::make_unique<TOptionsForm>(pointRing.maxPoints);
   // A byte travels: reader thread -> hand-off -> intake -> fan-out -> router -> window.
-  router = std::make_unique<DisplayRouter>(
-      RoutedWindows{*mainForm, *positionForm, *statisticForm, *satellitesForm, *visualForm, *snrForm,
-                    {mainForm.get(), positionForm.get(), statisticForm.get(), satellitesForm.get(), visualForm.get(),
-                     profileForm.get(), snrForm.get()}});
+  pacer = std::make_unique<FramePacer>(QWidgetList{mainForm.get(), positionForm.get(), statisticForm.get(),
+                                                   satellitesForm.get(), visualForm.get(), profileForm.get(),
+                                                   snrForm.get()},
+                                       std::vector<HeldDrawing*>{mainForm.get(), positionForm.get(),
+                                                                 statisticForm.get(), satellitesForm.get(),
+                                                                 visualForm.get(), profileForm.get(), snrForm.get()});
+  router = std::make_unique<DisplayRouter>(RoutedWindows{*mainForm, *positionForm, *statisticForm, *satellitesForm,
+                                                         *visualForm, *snrForm},
+                                           *pacer);
   fanOut = std::make_unique<MessageFanOut>(*receiver, transport, *router, conversionWriter);
   intake = std::make_unique<StreamIntake>(transport, *fanOut, *router);
-  serialLink = std::make_unique<SerialLink>(*intake);
+  serialLink = std::make_unique<SerialLink>(*intake, *pacer);
   commandWriter = std::make_unique<CommandWriter>(*serialLink, transport.binrCommandCrc);
   // The Control window sends through the command writers, so it comes after them.
   controlForm = std::make_unique<TControlForm>(*commandWriter, transport);
@@ -94,7 +100,7 @@ AppContext::AppContext(const QStringList& arguments, SettingsUse settings) {
   synchronisation = std::make_unique<Synchronisation>(*mainForm, transport, *receiver, *serialLink, *commandWriter,
                                                       sleep);
   fanOut->attachSynchronisation(*synchronisation);
-  playback = std::make_unique<Playback>(*mainForm, transport, *receiver, *intake, conversionWriter);
+  playback = std::make_unique<Playback>(*mainForm, transport, *receiver, *intake, conversionWriter, *pacer);
   pointStore = std::make_unique<PointStore>(pointRing, transport, *playback, *visualForm, [this] {
     return MeanPosition{statisticForm->meanLat(), statisticForm->meanLon(), statisticForm->meanHeight()};
   });
@@ -210,6 +216,7 @@ AppContext::~AppContext() {
   intake.reset();
   fanOut.reset();
   router.reset();
+  pacer.reset();
   recording.reset();
   optionsForm.reset();
   timerForm.reset();

@@ -30,6 +30,7 @@ class TStatisticForm;
 class TTimerForm;
 class TOptionsForm;
 class DisplayRouter;
+class FramePacer;
 class Playback;
 class SerialLink;
 class CommandWriter;
@@ -82,7 +83,9 @@ class AppContext {
   std::unique_ptr<TOptionsForm> optionsForm;
 
   // Received and played-back blocks enter the decoders at the intake; the
-  // fan-out routes each message, the router passes it on to the shown windows.
+  // fan-out routes each message, the router passes it on to the shown windows,
+  // which the pacer has drawn after each block or frame of blocks.
+  std::unique_ptr<FramePacer> pacer;
   std::unique_ptr<DisplayRouter> router;
   std::unique_ptr<MessageFanOut> fanOut;
   std::unique_ptr<StreamIntake> intake;

@@ -1,13 +1,12 @@
 #include "mainwindow/display_router.h"
 
-#include <QCoreApplication>
-
 #include "displays/position_form.h"
 #include "displays/satellites_form.h"
 #include "displays/snr_form.h"
 #include "displays/statistic_form.h"
 #include "displays/visual_form.h"
 #include "link/recording.h"
+#include "mainwindow/frame_pacer.h"
 #include "mainwindow/main_form.h"
 
 namespace veltrano {
@@ -18,7 +17,9 @@ QString shown(std::string_view text) { return QString::fromLatin1(text.data(), q
 
 bool DisplayRouter::ticked(ToolWindow window) const { return w_.main.isTicked(window); }
 
+// The windows keep what a message changes until the pacer has them drawn.
 void DisplayRouter::showSolution(const Fix& fix, const SolutionSatellites* satellites) {
+  pacer_.holdDrawing();
   if (ticked(ToolWindow::Position)) w_.position.showFix(fix);
   if (ticked(ToolWindow::Statistic) && w_.statistic.updateStatistic(fix) && ticked(ToolWindow::Visual))
     w_.visual.plotFix(fix, {w_.statistic.meanLat(), w_.statistic.meanLon(), w_.statistic.meanHeight()});
@@ -27,12 +28,14 @@ void DisplayRouter::showSolution(const Fix& fix, const SolutionSatellites* satel
 }
 
 void DisplayRouter::showGsa(const NmeaFieldTable& gsa) {
+  pacer_.holdDrawing();
   if (ticked(ToolWindow::Satellites)) w_.satellites.showGsaSatellites(gsa);
 }
 
 void DisplayRouter::endGsaGroup() { w_.satellites.newGsaGroup = true; }
 
 void DisplayRouter::showBss(const NmeaFieldTable& bss) {
+  pacer_.holdDrawing();
   if (ticked(ToolWindow::Position)) w_.position.showBssDiffAge(bss);
   if (ticked(ToolWindow::Satellites)) w_.satellites.showBssStatus(bss);
 }
@@ -68,6 +71,7 @@ void DisplayRouter::showSatellitesInView(const Binr2SatsInView& view) {
 // Draws the copy the commit took: an NMEA cycle is committed by the first
 // sentence of the next one, whose satellites are already in the working table.
 void DisplayRouter::satelliteTableCommitted() {
+  pacer_.holdDrawing();
   if (ticked(ToolWindow::SNR)) w_.snr.redrawSnrChart(w_.visual.satellitesInView.displayed());
 }
 
@@ -76,14 +80,10 @@ void DisplayRouter::blockRecorded(int32_t) {
 }
 
 void DisplayRouter::showReceivedBytes(const std::string& text) {
+  pacer_.holdDrawing();
   w_.main.showReceivedBytes(shown(text));
 }
 
-// Draws now what the handlers invalidated, window by window, instead of when the
-// event loop next becomes idle; a hidden window has nothing to draw.
-void DisplayRouter::repaintWindows() {
-  for (QWidget* window : std::as_const(w_.repainted))
-    if (window->isVisible()) QCoreApplication::sendPostedEvents(window, QEvent::UpdateRequest);
-}
+void DisplayRouter::repaintWindows() { pacer_.blockDone(); }
 
 }  // namespace veltrano

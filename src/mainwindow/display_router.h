@@ -6,15 +6,13 @@
 #include <span>
 #include <string>
 
-#include <QWidget>
-#include <QWidgetList>
-
 #include "decoding/fan_out_sinks.h"
 #include "decoding/stream_intake.h"
 #include "mainwindow/tool_window_tiler.h"
 
 namespace veltrano {
 
+class FramePacer;
 class TMainForm;
 class TPositionForm;
 class TStatisticForm;
@@ -30,13 +28,12 @@ struct RoutedWindows {
   TSatellitesForm& satellites;
   TVisualForm& visual;
   TSNRForm& snr;
-  // Every window that shows decoded data, in the order they are repainted.
-  QWidgetList repainted;
 };
 
 class DisplayRouter : public DisplaySink, public IntakeSink {
  public:
-  explicit DisplayRouter(RoutedWindows windows) : w_(std::move(windows)) {}
+  // The windows are drawn when `pacer` says, after the blocks that changed them.
+  DisplayRouter(RoutedWindows windows, FramePacer& pacer) : w_(windows), pacer_(pacer) {}
   // Where received blocks are stored; the recording is made after the link that feeds this router.
   void attachRecording(Recording& recording) { recording_ = &recording; }
 
@@ -65,6 +62,7 @@ class DisplayRouter : public DisplaySink, public IntakeSink {
   void satelliteTableCommitted();
 
   RoutedWindows w_;
+  FramePacer& pacer_;
   Recording* recording_ = nullptr;
 };
 

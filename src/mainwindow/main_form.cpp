@@ -212,11 +212,21 @@ void TMainForm::fixFileName(const QString& text) {
 void TMainForm::resetCounters() {
   transport_.receivedTotal = 0;
   transport_.errorCount = 0;
+  receivedBytesKept_ = false;
   c_.receiveBytesLabel->setCaption(QStringLiteral("0 kB"));
   c_.errorBytesLabel->setCaption(QStringLiteral("0"));
 }
 
-void TMainForm::showReceivedBytes(const QString& text) { c_.receiveBytesLabel->setCaption(text); }
+void TMainForm::showReceivedBytes(const QString& text) {
+  keptReceivedBytes_ = text;
+  receivedBytesKept_ = true;
+  if (!drawingHeld()) drawKept();
+}
+
+void TMainForm::drawKept() {
+  if (receivedBytesKept_) c_.receiveBytesLabel->setCaption(keptReceivedBytes_);
+  receivedBytesKept_ = false;
+}
 
 void TMainForm::enterState(TransportState state) {
   setTransportState(state);

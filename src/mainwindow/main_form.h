@@ -7,6 +7,7 @@
 
 #include "decoding/nmea_position_source.h"
 #include "decoding/transport_fields.h"
+#include "displays/held_drawing.h"
 #include "mainwindow/main_form_controls.h"
 #include "mainwindow/off_taskbar.h"
 #include "mainwindow/sound_panel.h"
@@ -22,7 +23,7 @@ class TTimerForm;
 // rate and protocol lists, the information panel, the transport buttons and
 // the boxes that show and tile the tool windows. What its buttons and lists
 // start elsewhere it announces by signals.
-class TMainForm : public QFrame, public TransportPanel, public SoundPanel {
+class TMainForm : public QFrame, public TransportPanel, public SoundPanel, public HeldDrawing {
   Q_OBJECT
  public:
   // `arguments`: the command line; its first one may name a recording to play.
@@ -65,6 +66,7 @@ class TMainForm : public QFrame, public TransportPanel, public SoundPanel {
   void selectBaudIndex(int index);
   // The "DBG data" box, ticked or not and enabled or not.
   void setDebugData(bool ticked, bool enabled);
+  // ReceiveBytesLabel; while the drawing is held, the last text is kept for it.
   void showReceivedBytes(const QString& text);
 
   // "custom" makes BaudComboBox an editable field; any other rate a fixed list again.
@@ -158,6 +160,7 @@ class TMainForm : public QFrame, public TransportPanel, public SoundPanel {
   void recordingStopped();
 
  protected:
+  void drawKept() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -185,6 +188,9 @@ class TMainForm : public QFrame, public TransportPanel, public SoundPanel {
   TTimerForm* timer_ = nullptr;
   OffTaskbar offTaskbar_;
   StartLink startLink_;
+  // The received total kept for the next drawing.
+  bool receivedBytesKept_ = false;
+  QString keptReceivedBytes_;
 };
 
 // "VELTRANO " + version + " (RTK)".

@@ -11,20 +11,33 @@
 #include "link/thread_wait.h"
 #include "mainwindow/dialogs.h"
 #include "mainwindow/fifo_reader.h"
+#include "mainwindow/frame_pacer.h"
 #include "mainwindow/transport_panel.h"
 
 namespace veltrano {
 
+namespace {
+
+int64_t progressPercent(int64_t receivedTotal, int64_t fileLength) {
+  return fileLength <= 1024 ? 100 : (100 * (receivedTotal / 1024)) / (fileLength / 1024);
+}
+
+}  // namespace
+
 QString playbackProgressText(int64_t receivedTotal, int64_t fileLength) {
   if (fileLength < 0)
     return QStringLiteral("File reading... %1").arg(QString::fromStdString(formatReceivedTotal(receivedTotal)));
-  const int64_t percent = fileLength <= 1024 ? 100 : (100 * (receivedTotal / 1024)) / (fileLength / 1024);
-  return QStringLiteral("File reading... %1%").arg(percent);
+  return QStringLiteral("File reading... %1%").arg(progressPercent(receivedTotal, fileLength));
 }
 
 Playback::Playback(TransportPanel& panel, TransportFields& transport, Receiver& receiver, BlockReceiver& intake,
-                   NmeaConversionWriter& conversion)
-    : panel_(panel), transport_(transport), receiver_(receiver), intake_(intake), conversion_(conversion) {
+                   NmeaConversionWriter& conversion, FramePacer& pacer)
+    : panel_(panel),
+      transport_(transport),
+      receiver_(receiver),
+      intake_(intake),
+      conversion_(conversion),
+      pacer_(pacer) {
   openFileDialog = [this](const QString& title, const QString& directory, const QString& filter) {
     return askFileToOpen(*panel_.dialogParent(), title, directory, filter);
   };
@@ -99,6 +112,7 @@ bool Playback::startPlayback(bool normalSpeed) {
   panel_.resetCounters();
 
   receiver_.resetDecoders();
+  progressText_.clear();
   // The conversion writer names its file after the played one (x.dat gives x.nme).
   if (protocolProfile(transport_.receiverProtocol).convertedToNmea)
     conversion_.openConversionFile(QFile::encodeName(name).toStdString());
@@ -113,20 +127,21 @@ bool Playback::startPlayback(bool normalSpeed) {
 }
 
 std::unique_ptr<TReadCycle> Playback::openPlaybackCycle(const QString& name, bool normalSpeed) {
-  TReadCycle::BlockHandOff block = [this](TReadCycle* from, const uint8_t* bytes, int32_t length) {
-    return handOverBlock(from, bytes, length);
-  };
-  TReadCycle::EndHandOff end = [this](TReadCycle* from) { endPlayback(from); };
+  TReadCycle::HandOffs handOffs{[this](TReadCycle* from, const uint8_t* bytes, int32_t length) {
+                                  return handOverBlock(from, bytes, length);
+                                },
+                                [this](TReadCycle* from) { decodeQueuedSlices(from); },
+                                [this](TReadCycle* from) { endPlayback(from); }};
   // A FIFO's plain open would wait here, on the main thread, for a writer to
   // open it: it is opened without waiting, and its thread waits for the data.
   if (FifoReader::isFifo(name)) {
     std::unique_ptr<FifoReader> fifo = FifoReader::open(name);
     if (!fifo) return nullptr;
-    return std::make_unique<TReadCycle>(std::move(fifo), normalSpeed, std::move(block), std::move(end));
+    return std::make_unique<TReadCycle>(std::move(fifo), normalSpeed, std::move(handOffs));
   }
   auto file = std::make_unique<QFile>(name);
   if (!file->open(QIODevice::ReadOnly)) return nullptr;
-  return std::make_unique<TReadCycle>(std::move(file), normalSpeed, std::move(block), std::move(end));
+  return std::make_unique<TReadCycle>(std::move(file), normalSpeed, std::move(handOffs));
 }
 
 void Playback::PauseButtonClick() {
@@ -155,8 +170,27 @@ bool Playback::handOverBlock(TReadCycle* cycle, const uint8_t* bytes, int32_t le
   // resuming, so it is decoded and counted in PLAY or FF.
   if (cycle->suspended()) return false;
   intake_.receiveBlock(bytes, length);
-  panel_.showInfo(playbackProgressText(transport_.receivedTotal, cycle->fileLength()));
+  panel_.showInfo(progressText(transport_.receivedTotal, cycle->fileLength()));
   return true;
+}
+
+// A file's text changes once per percent, a FIFO's with the total it counts.
+const QString& Playback::progressText(int64_t receivedTotal, int64_t fileLength) {
+  const int64_t shown = fileLength < 0 ? receivedTotal : progressPercent(receivedTotal, fileLength);
+  if (shown != progressShown_ || progressText_.isEmpty()) {
+    progressShown_ = shown;
+    progressText_ = playbackProgressText(receivedTotal, fileLength);
+  }
+  return progressText_;
+}
+
+// The event loop runs between two frames: a click is answered and the other
+// windows are drawn while the next slices wait.
+void Playback::decodeQueuedSlices(TReadCycle* cycle) {
+  if (closing_ || cycle != current_) return;
+  pacer_.startFrame();
+  cycle->takeQueuedSlices(QDeadlineTimer(pacer_.frameMs));
+  pacer_.endFrame();
 }
 
 void Playback::endPlayback(TReadCycle* cycle) {

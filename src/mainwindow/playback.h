@@ -15,6 +15,7 @@
 
 namespace veltrano {
 
+class FramePacer;
 class NmeaConversionWriter;
 class Receiver;
 class TransportPanel;
@@ -22,9 +23,10 @@ class TransportPanel;
 class Playback : public QObject {
   Q_OBJECT
  public:
-  // Played blocks go to `intake`, as received ones do.
+  // Played blocks go to `intake`, as received ones do; fast play has the
+  // windows drawn by `pacer` once per frame of slices.
   Playback(TransportPanel& panel, TransportFields& transport, Receiver& receiver, BlockReceiver& intake,
-           NmeaConversionWriter& conversion);
+           NmeaConversionWriter& conversion, FramePacer& pacer);
   // Ends every playback thread still running and waits for it.
   ~Playback();
   Playback(const Playback&) = delete;
@@ -58,6 +60,10 @@ class Playback : public QObject {
   // when it does not open.
   std::unique_ptr<TReadCycle> openPlaybackCycle(const QString& name, bool normalSpeed);
   bool handOverBlock(TReadCycle* cycle, const uint8_t* bytes, int32_t length);
+  // Fast play: the queued slices for about one display frame, drawn once.
+  void decodeQueuedSlices(TReadCycle* cycle);
+  // playbackProgressText, formatted again only when it changes.
+  const QString& progressText(int64_t receivedTotal, int64_t fileLength);
   void endPlayback(TReadCycle* cycle);
 
   TransportPanel& panel_;
@@ -65,10 +71,14 @@ class Playback : public QObject {
   Receiver& receiver_;
   BlockReceiver& intake_;
   NmeaConversionWriter& conversion_;
+  FramePacer& pacer_;
   QPointer<TReadCycle> current_;
   // Every thread not yet freed, the ending ones too.
   QList<QPointer<TReadCycle>> threads_;
   bool closing_ = false;
+  // The last progress text and the percent (a FIFO's total) it shows.
+  QString progressText_;
+  int64_t progressShown_ = 0;
 };
 
 // "File reading... " with the percentage of the file handed over; for a FIFO

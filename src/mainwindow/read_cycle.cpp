@@ -4,19 +4,18 @@
 
 namespace veltrano {
 
-TReadCycle::TReadCycle(std::unique_ptr<QFile> file, bool normalSpeed, BlockHandOff block, EndHandOff end)
-    : TReadCycle(std::move(file), nullptr, normalSpeed, std::move(block), std::move(end)) {}
+TReadCycle::TReadCycle(std::unique_ptr<QFile> file, bool normalSpeed, HandOffs handOffs)
+    : TReadCycle(std::move(file), nullptr, normalSpeed, std::move(handOffs)) {}
 
-TReadCycle::TReadCycle(std::unique_ptr<FifoReader> fifo, bool normalSpeed, BlockHandOff block, EndHandOff end)
-    : TReadCycle(nullptr, std::move(fifo), normalSpeed, std::move(block), std::move(end)) {}
+TReadCycle::TReadCycle(std::unique_ptr<FifoReader> fifo, bool normalSpeed, HandOffs handOffs)
+    : TReadCycle(nullptr, std::move(fifo), normalSpeed, std::move(handOffs)) {}
 
 TReadCycle::TReadCycle(std::unique_ptr<QFile> file, std::unique_ptr<FifoReader> fifo, bool normalSpeed,
-                       BlockHandOff block, EndHandOff end)
+                       HandOffs handOffs)
     : playbackFile_(std::move(file)),
       fifo_(std::move(fifo)),
       fileLength_(playbackFile_ ? playbackFile_->size() : kNoLength),
-      block_(std::move(block)),
-      end_(std::move(end)),
+      handOffs_(std::move(handOffs)),
       normalSpeed_(normalSpeed) {}
 
 TReadCycle::~TReadCycle() = default;
@@ -30,12 +29,10 @@ void TReadCycle::resume() {
   const QMutexLocker lock(&mutex_);
   suspended_ = false;
   wake_.wakeAll();
+  if (queued_ > 0 && !terminated_) postSlicesWaiting();
 }
 
-bool TReadCycle::suspended() const {
-  const QMutexLocker lock(&mutex_);
-  return suspended_;
-}
+bool TReadCycle::suspended() const { return suspended_; }
 
 void TReadCycle::requestTermination() {
   const QMutexLocker lock(&mutex_);
@@ -54,18 +51,92 @@ void TReadCycle::handOver(const uint8_t* bytes, int32_t length) {
   bool taken = false;
   while (!taken && holdWhileSuspended()) {
     QMetaObject::invokeMethod(
-        this, [&] { taken = block_(this, bytes, length); }, Qt::BlockingQueuedConnection);
+        this, [&] { taken = handOffs_.block(this, bytes, length); }, Qt::BlockingQueuedConnection);
   }
 }
 
-int32_t TReadCycle::readChunk(int32_t size, bool& ended) {
+void TReadCycle::postSlicesWaiting() {
+  if (slicesWaitingPosted_) return;
+  slicesWaitingPosted_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        {
+          const QMutexLocker lock(&mutex_);
+          slicesWaitingPosted_ = false;
+        }
+        handOffs_.slicesWaiting(this);
+      },
+      Qt::QueuedConnection);
+}
+
+TReadCycle::Chunk* TReadCycle::waitForFreeChunk() {
+  QMutexLocker lock(&mutex_);
+  while (queued_ == kChunkBuffers && !terminated_) wake_.wait(&mutex_);
+  if (terminated_) return nullptr;
+  return &chunks_[(first_ + queued_) % kChunkBuffers];
+}
+
+void TReadCycle::queueChunk() {
+  const QMutexLocker lock(&mutex_);
+  ++queued_;
+  postSlicesWaiting();
+}
+
+bool TReadCycle::waitUntilTaken() {
+  QMutexLocker lock(&mutex_);
+  while (queued_ > 0 && !terminated_) wake_.wait(&mutex_);
+  return !terminated_;
+}
+
+// A queued chunk is read and moved on here without the lock: the thread writes
+// only buffers that are not queued, and only this thread takes slices.
+bool TReadCycle::takeQueuedSlices(const QDeadlineTimer& until) {
+  for (;;) {
+    Chunk* chunk = nullptr;
+    {
+      const QMutexLocker lock(&mutex_);
+      if (terminated_ || suspended_ || queued_ == 0) return false;
+      chunk = &chunks_[first_];
+    }
+    for (;;) {
+      const int32_t length = std::min(chunk->length - chunk->taken, kSliceSize);
+      if (!handOffs_.block(this, chunk->bytes + chunk->taken, length)) {
+        // Offered again once resumed, or at once when it was refused unpaused.
+        const QMutexLocker lock(&mutex_);
+        if (!suspended_ && !terminated_) postSlicesWaiting();
+        return false;
+      }
+      chunk->taken += length;
+      // Slices go on while a slice had the full size, so a chunk of a
+      // multiple of kSliceSize bytes (or none) ends with an empty one.
+      if (length < kSliceSize) break;
+      if (terminated_ || suspended_) return false;
+      if (until.hasExpired()) {
+        const QMutexLocker lock(&mutex_);
+        postSlicesWaiting();
+        return true;
+      }
+    }
+    const QMutexLocker lock(&mutex_);
+    first_ = (first_ + 1) % kChunkBuffers;
+    --queued_;
+    wake_.wakeAll();
+    if (queued_ > 0 && until.hasExpired()) {
+      postSlicesWaiting();
+      return true;
+    }
+  }
+}
+
+int32_t TReadCycle::readChunk(uint8_t* into, int32_t size, bool& ended) {
   if (fifo_) {
-    const int32_t read = fifo_->read(chunk_, size);
+    const int32_t read = fifo_->read(into, size);
     ended = read == 0;
     return read;
   }
   // A read error reads as a short read: the end of the file.
-  const int32_t read = int32_t(std::max<int64_t>(playbackFile_->read(reinterpret_cast<char*>(chunk_), size), 0));
+  const int32_t read = int32_t(std::max<int64_t>(playbackFile_->read(reinterpret_cast<char*>(into), size), 0));
   ended = read < size;
   return read;
 }
@@ -73,20 +144,23 @@ int32_t TReadCycle::readChunk(int32_t size, bool& ended) {
 void TReadCycle::Execute() {
   for (;;) {
     bool ended = false;
+    if (!holdWhileSuspended()) break;
     if (normalSpeed_) {
-      if (readChunk(1, ended) == 1) handOver(chunk_, 1);
+      // Every buffer is free once the queue is empty.
+      if (!waitUntilTaken()) break;
+      if (readChunk(chunks_[0].bytes, 1, ended) == 1) handOver(chunks_[0].bytes, 1);
     } else {
-      const int32_t read = readChunk(kChunkSize, ended);
-      int32_t start = 0;
-      int32_t slice = 0;
-      do {
-        slice = std::min<int32_t>(read - start, kSliceSize);
-        handOver(chunk_ + start, slice);
-        start += slice;
-      } while (slice == kSliceSize);
+      Chunk* chunk = waitForFreeChunk();
+      if (!chunk) break;
+      // A speed change while the thread waited for a buffer applies to this pass.
+      if (normalSpeed_) continue;
+      chunk->length = readChunk(chunk->bytes, kChunkSize, ended);
+      chunk->taken = 0;
+      queueChunk();
     }
     if (terminated_ || ended) break;
   }
+  waitUntilTaken();
   QThread::msleep(200);
   if (fifo_) {
     fifo_->close();
@@ -94,7 +168,7 @@ void TReadCycle::Execute() {
     playbackFile_->close();
   }
   QMetaObject::invokeMethod(
-      this, [this] { end_(this); }, Qt::BlockingQueuedConnection);
+      this, [this] { handOffs_.end(this); }, Qt::BlockingQueuedConnection);
 }
 
 }  // namespace veltrano

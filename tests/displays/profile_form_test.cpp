@@ -133,11 +133,7 @@ TEST_F(ProfileFormTest, LayoutAndDesignTimeTexts) {
   EXPECT_EQ(countOf(shown(), kBlack), W * H);
 }
 
-TEST_F(ProfileFormTest, ScrollRectanglesAndChartSize) {
-  EXPECT_EQ(form.profileBitmap.size(), QSize(728, 65));
-  EXPECT_EQ(form.scrollSource, QRect(QPoint(1, 0), QPoint(727, 64)));
-  EXPECT_EQ(form.scrollTarget, QRect(QPoint(0, 0), QPoint(726, 64)));
-}
+TEST_F(ProfileFormTest, ChartSize) { EXPECT_EQ(form.profileBitmap.size(), QSize(728, 65)); }
 
 // ---- scale table and labels -----------------------------------------------------
 
@@ -321,6 +317,48 @@ TEST_F(ProfileFormTest, HeightThatIsNotANumberBreaksTheTrace) {
   EXPECT_TRUE(rowsOf(shown(), kRight - 1, kWhite).empty());
   EXPECT_EQ(rowsOf(shown(), kRight - 2, kWhite), std::vector<int>{16});
 }
+
+// ---- held drawing --------------------------------------------------------------------
+
+struct HeldCase {
+  const char* name;
+  int before;  // points drawn one by one first
+  int held;    // points then added while the drawing is held
+};
+
+class ProfileHeldTest : public ProfileFormTest, public ::testing::WithParamInterface<HeldCase> {};
+
+// Points taken while the drawing is held scroll the chart and join each other
+// in one go exactly as they would have one by one: gaps, rows outside the
+// chart, a trace joined across the held run, and runs longer than the chart.
+TEST_P(ProfileHeldTest, HeldPointsDrawTheSameChartAsPointsDrawnOneByOne) {
+  const HeldCase& c = GetParam();
+  const auto delta = [](int i) { return i % 17 == 5 ? kNaN : 1.3 * std::sin(i * 0.37) + (i % 29 == 3 ? 40 : 0); };
+  int32_t position = 0;
+  TProfileForm oneByOne(position);
+  oneByOne.show();
+  showAt(0);
+  for (int i = 0; i < c.before + c.held; ++i) oneByOne.addProfilePoint(delta(i));
+  for (int i = 0; i < c.before; ++i) form.addProfilePoint(delta(i));
+  form.holdDrawing();
+  const QImage before = shown();
+  for (int i = c.before; i < c.before + c.held; ++i) form.addProfilePoint(delta(i));
+  EXPECT_EQ(shown(), before);
+  form.releaseDrawing();
+  EXPECT_EQ(shown(), oneByOne.findChild<PlotImage*>(QStringLiteral("AltImage"))->picture());
+  EXPECT_EQ(shown(), form.profileBitmap);
+  // Drawn at once again after the release.
+  oneByOne.addProfilePoint(0.5);
+  form.addProfilePoint(0.5);
+  EXPECT_EQ(shown(), oneByOne.findChild<PlotImage*>(QStringLiteral("AltImage"))->picture());
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, ProfileHeldTest,
+                         ::testing::Values(HeldCase{"FewAfterOne", 1, 3}, HeldCase{"FirstPoints", 0, 5},
+                                           HeldCase{"OneColumnShort", 40, W - 1}, HeldCase{"WholeWidth", 40, W},
+                                           HeldCase{"LongerThanTheChart", 40, 2 * W + 13},
+                                           HeldCase{"AfterAFullChart", W + 5, 30}, HeldCase{"Nothing", 10, 0}),
+                         [](const ::testing::TestParamInfo<HeldCase>& info) { return std::string(info.param.name); });
 
 // ---- reset ---------------------------------------------------------------------------
 

@@ -252,5 +252,30 @@ TEST_F(SnrChart, ClearedByClearingAndEachTimeTheWindowIsShown) {
   }
 }
 
+// While the drawing is held, a redraw keeps its satellites and draws nothing;
+// the release draws the last redraw, unless a clear came after it.
+TEST_F(SnrChart, HeldRedrawsDrawTheLastOnceReleased) {
+  const std::vector<SatelliteInView> first{{kSatGps, 5, 45}, {kSatGlonass, 7, 30}};
+  std::vector<SatelliteInView> last{{kSatGalileo, 9, 41}, {kSatNone, 0, 0}, {kSatBeidou, 12, 22}};
+  TSNRForm oneByOne;
+  oneByOne.redrawSnrChart(last);
+  form.clearSnrChart();
+
+  form.holdDrawing();
+  redraw(first);
+  redraw(last);
+  last[0].snr = 20;  // the table the chart was given goes on changing
+  EXPECT_EQ(firstDifference(shown(), emptyChart()), "");
+  form.releaseDrawing();
+  EXPECT_EQ(firstDifference(chart(), oneByOne.chart()), "");
+  EXPECT_EQ(firstDifference(shown(), oneByOne.chart()), "");
+
+  form.holdDrawing();
+  redraw(first);
+  form.clearSnrChart();
+  form.releaseDrawing();
+  EXPECT_EQ(firstDifference(shown(), emptyChart()), "");
+}
+
 }  // namespace
 }  // namespace veltrano

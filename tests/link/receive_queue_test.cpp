@@ -73,6 +73,39 @@ TEST(ReceiveQueue, HandsBytesAndErrorsOverInOrder) {
   EXPECT_EQ(out.errorsAt, (std::vector<size_t>{5000, 5300, 5300}));
 }
 
+// The main thread's catch-up: queued bytes are taken without waiting, up to the
+// next line error; nothing is there before the first byte, at an error, at the
+// end of input or once stopped.
+TEST(ReceiveQueue, QueuedBytesStopAtTheNextLineErrorAndNeverWait) {
+  ReceiveQueue queue;
+  EXPECT_EQ(queue.queuedBytes().length, 0);
+  const auto first = sequence(ReceiveQueue::kMaxBatch + 100, 4);
+  const auto second = sequence(700, 5);
+  put(queue, first);
+  queue.addLineError();
+  put(queue, second);
+  queue.endOfInput();
+
+  std::vector<uint8_t> taken;
+  for (ReceiveQueue::Taken batch = queue.queuedBytes(); batch.length > 0; batch = queue.queuedBytes()) {
+    EXPECT_EQ(batch.item, Item::Bytes);
+    EXPECT_LE(batch.length, ReceiveQueue::kMaxBatch);
+    taken.insert(taken.end(), batch.bytes, batch.bytes + batch.length);
+    queue.release(batch.length);
+  }
+  EXPECT_EQ(taken, first);
+  EXPECT_EQ(queue.waitForItem().item, Item::LineError);
+  const ReceiveQueue::Taken rest = queue.queuedBytes();
+  ASSERT_EQ(rest.length, 700);
+  EXPECT_EQ(std::vector<uint8_t>(rest.bytes, rest.bytes + rest.length), second);
+  queue.release(rest.length);
+  EXPECT_EQ(queue.queuedBytes().length, 0);
+  EXPECT_EQ(queue.waitForItem().item, Item::End);
+  put(queue, second);
+  queue.stop();
+  EXPECT_EQ(queue.queuedBytes().length, 0);
+}
+
 TEST(ReceiveQueue, BatchesAreCappedAndWrapAround) {
   ReceiveQueue queue;
   // More than the capacity in total, taken concurrently, so the storage wraps several times.

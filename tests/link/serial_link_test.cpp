@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 #include <time.h>
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "link/receive_queue.h"
@@ -113,6 +118,70 @@ TEST_F(SerialLinkTest, SimulatorFloodArrivesCompleteAndOnce) {
   EXPECT_LE(checksums.largestBlock, ReceiveQueue::kMaxBatch);
   EXPECT_EQ(checksums.lineErrors, 0);
 }
+
+// Counts the frames the reader opens and the blocks inside each; a frame is
+// over after `blocksPerFrame` blocks.
+class CountedFrames : public BlockFrames {
+ public:
+  void startFrame() override {
+    EXPECT_FALSE(open);
+    open = true;
+    blocksInFrame.push_back(0);
+  }
+  bool frameOver() const override { return blocksInFrame.back() >= blocksPerFrame; }
+  void endFrame() override {
+    EXPECT_TRUE(open);
+    open = false;
+  }
+
+  int blocksPerFrame = 1 << 30;
+  bool open = false;
+  std::vector<int> blocksInFrame;
+};
+
+struct CatchUpCase {
+  int blocksPerFrame;
+  const char* name;
+};
+
+class SerialLinkCatchUpTest : public SerialLinkTest, public ::testing::WithParamInterface<CatchUpCase> {};
+
+// A main thread that is behind takes the batches queued meanwhile in the same
+// hand-off, every block inside a frame, and no frame holds more blocks than it
+// allows; the bytes still come complete and in order.
+TEST_P(SerialLinkCatchUpTest, BatchesQueuedWhileTheMainThreadIsBusyShareAFrame) {
+  CountedFrames frames;
+  frames.blocksPerFrame = GetParam().blocksPerFrame;
+  PatternReceiver caughtUp;
+  SerialLink framedLink(caughtUp, frames);
+  ASSERT_TRUE(framedLink.openPort(QString::fromStdString(pty.path()), 115200, false, true));
+  constexpr uint64_t kTotal = 512u << 10;  // many batches
+  std::unique_ptr<PatternWriter> writer;
+  caughtUp.duringBlock = [&] {
+    EXPECT_TRUE(frames.open);
+    ++frames.blocksInFrame.back();
+    if (caughtUp.blocks != 1) return;
+    // Busy on the first block until everything is queued.
+    const QDeadlineTimer guard(kGuardMs);
+    while (!writer->done() && !guard.hasExpired()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  };
+  writer = std::make_unique<PatternWriter>(pty.master(), kTotal);
+  EXPECT_TRUE(serveUntil([&] { return caughtUp.received >= kTotal; }, kGuardMs));
+  EXPECT_EQ(caughtUp.received, kTotal);
+  EXPECT_EQ(caughtUp.mismatches, 0u);
+  EXPECT_FALSE(frames.open);
+  EXPECT_LE(*std::max_element(frames.blocksInFrame.begin(), frames.blocksInFrame.end()), frames.blocksPerFrame);
+  // The batches queued behind the first came in frames of more than one block.
+  EXPECT_GE(frames.blocksInFrame.front(), 2);
+  EXPECT_LT(int64_t(frames.blocksInFrame.size()), caughtUp.blocks);
+  framedLink.closePort();
+}
+
+INSTANTIATE_TEST_SUITE_P(FrameLengths, SerialLinkCatchUpTest,
+                         ::testing::Values(CatchUpCase{1 << 30, "Unbounded"}, CatchUpCase{3, "ThreeBlocks"}),
+                         [](const ::testing::TestParamInfo<CatchUpCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 // The main thread is busy (as while Record sends its commands) on the first block;
 // the reader keeps draining the port meanwhile, so the sender is never held up.

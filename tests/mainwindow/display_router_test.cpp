@@ -9,9 +9,10 @@
 #include "displays/auto_label.h"
 #include "displays/position_form.h"
 #include "displays/visual_form.h"
-#include "mainwindow/app_context.h"
-#include "mainwindow/main_form.h"
 #include "main_form_probe.h"
+#include "mainwindow/app_context.h"
+#include "mainwindow/frame_pacer.h"
+#include "mainwindow/main_form.h"
 #include "util/formatters.h"
 
 namespace veltrano {
@@ -77,6 +78,20 @@ TEST_F(DisplayRouterTest, ShownWindowsAreRepaintedBeforeTheBlockReturns) {
   feed(binrFix(42));
   EXPECT_GE(latPaints.paints, 1);
   EXPECT_GE(sizePaints.paints, 1);
+
+  // Blocks taken in one frame are drawn once, when it ends.
+  latPaints.paints = sizePaints.paints = 0;
+  const int drawings = app.pacer->drawings();
+  app.pacer->startFrame();
+  for (double latitude : {43.0, 44.0, 45.0}) feed(binrFix(latitude));
+  EXPECT_EQ(latPaints.paints, 0);
+  EXPECT_EQ(sizePaints.paints, 0);
+  EXPECT_EQ(lat->text(), QString::fromLatin1(formatLatitude(42 * kPi / 180).c_str()));
+  app.pacer->endFrame();
+  EXPECT_EQ(app.pacer->drawings(), drawings + 1);
+  EXPECT_EQ(latPaints.paints, 1);
+  EXPECT_GE(sizePaints.paints, 1);
+  EXPECT_EQ(lat->text(), QString::fromLatin1(formatLatitude(45 * kPi / 180).c_str()));
   lat->removeEventFilter(&latPaints);
   test::probeControls(main).receiveBytesLabel->removeEventFilter(&sizePaints);
 }

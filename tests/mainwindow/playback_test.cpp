@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -203,22 +204,29 @@ void expectDecodedAsDirect(AppContext& app, P protocol, const Bytes& bytes) {
 
 // ---- The playback thread alone ----
 
-// Runs a TReadCycle over a file and records what it hands over.
+// Runs a TReadCycle over a file and records what it hands over; the queued
+// slices of fast speed are taken as soon as they wait.
 class CycleRun {
  public:
   CycleRun(const QString& path, bool normalSpeed) {
     auto file = std::make_unique<QFile>(path);
     EXPECT_TRUE(file->open(QIODevice::ReadOnly));
-    cycle = std::make_unique<TReadCycle>(
-        std::move(file), normalSpeed,
-        [this](TReadCycle*, const uint8_t* bytes, int32_t length) {
-          if (!accept(length)) return false;
-          lengths.push_back(length);
-          received.insert(received.end(), bytes, bytes + length);
-          if (afterBlock) afterBlock();
-          return true;
-        },
-        [this](TReadCycle*) { endsAfter.push_back(int(lengths.size())); });
+    cycle =
+        std::make_unique<TReadCycle>(std::move(file), normalSpeed,
+                                     TReadCycle::HandOffs{[this](TReadCycle*, const uint8_t* bytes, int32_t length) {
+                                                            if (!accept(length)) return false;
+                                                            lengths.push_back(length);
+                                                            received.insert(received.end(), bytes, bytes + length);
+                                                            if (afterBlock) afterBlock();
+                                                            return true;
+                                                          },
+                                                          [this](TReadCycle* from) {
+                                                            ++takings;
+                                                            from->takeQueuedSlices(deadline());
+                                                          },
+                                                          [this](TReadCycle*) {
+                                                            endsAfter.push_back(int(lengths.size()));
+                                                          }});
   }
   ~CycleRun() {
     cycle->requestTermination();
@@ -229,10 +237,12 @@ class CycleRun {
 
   std::function<bool(int32_t length)> accept = [](int32_t) { return true; };
   std::function<void()> afterBlock;
+  std::function<QDeadlineTimer()> deadline = [] { return QDeadlineTimer(QDeadlineTimer::Forever); };
   std::unique_ptr<TReadCycle> cycle;
   std::vector<int32_t> lengths;
   Bytes received;
   std::vector<int> endsAfter;  // blocks handed over before each end hand-off
+  int takings = 0;             // calls of the slices-waiting hand-off
 };
 
 class ReadCycleTest : public ::testing::Test {
@@ -296,21 +306,45 @@ TEST_F(ReadCycleTest, NormalSpeedHandsOverOneByteAtATime) {
   }
 }
 
+// The chunk being taken goes on in slices, with its closing empty one, and so
+// do the chunks read ahead meanwhile, at most kChunkBuffers in all; everything
+// after them is handed over byte by byte.
 TEST_F(ReadCycleTest, ASpeedChangeAppliesFromTheNextPass) {
-  const Bytes bytes = pattern(TReadCycle::kChunkSize + 300);
+  const Bytes bytes = pattern(size_t(TReadCycle::kChunkBuffers + 1) * TReadCycle::kChunkSize + 300);
   CycleRun run(file(bytes), false);
   run.afterBlock = [&] {
     if (run.lengths.size() == 1) run.cycle->setNormalSpeed(true);
   };
   run.cycle->start();
-  ASSERT_TRUE(spinUntil([&] { return run.ended(); }));
+  ASSERT_TRUE(spinUntil([&] { return run.ended(); }, 120000));
 
   EXPECT_EQ(run.received, bytes);
-  // The chunk already read goes on in slices, with its closing empty one.
-  std::vector<int32_t> expected(TReadCycle::kChunkSize / TReadCycle::kSliceSize, TReadCycle::kSliceSize);
-  expected.push_back(0);
-  expected.insert(expected.end(), 300, 1);
-  EXPECT_EQ(run.lengths, expected);
+  std::vector<int32_t> chunk(TReadCycle::kChunkSize / TReadCycle::kSliceSize, TReadCycle::kSliceSize);
+  chunk.push_back(0);
+  std::vector<int32_t> expected;
+  int sliced = 0;
+  do {
+    expected.insert(expected.end(), chunk.begin(), chunk.end());
+    ++sliced;
+  } while (run.lengths.size() >= expected.size() + chunk.size() &&
+           std::equal(chunk.begin(), chunk.end(), run.lengths.begin() + long(expected.size())));
+  EXPECT_LE(sliced, TReadCycle::kChunkBuffers);
+  expected.resize(expected.size() + bytes.size() - size_t(sliced) * TReadCycle::kChunkSize, 1);
+  EXPECT_EQ(run.lengths, expected) << run.lengths.size() << " blocks, " << expected.size() << " expected";
+}
+
+TEST_F(ReadCycleTest, ADeadlineLeavesTheRestForAnotherTaking) {
+  const Bytes bytes = pattern(3 * TReadCycle::kChunkSize);
+  CycleRun run(file(bytes), false);
+  // Every taking is over after its first slice.
+  run.deadline = [] { return QDeadlineTimer(0); };
+  run.cycle->start();
+  ASSERT_TRUE(spinUntil([&] { return run.ended(); }));
+  EXPECT_EQ(run.received, bytes);
+  // 3 chunks of 16 slices and an empty one each, and the empty last read;
+  // no taking took more than one.
+  EXPECT_EQ(run.lengths.size(), 3u * 17u + 1u);
+  EXPECT_GE(run.takings, int(run.lengths.size()));
 }
 
 TEST_F(ReadCycleTest, ARefusedBlockIsOfferedAgain) {

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "decoding/fix_builder.h"
 #include "displays/auto_label.h"
 #include "displays/statistic_form.h"
+#include "held_updates.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
 #include "util/formatters.h"
@@ -781,6 +783,56 @@ TEST_F(PositionFormTest, BssAgeOfCorrections) {
   showBss();
   EXPECT_EQ(text("DiffAgeLabel"), "***");
   EXPECT_EQ(color("DiffAgeLabel"), kRed);
+}
+
+// ---- held drawing -------------------------------------------------------------------
+
+Fix heldFix(double latitudeDeg, Dop hdop, Dop vdop, bool diffAge, FixStatus status) {
+  Fix fix;
+  fix.latitude = latitudeDeg * kDegree;
+  fix.longitude = 37.6 * kDegree;
+  fix.height = 150 + latitudeDeg;
+  fix.hdop = hdop;
+  fix.vdop = vdop;
+  fix.hasDiffAge = diffAge;
+  fix.diffAge = float(latitudeDeg);
+  fix.status = status;
+  fix.speedKmh = latitudeDeg;
+  std::snprintf(fix.utcText, sizeof fix.utcText, "10:00:%05.2f", latitudeDeg);
+  std::snprintf(fix.dateText, sizeof fix.dateText, "01.05.24");
+  return fix;
+}
+
+// Updates taken while the drawing is held show, once it is released, exactly
+// what the same updates show drawn one by one: a fix without a dilution or an
+// age of corrections leaves that label with the value the update before it
+// wrote, and every "OLD" is reported as it is taken.
+TEST_F(PositionFormTest, HeldUpdatesShowWhatTheyShowOneByOne) {
+  feed("GPBSS,1,2,3,4,,6");
+  const NmeaFieldTable bssWithoutAge = app.receiver->nmea.stored(NmeaKind::BSS);
+  const Dop none;
+  const Dop field{Dop::Form::Field, 1.2};
+  const Dop tenths{Dop::Form::Tenths, 25};
+  const std::vector<std::function<void(TPositionForm&)>> sequences[] = {
+      {[&](TPositionForm& f) { f.showFix(heldFix(55.1, field, tenths, true, FixStatus::ThreeD)); },
+       [&](TPositionForm& f) { f.showFix(heldFix(55.2, none, field, false, FixStatus::Stale)); }},
+      {[&](TPositionForm& f) { f.showFix(heldFix(12, field, field, true, FixStatus::RtkFloat)); },
+       [&](TPositionForm& f) { f.showBssDiffAge(bssWithoutAge); },
+       [&](TPositionForm& f) { f.showFix(heldFix(13, tenths, none, false, FixStatus::Stale)); }},
+      {[&](TPositionForm& f) { f.showBssDiffAge(bssWithoutAge); },
+       [&](TPositionForm& f) { f.showFix(heldFix(40, none, none, true, FixStatus::Estimated)); },
+       [&](TPositionForm& f) { f.showDiffAge(1500); }},
+  };
+  int sequence = 0;
+  for (const auto& updates : sequences) {
+    SCOPED_TRACE(sequence++);
+    TPositionForm oneByOne, held;
+    int staleOneByOne = 0, staleHeld = 0;
+    QObject::connect(&oneByOne, &TPositionForm::staleShown, [&] { ++staleOneByOne; });
+    QObject::connect(&held, &TPositionForm::staleShown, [&] { ++staleHeld; });
+    test::expectHeldShownAsOneByOne(held, oneByOne, updates);
+    EXPECT_EQ(staleHeld, staleOneByOne);
+  }
 }
 
 }  // namespace

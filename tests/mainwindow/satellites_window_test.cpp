@@ -8,17 +8,19 @@
 #include <QPixmap>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "../decoding/test_frames.h"
-#include "displays/auto_label.h"
 #include "decoding/solution_satellites.h"
+#include "displays/auto_label.h"
+#include "held_updates.h"
+#include "main_form_probe.h"
 #include "mainwindow/app_context.h"
 #include "mainwindow/main_form.h"
-#include "main_form_probe.h"
 
 namespace veltrano {
 namespace {
@@ -608,6 +610,71 @@ TEST_F(SatellitesPathTest, SamplesFillTheWindow) {
       const QString name = QStringLiteral("satellites_%1.png").arg(QString::fromLatin1(c.file).replace('.', '_'));
       EXPECT_TRUE(form().grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(name)));
     }
+  }
+}
+
+// ---- held drawing -------------------------------------------------------------------
+
+SolutionSatellites solution(uint8_t flags1, uint8_t flags2, std::initializer_list<SatelliteRow::Lists> lists,
+                            int first) {
+  SolutionSatellites satellites;
+  satellites.flags1 = flags1;
+  satellites.flags2 = flags2;
+  satellites.beidouFlag = (flags1 & 1) != 0;
+  int r = 0;
+  for (SatelliteRow::Lists list : lists) {
+    SatelliteRow& row = satellites.rows[r];
+    row.updateCount = r != 2;
+    row.count = first + r;
+    row.lists = list;
+    for (int i = 0; i < (first + r) % 7; ++i) row.addUsed(first + 3 * i + r);
+    for (int i = 0; i < (first + 2 * r) % 4; ++i) row.addRejected(first + 40 + i);
+    satellites.addUsed(kSatGps, first + r);
+    ++r;
+  }
+  return satellites;
+}
+
+// Rebuilds taken while the drawing is held show, once it is released, exactly
+// what the same rebuilds show drawn one by one: the lit flags, the counts, the
+// lists and where each rejected list stands.
+TEST_F(SatellitesFormTest, HeldRebuildsShowWhatTheyShowOneByOne) {
+  using L = SatelliteRow::Lists;
+  const SolutionSatellites a = solution(0x05, 0x82, {L::Show, L::Show, L::Show, L::Show}, 3);
+  const SolutionSatellites b = solution(0x40, 0x04, {L::Keep, L::Show, L::Clear, L::Keep}, 11);
+  const SolutionSatellites c = solution(0x00, 0x00, {L::Show, L::Keep, L::Keep, L::Show}, 2);
+  store("GPGSA,A,3,05,06,11,12,16,20,25,29,30,,,,0.9,0.5,0.7");
+  const NmeaFieldTable gpsGsa = app.receiver->nmea.stored(NmeaKind::GSA);
+  store("GNGSA,A,3,72,73,80,159,165,220,221,,,,,,0.9,0.5,0.7");
+  const NmeaFieldTable mixedGsa = app.receiver->nmea.stored(NmeaKind::GSA);
+  store("GPBSS,12,1,11,2.5,3,6");
+  const NmeaFieldTable bss = app.receiver->nmea.stored(NmeaKind::BSS);
+  store("GPBSS,30,4,26,17.125,9,6");
+  const NmeaFieldTable laterBss = app.receiver->nmea.stored(NmeaKind::BSS);
+  const auto group = [](TSatellitesForm& f) { f.newGsaGroup = true; };
+  const std::vector<std::function<void(TSatellitesForm&)>> sequences[] = {
+      {[&](TSatellitesForm& f) { f.showSolutionSatellites(a); },
+       [&](TSatellitesForm& f) { f.showSolutionSatellites(b); }},
+      {[&](TSatellitesForm& f) { f.showSolutionSatellites(a); }, [&](TSatellitesForm& f) { f.clearSatelliteStatus(); },
+       [&](TSatellitesForm& f) { f.showSolutionSatellites(c); },
+       [&](TSatellitesForm& f) { f.showSolutionSatellites(b); }},
+      {[&](TSatellitesForm& f) { f.showGsaSatellites(gpsGsa); },
+       [&](TSatellitesForm& f) { f.showGsaSatellites(mixedGsa); }, group,
+       [&](TSatellitesForm& f) { f.showGsaSatellites(mixedGsa); }, group,
+       [&](TSatellitesForm& f) { f.showGsaSatellites(gpsGsa); }},
+      {[&](TSatellitesForm& f) { f.showBssStatus(bss); }, [&](TSatellitesForm& f) { f.showSolutionSatellites(a); },
+       [&](TSatellitesForm& f) { f.showBssStatus(laterBss); }},
+      {[&](TSatellitesForm& f) { f.showBssStatus(laterBss); }, [&](TSatellitesForm& f) { f.showNotAvailable(true); }},
+  };
+  int sequence = 0;
+  for (const auto& updates : sequences) {
+    SCOPED_TRACE(sequence++);
+    TSatellitesForm oneByOne, held;
+    // The rejected lists start placed after their used lists, as a rebuild left them.
+    for (TSatellitesForm* f : {&oneByOne, &held}) f->showSolutionSatellites(c);
+    test::expectHeldShownAsOneByOne(held, oneByOne, updates);
+    EXPECT_EQ(std::vector<UsedSatellite>(held.usedSatellites, held.usedSatellites + held.usedCount),
+              std::vector<UsedSatellite>(oneByOne.usedSatellites, oneByOne.usedSatellites + oneByOne.usedCount));
   }
 }
 

@@ -208,22 +208,34 @@ TerminalSession::Io TerminalSession::readInput(double elapsed) {
   return Io::Ok;
 }
 
+// The queued frames go out together, as many as the budget and the buffer
+// take, in one write: a line at the rate of a flood cannot carry a write per
+// frame. Each frame is garbled or not as a whole, as the line is set when its
+// first byte goes out; the frames are contiguous in the queue.
 TerminalSession::Io TerminalSession::writeOutput(double now) {
   while (!queue.empty()) {
     const size_t budget = options.flood ? sizeof ioBuffer : pacer.allowance(now);
     if (budget == 0) break;
-    if (!queue.frontStarted()) queue.startFront(!port.lineMatches(receiver.baud()));
-    const size_t n = std::min({queue.frontRemaining(), budget, sizeof ioBuffer});
+    const bool lineGarbles = !port.lineMatches(receiver.baud());
+    const size_t n = std::min({queue.size(), budget, sizeof ioBuffer});
     std::memcpy(ioBuffer, queue.frontData(), n);
-    if (queue.frontGarbled())
-      for (size_t i = 0; i < n; ++i) ioBuffer[i] = garbleByte(ioBuffer[i]);
+    const size_t front = std::min(n, queue.frontRemaining());
+    if (queue.frontStarted() ? queue.frontGarbled() : lineGarbles)
+      for (size_t i = 0; i < front; ++i) ioBuffer[i] = garbleByte(ioBuffer[i]);
+    if (lineGarbles)
+      for (size_t i = front; i < n; ++i) ioBuffer[i] = garbleByte(ioBuffer[i]);
     const ssize_t written = write(port.fd(), ioBuffer, n);
     if (written < 0) {
       if (errno == EAGAIN || errno == EINTR) break;
       return otherSideGone(errno) ? Io::HungUp : Io::Failed;
     }
     copy.write(ioBuffer, size_t(written));
-    queue.consume(size_t(written));
+    for (size_t left = size_t(written); left > 0;) {
+      if (!queue.frontStarted()) queue.startFront(lineGarbles);
+      const size_t taken = std::min(left, queue.frontRemaining());
+      queue.consume(taken);
+      left -= taken;
+    }
     if (!options.flood) pacer.spend(size_t(written));
     sentBytes += uint64_t(written);
     sentCrc = crc32Update(sentCrc, ioBuffer, size_t(written));
@@ -233,6 +245,10 @@ TerminalSession::Io TerminalSession::writeOutput(double now) {
 
 int TerminalSession::waitMilliseconds(double elapsed) const {
   if (!queue.empty()) return options.flood ? 100 : kPacingWaitMs;
+  // A flood that the reader has taken up makes its next epochs at once; its
+  // epochs run ahead of the clock, which would wait up to 50 ms for each.
+  const long long limit = faults.epochLimit();
+  if (options.flood && !pending && (limit < 0 || nextEpoch < limit)) return 0;
   const double untilEpoch = double(nextEpoch + 1) / options.rate - elapsed;
   return std::clamp(int(std::ceil(untilEpoch * 1000.0)), 1, 50);
 }
