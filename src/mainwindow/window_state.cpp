@@ -34,7 +34,8 @@ QJsonObject controlState(const QWidget& control) {
 QJsonObject windowState(const QWidget& window) {
   QJsonObject controls;
   for (const QWidget* control : window.findChildren<QWidget*>()) {
-    if (control->objectName().isEmpty()) continue;
+    // The tool windows are children of the main window; their controls are theirs.
+    if (control->objectName().isEmpty() || control->window() != &window) continue;
     const QJsonObject state = controlState(*control);
     if (!state.isEmpty()) controls[control->objectName()] = state;
   }
