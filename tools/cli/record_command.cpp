@@ -19,6 +19,7 @@
 #include "qt_arguments.h"
 #include "statistic_json.h"
 #include "stop_signals.h"
+#include "util/host_port.h"
 #include "util/position_statistics.h"
 
 namespace veltrano {
@@ -99,6 +100,7 @@ bool parse(int argc, char** argv, RecordOptions& o) {
 
 // A relative path to the port ("./gps") stays valid when the current folder changes.
 void anchorPort(std::string& port) {
+  if (isTcpPortName(port)) return;
   if (port.find('/') != std::string::npos && port.front() != '/') port = std::filesystem::absolute(port).string();
 }
 
