@@ -27,6 +27,7 @@ class BlockByBlock : public BlockFrames {
   void startFrame() override {}
   bool frameOver() const override { return true; }
   void endFrame() override {}
+  int frameLengthMs() const override { return 0; }
 };
 
 }  // namespace
@@ -130,11 +131,28 @@ void ReadThread::deliverBatches(ReceiveQueue::Taken batch) {
   frames_.endFrame();
 }
 
+// Bytes that come sooner than a frame after the last hand-off began wait
+// until the frame is over: data that streams in goes to the main thread once a
+// frame, with all that queued up meanwhile, and is drawn once a frame; a block
+// that comes on its own goes at once. The queue holds far more than a frame of
+// the fastest line, and a main thread that needs longer than a frame for what
+// it was handed gets the next at once.
+bool ReadThread::waitForFrame() {
+  const int frameMs = frames_.frameLengthMs();
+  if (frameMs <= 0 || !lastHandOff_.isValid()) return false;
+  const qint64 left = frameMs - lastHandOff_.elapsed();
+  if (left <= 0) return false;
+  queue_.waitForNonBytes(std::chrono::milliseconds(left));
+  return true;
+}
+
 void ReadThread::run() {
   while (!stopRequested_) {
     const ReceiveQueue::Taken taken = queue_.waitForItem();
     switch (taken.item) {
       case ReceiveQueue::Item::Bytes:
+        if (waitForFrame()) break;  // taken again, with what came meanwhile
+        lastHandOff_.start();
         handOff([&] { deliverBatches(taken); });
         break;
       case ReceiveQueue::Item::LineError:

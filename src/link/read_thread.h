@@ -4,10 +4,12 @@
 // in batches of at most 21504 bytes, and each line error to the main thread, waiting
 // in each hand-off until the main thread has processed it. A main thread that is
 // behind takes the batches queued meanwhile in the same hand-off, for at most one
-// display frame, and draws the windows once after them. When the port vanishes,
+// display frame, and draws the windows once after them; data that streams in is
+// handed over at most once a frame. When the port vanishes,
 // the bytes read before are handed over and then the vanish handler runs on the
 // main thread. While recording, each read is stored in the record file at once,
 // before it is queued.
+#include <QElapsedTimer>
 #include <QThread>
 #include <atomic>
 #include <functional>
@@ -49,6 +51,8 @@ class ReadThread : public QThread {
   void handOff(Call call);
   // Main thread: `batch` and, while more are queued, the batches after it.
   void deliverBatches(ReceiveQueue::Taken batch);
+  // Holds back bytes that came too soon after the last hand-off; true when it waited.
+  bool waitForFrame();
 
   const int descriptor_;
   const int wakeDescriptor_;
@@ -60,6 +64,8 @@ class ReadThread : public QThread {
   std::thread drainer_;
   std::atomic<bool> stopRequested_{false};
   bool handingOff_ = false;
+  // When the last hand-off of bytes began; the reader thread's own.
+  QElapsedTimer lastHandOff_;
 };
 
 }  // namespace veltrano

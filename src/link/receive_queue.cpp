@@ -72,6 +72,11 @@ ReceiveQueue::Taken ReceiveQueue::queuedBytes() {
   return batch(available);
 }
 
+void ReceiveQueue::waitForNonBytes(std::chrono::milliseconds longest) {
+  std::unique_lock lock(mutex_);
+  changed_.wait_for(lock, longest, [this] { return stopped_ || ended_ || markCount_ > 0; });
+}
+
 uint64_t ReceiveQueue::bytesBeforeError() const {
   if (markCount_ > 0) return errorMarks_[firstMark_].at - released_;
   return committed_ - released_;

@@ -3,6 +3,7 @@
 // is busy, and the main thread takes the bytes out in order, in batches. Line errors
 // are queued at the position where they were noticed, the end of the port after the
 // last byte it delivered.
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -40,6 +41,8 @@ class ReceiveQueue {
   // Without waiting: the next batch when bytes are queued ahead of any line
   // error; its length is 0 when none is, or once stopped.
   Taken queuedBytes();
+  // Waits at most `longest` while no line error, end or stop is queued.
+  void waitForNonBytes(std::chrono::milliseconds longest);
   void release(int32_t n);
 
   // Wakes both sides; from now on they return at once.

@@ -34,6 +34,7 @@ class FramePacer : public BlockFrames {
   void startFrame() override;
   bool frameOver() const override { return frame_.hasExpired(frameMs); }
   void endFrame() override;
+  int frameLengthMs() const override { return frameMs; }
   // How many times the windows were drawn.
   int drawings() const { return drawings_; }
 

@@ -6,6 +6,7 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -133,8 +134,10 @@ class CountedFrames : public BlockFrames {
     EXPECT_TRUE(open);
     open = false;
   }
+  int frameLengthMs() const override { return frameMs; }
 
   int blocksPerFrame = 1 << 30;
+  int frameMs = 0;
   bool open = false;
   std::vector<int> blocksInFrame;
 };
@@ -182,6 +185,41 @@ INSTANTIATE_TEST_SUITE_P(FrameLengths, SerialLinkCatchUpTest,
                          [](const ::testing::TestParamInfo<CatchUpCase>& info) {
                            return std::string(info.param.name);
                          });
+
+// Data that streams in, small piece after small piece, goes to the main thread
+// at most once a frame, each time with what queued up meanwhile; nothing is
+// lost or reordered on the way.
+TEST_F(SerialLinkTest, StreamingDataIsHandedOverOnceAFrame) {
+  CountedFrames frames;
+  frames.frameMs = 200;
+  PatternReceiver paced;
+  SerialLink pacedLink(paced, frames);
+  ASSERT_TRUE(pacedLink.openPort(QString::fromStdString(pty.path()), 115200, false, true));
+  QElapsedTimer clock;
+  clock.start();
+  std::atomic<uint64_t> written{0};
+  std::atomic<bool> writing{true};
+  std::thread writer([&] {
+    // 64 bytes every 5 ms for a second: 200 reads, far fewer frames.
+    uint8_t piece[64];
+    for (int n = 0; n < 200; ++n) {
+      for (size_t i = 0; i < sizeof piece; ++i) piece[i] = test::patternByte(written + i);
+      if (::write(pty.master(), piece, sizeof piece) != ssize_t(sizeof piece)) break;
+      written += sizeof piece;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    writing = false;
+  });
+  // The main thread serves the hand-offs all the while, as it would be idle.
+  EXPECT_TRUE(serveUntil([&] { return !writing && paced.received >= written; }, kGuardMs));
+  writer.join();
+  const qint64 elapsedMs = clock.elapsed();
+  EXPECT_EQ(paced.received, written);
+  EXPECT_EQ(paced.mismatches, 0u);
+  EXPECT_GE(frames.blocksInFrame.size(), 1u);
+  EXPECT_LE(int64_t(frames.blocksInFrame.size()), elapsedMs / frames.frameMs + 2);
+  pacedLink.closePort();
+}
 
 // The main thread is busy (as while Record sends its commands) on the first block;
 // the reader keeps draining the port meanwhile, so the sender is never held up.

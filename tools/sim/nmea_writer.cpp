@@ -55,6 +55,21 @@ void NmeaWriter::append(const char* format, ...) {
   if (n > 0) length += n < room ? n : room - 1;
 }
 
+// ",%0<width>d" written out by hand: the satellite fields of the GSA and GSV
+// sentences are most of what a flood writes.
+void NmeaWriter::appendNumber(int value, int width) {
+  if (value < 0 || int(sizeof text) - length < 16) return append(",%0*d", width, value);
+  char digits[12];
+  int n = 0;
+  do {
+    digits[n++] = char('0' + value % 10);
+    value /= 10;
+  } while (value > 0);
+  text[length++] = ',';
+  for (int pad = n; pad < width; ++pad) text[length++] = '0';
+  while (n > 0) text[length++] = digits[--n];
+}
+
 void NmeaWriter::appendCoordinates(const Epoch& epoch) {
   char lat[48], lon[48];
   formatCoordinate(epoch.latitude, 2, 'N', 'S', lat, sizeof lat);
@@ -139,7 +154,7 @@ void NmeaWriter::writeGsa(const Epoch& epoch, GnssSystem system, OutputBuffer& o
   for (int i = 0; i < epoch.satCount && fields < 12; ++i) {
     const SkySatellite& sat = epoch.sats[i];
     if (sat.system != system || !sat.used) continue;
-    append(",%02d", nmeaNumber(sat));
+    appendNumber(nmeaNumber(sat), 2);
     ++fields;
   }
   for (; fields < 12; ++fields) append(",");
@@ -162,7 +177,10 @@ void NmeaWriter::writeGsvGroup(const Epoch& epoch, const char* address, GnssSyst
     for (int j = 4 * k; j < n && j < 4 * k + 4; ++j) {
       const SkySatellite& sat = epoch.sats[members[j]];
       const int azimuth = int(std::lround(sat.azimuth)) % 360;
-      append(",%02d,%02d,%03d,%02d", nmeaNumber(sat), int(std::lround(sat.elevation)), azimuth, sat.snr);
+      appendNumber(nmeaNumber(sat), 2);
+      appendNumber(int(std::lround(sat.elevation)), 2);
+      appendNumber(azimuth, 3);
+      appendNumber(sat.snr, 2);
     }
     finish(out, true);
   }

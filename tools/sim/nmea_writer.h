@@ -19,6 +19,7 @@ class NmeaWriter {
  private:
   void begin();
   void append(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  void appendNumber(int value, int width);
   void appendCoordinates(const Epoch& epoch);
   void finish(OutputBuffer& out, bool periodic);
 
