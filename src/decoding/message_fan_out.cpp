@@ -76,6 +76,33 @@ std::string recordFileName(const std::string& deviceLabel, const std::string& po
   return device + "_c" + recordPortPart(portName) + extension;
 }
 
+void MessageFanOut::handleNmea(const uint8_t* bytes, size_t length) {
+  for (size_t at = 0; at < length;) {
+    NmeaKind kind;
+    at += rx_.nmea.pushNmeaChars(bytes + at, length - at, kind);
+    if (kind != NmeaKind::None) routeNmea(kind);
+  }
+}
+
+void MessageFanOut::handleBinr(const uint8_t* bytes, size_t length) {
+  for (size_t at = 0; at < length;) {
+    // Any byte counts as data, also after a message that reset the count.
+    transport_.noDataTicks = 0;
+    int result;
+    at += rx_.binrDecoder.pushBinrBytes(bytes + at, length - at, result);
+    if (result != 0) routeBinr(result);
+  }
+}
+
+void MessageFanOut::handleBinr2(const uint8_t* bytes, size_t length) {
+  for (size_t at = 0; at < length;) {
+    transport_.noDataTicks = 0;
+    uint8_t id;
+    at += rx_.binr2Decoder.pushBinr2Bytes(bytes + at, length - at, id);
+    if (id != 0) routeBinr2(id);
+  }
+}
+
 void MessageFanOut::countError() {
   transport_.errorCount += 1;
   display_.showErrorCount(transport_.errorCount);

@@ -1,5 +1,5 @@
 #pragma once
-// The byte handlers of the three protocols: each feeds its decoder and routes a
+// The block handlers of the three protocols: each feeds its decoder and routes a
 // completed sentence or message to the windows and the NMEA conversion or, while
 // synchronising, to the search for the receiver. A navigation solution becomes
 // one normalized fix, built once, that every consumer reads.
@@ -31,21 +31,11 @@ class MessageFanOut {
   // is built after the decoding path.
   void attachSynchronisation(SyncSink& sync) { sync_ = &sync; }
 
-  // A byte that completes no sentence or frame costs the decoder's call alone.
-  void handleNmeaByte(uint8_t b) {
-    const NmeaKind kind = rx_.nmea.pushNmeaChar(b);
-    if (kind != NmeaKind::None) routeNmea(kind);
-  }
-  void handleBinrByte(uint8_t b) {
-    transport_.noDataTicks = 0;
-    const int result = rx_.binrDecoder.pushBinrByte(b);
-    if (result != 0) routeBinr(result);
-  }
-  void handleBinr2Byte(uint8_t b) {
-    transport_.noDataTicks = 0;
-    const uint8_t id = rx_.binr2Decoder.pushBinr2Byte(b);
-    if (id != 0) routeBinr2(id);
-  }
+  // A block of the selected protocol: the decoder takes it a run at a time, up
+  // to the end of each sentence or frame, which is routed before the next run.
+  void handleNmea(const uint8_t* bytes, size_t length);
+  void handleBinr(const uint8_t* bytes, size_t length);
+  void handleBinr2(const uint8_t* bytes, size_t length);
 
   // A rejected sentence or frame, or a line error of the port.
   void countError();

@@ -19,15 +19,16 @@ std::string formatReceivedTotal(int64_t total) {
 void StreamIntake::receiveBlock(const uint8_t* bytes, int32_t length) {
   if (transport_.transportState == TransportState::STOP) return;
 
+  const size_t size = length > 0 ? size_t(length) : 0;
   switch (transport_.receiverProtocol) {
     case ReceiverProtocol::NMEA:
-      for (int32_t i = 0; i < length; ++i) fanOut_.handleNmeaByte(bytes[i]);
+      fanOut_.handleNmea(bytes, size);
       break;
     case ReceiverProtocol::BINR:
-      for (int32_t i = 0; i < length; ++i) fanOut_.handleBinrByte(bytes[i]);
+      fanOut_.handleBinr(bytes, size);
       break;
     case ReceiverProtocol::BINR2:
-      for (int32_t i = 0; i < length; ++i) fanOut_.handleBinr2Byte(bytes[i]);
+      fanOut_.handleBinr2(bytes, size);
       break;
   }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The one entry point of every decoded byte, live or played back: dispatches
-// each byte to the fan-out's handler of the selected protocol, counts the bytes
+// The one entry point of every decoded byte, live or played back: hands
+// each block to the fan-out's handler of the selected protocol, counts the bytes
 // while playing or recording, tells the recording of each block and has the
 // windows repainted once.
 #include <cstdint>

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "test_frames.h"
@@ -72,15 +76,9 @@ struct FanOut : ::testing::Test {
     sinks.transport = &transport;
     transport.transportState = TransportState::PLAY;
   }
-  void nmea(const std::string& text) {
-    for (char c : text) fanOut.handleNmeaByte(uint8_t(c));
-  }
-  void binr(const Bytes& bytes) {
-    for (uint8_t b : bytes) fanOut.handleBinrByte(b);
-  }
-  void binr2(const Bytes& bytes) {
-    for (uint8_t b : bytes) fanOut.handleBinr2Byte(b);
-  }
+  void nmea(const std::string& text) { fanOut.handleNmea(reinterpret_cast<const uint8_t*>(text.data()), text.size()); }
+  void binr(const Bytes& bytes) { fanOut.handleBinr(bytes.data(), bytes.size()); }
+  void binr2(const Bytes& bytes) { fanOut.handleBinr2(bytes.data(), bytes.size()); }
   size_t count(const std::string& name) const { return std::count(sinks.calls.begin(), sinks.calls.end(), name); }
 };
 
@@ -128,7 +126,7 @@ TEST_F(FanOut, PositionSourceChosenByMenu) {
     sinks.calls.clear();
     for (const auto* s : {&kGga, &kRmc, &kGns}) {
       const size_t before = count("showSolution");
-      for (char ch : *s) f.handleNmeaByte(uint8_t(ch));
+      f.handleNmea(reinterpret_cast<const uint8_t*>(s->data()), s->size());
       const size_t expected = s == &kGga ? c.gga : s == &kRmc ? c.rmc : c.gns;
       EXPECT_EQ(count("showSolution") - before, expected);
     }
@@ -297,10 +295,17 @@ TEST_F(FanOut, BinrStatusOutsideSyncIsNoAnswer) {
   EXPECT_TRUE(sinks.calls.empty());
 }
 
-TEST_F(FanOut, BinrEveryByteFeedsTheWatchdog) {
-  transport.noDataTicks = 2;
-  fanOut.handleBinrByte(0x55);
-  EXPECT_EQ(transport.noDataTicks, 0);
+TEST_F(FanOut, BinaryBytesFeedTheWatchdogEvenWithoutAMessage) {
+  for (const auto& [protocol, block, ticks] :
+       {std::tuple{"BINR", Bytes{0x55}, 0}, {"BINR", Bytes{}, 2}, {"BINR2", Bytes{0x55}, 0}, {"BINR2", Bytes{}, 2}}) {
+    SCOPED_TRACE(protocol);
+    transport.noDataTicks = 2;
+    if (protocol == std::string("BINR"))
+      binr(block);
+    else
+      binr2(block);
+    EXPECT_EQ(transport.noDataTicks, ticks);
+  }
 }
 
 TEST_F(FanOut, BinrRateAcceptedAndVersionDuringSync) {
@@ -387,11 +392,12 @@ TEST_F(FanOut, Binr2IdentificationOutsideSyncWritesAlver) {
 TEST_F(FanOut, WithoutSynchronisationTheSearchAnswersGoNowhereUntilOneIsAttached) {
   MessageFanOut f(*rx, transport, sinks, sinks);
   transport.transportState = TransportState::SYNC;
-  for (uint8_t b : test::binrFrame(0x50, {})) f.handleBinrByte(b);
+  const Bytes rate = test::binrFrame(0x50, {});
+  f.handleBinr(rate.data(), rate.size());
   EXPECT_TRUE(sinks.calls.empty());
   EXPECT_EQ(transport.syncBaudIndex, kReceiverFound);
   f.attachSynchronisation(sinks);
-  for (uint8_t b : test::binrFrame(0x50, {})) f.handleBinrByte(b);
+  f.handleBinr(rate.data(), rate.size());
   EXPECT_EQ(sinks.calls, Calls{"rateAcknowledged"});
 }
 
@@ -400,6 +406,46 @@ TEST_F(FanOut, CountedErrorsAreShown) {
   fanOut.countError();
   EXPECT_EQ(transport.errorCount, 2);
   EXPECT_EQ(sinks.calls, (Calls{"showErrorCount:1", "showErrorCount:2"}));
+}
+
+// A recording fed in blocks of any size makes the same calls, in the same order,
+// as fed a byte at a time, searching for the receiver or playing: each run ends
+// where a sentence or frame does, and it is routed before the next run.
+TEST(FanOutBlocks, AnySplitMakesTheSameCallsAsByteByByte) {
+  const std::filesystem::path samples = std::filesystem::path(VELTRANO_SOURCE_DIR) / "samples";
+  const std::vector<std::vector<size_t>> splits = {{2, 3, 5}, {7, 64, 1}, {2048}, {size_t(-1)}};
+  for (const auto& [protocol, file] : {std::tuple{ReceiverProtocol::NMEA, "nmea-static.nme"},
+                                       {ReceiverProtocol::BINR, "binr-static.dat"},
+                                       {ReceiverProtocol::BINR2, "binr2-static.b2"}}) {
+    std::ifstream in(samples / file, std::ios::binary);
+    Bytes stream(std::istreambuf_iterator<char>(in), {});
+    ASSERT_GT(stream.size(), 1000u) << file;
+    // Every 97th byte damaged, so that rejections are routed too.
+    for (size_t i = 50; i < stream.size(); i += 97) stream[i] ^= 0x21;
+    for (TransportState state : {TransportState::SYNC, TransportState::FF}) {
+      const auto play = [&](const std::vector<size_t>& pieces) {
+        auto rx = std::make_unique<Receiver>();
+        TransportFields transport;
+        transport.transportState = state;
+        RecordingSinks sinks;
+        MessageFanOut fanOut(*rx, transport, sinks, sinks, sinks);
+        for (size_t at = 0, next = 0; at < stream.size(); ++next) {
+          const size_t n = std::min(pieces[next % pieces.size()], stream.size() - at);
+          if (protocol == ReceiverProtocol::NMEA) fanOut.handleNmea(stream.data() + at, n);
+          if (protocol == ReceiverProtocol::BINR) fanOut.handleBinr(stream.data() + at, n);
+          if (protocol == ReceiverProtocol::BINR2) fanOut.handleBinr2(stream.data() + at, n);
+          at += n;
+        }
+        sinks.calls.push_back("errors:" + std::to_string(transport.errorCount));
+        return sinks.calls;
+      };
+      const Calls byteByByte = play({1});
+      if (state == TransportState::FF) {
+        EXPECT_GT(byteByByte.size(), 100u) << file;
+      }
+      for (const auto& pieces : splits) EXPECT_EQ(play(pieces), byteByByte) << file << " split " << pieces[0];
+    }
+  }
 }
 
 }  // namespace

@@ -529,7 +529,7 @@ TEST(ConversionFanOut, NavigationSolutionWritesFourSentencesOutsideSyncOnly) {
   const auto play = [&](TransportState state) {
     transport.transportState = state;
     EXPECT_TRUE(writer.openConversionFile((dir / "rec.dat").string()));
-    for (uint8_t b : frame) fanOut.handleBinrByte(b);
+    fanOut.handleBinr(frame.data(), frame.size());
     writer.closeConversionFile();
     return readFile(dir / "rec.nme");
   };

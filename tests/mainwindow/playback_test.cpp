@@ -22,6 +22,7 @@
 #include "decoding/stream_intake.h"
 #include "displays/visual_form.h"
 #include "mainwindow/app_context.h"
+#include "mainwindow/frame_pacer.h"
 #include "mainwindow/main_form.h"
 #include "current_directory_guard.h"
 #include "main_form_probe.h"
@@ -632,6 +633,8 @@ TEST_P(PlaybackResumeTest, PauseHoldsThePlaybackAndResumeGoesOnWhereItStopped) {
   const bool resumeFast = GetParam();
   const Bytes bytes = nmeaStream(8000);
   prepare(QStringLiteral("long.nme"), P::NMEA, bytes);
+  // A slice a frame, so that the whole file cannot go in the first frame.
+  app->pacer->frameMs = 0;
   playback().RewindButtonClick(true);
   TReadCycle* cycle = playback().currentCycle();
   ASSERT_TRUE(waitForBytes());
@@ -667,6 +670,7 @@ INSTANTIATE_TEST_SUITE_P(BothSpeeds, PlaybackResumeTest, ::testing::Bool());
 TEST_F(PlaybackTest, PlayAndFastPlaySwitchTheSpeedOfTheSamePlayback) {
   const Bytes bytes = binrStream(3000);
   prepare(QStringLiteral("speed.dat"), P::BINR, bytes);
+  app->pacer->frameMs = 0;
   playback().RewindButtonClick(true);
   TReadCycle* cycle = playback().currentCycle();
   ASSERT_TRUE(waitForBytes());
