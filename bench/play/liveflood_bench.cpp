@@ -26,7 +26,7 @@
 #include "mainwindow/frame_pacer.h"
 #include "mainwindow/main_form.h"
 #include "mainwindow/protocol_switch.h"
-#include "mainwindow/recording.h"
+#include "link/recording.h"
 #include "sim/crc32.h"
 
 namespace veltrano::bench {

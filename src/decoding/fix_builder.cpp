@@ -1,7 +1,6 @@
 #include "decoding/fix_builder.h"
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -112,8 +111,20 @@ void setPieces(char (&to)[N], std::string_view field, char separator, int lastCo
   const std::string_view a = fieldPiece(field, 1, 2);
   const std::string_view b = fieldPiece(field, 3, 2);
   const std::string_view c = fieldPiece(field, 5, lastCount);
-  std::snprintf(to, N, "%.*s%c%.*s%c%.*s", int(a.size()), a.data(), separator, int(b.size()), b.data(), separator,
-                int(c.size()), c.data());
+  size_t n = 0;
+  // Each piece ends at a NUL, as printf's "%.*s" ends it; the text is cut to fit.
+  const auto put = [&](std::string_view piece) {
+    for (char ch : piece) {
+      if (ch == '\0') break;
+      if (n + 1 < N) to[n++] = ch;
+    }
+  };
+  put(a);
+  put(std::string_view(&separator, 1));
+  put(b);
+  put(std::string_view(&separator, 1));
+  put(c);
+  to[n] = '\0';
 }
 
 Dop fieldDop(Dop::Form form, std::string_view text) { return {form, leadingReal(text)}; }

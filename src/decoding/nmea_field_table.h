@@ -18,9 +18,11 @@ struct NmeaFieldTable {
   // Field j as text; empty for j outside 0..39.
   std::string_view text(int j) const {
     if (j < 0 || j >= kFieldSlots) return {};
+    // Fields are short: a plain scan beats a call to memchr.
     const char* f = field[j];
-    const void* nul = std::memchr(f, '\0', kSlotSize);
-    return {f, nul ? size_t(static_cast<const char*>(nul) - f) : size_t(kSlotSize)};
+    size_t length = 0;
+    while (length < size_t(kSlotSize) && f[length] != '\0') ++length;
+    return {f, length};
   }
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "util/nmea_numbers.h"
+#include "util/small_stable_sort.h"
 
 namespace veltrano {
 
@@ -35,7 +36,7 @@ void SatellitesInView::commit(int count, bool sort) {
   workingCount_ = uint8_t(count);
   // Ascending by system, then by number, as the bars are read.
   if (sort)
-    std::stable_sort(working_.begin(), working_.begin() + count, [](const SatelliteInView& a, const SatelliteInView& b) {
+    smallStableSort(working_.begin(), working_.begin() + count, [](const SatelliteInView& a, const SatelliteInView& b) {
       return a.system != b.system ? a.system < b.system : a.number < b.number;
     });
   displayedCount_ = workingCount_;

@@ -36,7 +36,7 @@ void StreamIntake::receiveBlock(const uint8_t* bytes, int32_t length) {
   if (state == TransportState::PLAY || state == TransportState::FF || state == TransportState::REC) {
     if (length > 0) transport_.receivedTotal += length;
     if (state == TransportState::REC) sink_.blockRecorded(length);
-    sink_.showReceivedBytes(formatReceivedTotal(transport_.receivedTotal));
+    sink_.showReceivedTotal(transport_.receivedTotal);
   }
   sink_.repaintWindows();
 }

@@ -19,8 +19,9 @@ class IntakeSink {
   // Every block received in REC, after receivedTotal counted it. The serial
   // reader has stored it in the record file already.
   virtual void blockRecorded(int32_t length) = 0;
-  // The received total as "%.1f kB" (MB, GB), after each block in PLAY, FF and REC.
-  virtual void showReceivedBytes(const std::string& text) = 0;
+  // The received total, after each block in PLAY, FF and REC; shown as
+  // formatReceivedTotal writes it.
+  virtual void showReceivedTotal(int64_t total) = 0;
   // After each block: the shown windows draw what the block changed.
   virtual void repaintWindows() = 0;
 };

@@ -6,6 +6,7 @@
 
 #include "displays/auto_label.h"
 #include "util/nmea_numbers.h"
+#include "util/small_stable_sort.h"
 
 namespace veltrano {
 
@@ -194,7 +195,7 @@ void TSatellitesForm::showGsaSatellites(const NmeaFieldTable& gsa) {
 void TSatellitesForm::showGsaGroup() {
   const int n = std::min<int>(usedCount, kMaxUsed);
   // By system, then number; equal entries keep their order.
-  std::stable_sort(usedSatellites, usedSatellites + n, [](const UsedSatellite& a, const UsedSatellite& b) {
+  smallStableSort(usedSatellites, usedSatellites + n, [](const UsedSatellite& a, const UsedSatellite& b) {
     return a.system < b.system || (a.system == b.system && a.number < b.number);
   });
   for (SatelliteList& list : used_) list.startUsed();

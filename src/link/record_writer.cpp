@@ -25,7 +25,9 @@ std::string numberedRecordName(const std::string& name, int n) {
   const size_t fileStart = name.find_last_of('/') + 1;  // npos + 1 is 0
   const size_t dot = name.find('.', fileStart);
   std::string numbered = name;
-  numbered.insert(dot == std::string::npos ? name.size() : dot, "_" + std::to_string(n));
+  std::string suffix = "_";
+  suffix += std::to_string(n);
+  numbered.insert(dot == std::string::npos ? name.size() : dot, suffix);
   return numbered;
 }
 

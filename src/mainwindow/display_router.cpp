@@ -79,9 +79,9 @@ void DisplayRouter::blockRecorded(int32_t) {
   if (recording_) recording_->blockRecorded();
 }
 
-void DisplayRouter::showReceivedBytes(const std::string& text) {
+void DisplayRouter::showReceivedTotal(int64_t total) {
   pacer_.holdDrawing();
-  w_.main.showReceivedBytes(shown(text));
+  w_.main.showReceivedTotal(total);
 }
 
 void DisplayRouter::repaintWindows() { pacer_.blockDone(); }

@@ -50,7 +50,7 @@ class DisplayRouter : public DisplaySink, public IntakeSink {
 
   // IntakeSink
   void blockRecorded(int32_t length) override;
-  void showReceivedBytes(const std::string& text) override;
+  void showReceivedTotal(int64_t total) override;
   void repaintWindows() override;
 
  private:

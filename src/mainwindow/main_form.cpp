@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <optional>
 
+#include "decoding/stream_intake.h"
 #include "displays/tool_form.h"
 #include "displays/window_placement.h"
 #include "mainwindow/dialogs.h"
@@ -217,14 +218,15 @@ void TMainForm::resetCounters() {
   c_.errorBytesLabel->setCaption(QStringLiteral("0"));
 }
 
-void TMainForm::showReceivedBytes(const QString& text) {
-  keptReceivedBytes_ = text;
+void TMainForm::showReceivedTotal(int64_t total) {
+  keptReceivedTotal_ = total;
   receivedBytesKept_ = true;
   if (!drawingHeld()) drawKept();
 }
 
 void TMainForm::drawKept() {
-  if (receivedBytesKept_) c_.receiveBytesLabel->setCaption(keptReceivedBytes_);
+  if (receivedBytesKept_)
+    c_.receiveBytesLabel->setCaption(QString::fromStdString(formatReceivedTotal(keptReceivedTotal_)));
   receivedBytesKept_ = false;
 }
 

@@ -67,7 +67,7 @@ class TMainForm : public QFrame, public TransportPanel, public SoundPanel, publi
   // The "DBG data" box, ticked or not and enabled or not.
   void setDebugData(bool ticked, bool enabled);
   // ReceiveBytesLabel; while the drawing is held, the last text is kept for it.
-  void showReceivedBytes(const QString& text);
+  void showReceivedTotal(int64_t total);
 
   // "custom" makes BaudComboBox an editable field; any other rate a fixed list again.
   void BaudComboBoxCloseUp();
@@ -190,7 +190,7 @@ class TMainForm : public QFrame, public TransportPanel, public SoundPanel, publi
   StartLink startLink_;
   // The received total kept for the next drawing.
   bool receivedBytesKept_ = false;
-  QString keptReceivedBytes_;
+  int64_t keptReceivedTotal_ = 0;
 };
 
 // "VELTRANO " + version + " (RTK)".

@@ -70,9 +70,12 @@ void TReadCycle::postSlicesWaiting() {
       Qt::QueuedConnection);
 }
 
+// A full ring is refilled once half of it was taken, so that the thread is
+// woken once for several chunks rather than for each.
 TReadCycle::Chunk* TReadCycle::waitForFreeChunk() {
   QMutexLocker lock(&mutex_);
-  while (queued_ == kChunkBuffers && !terminated_) wake_.wait(&mutex_);
+  if (queued_ == kChunkBuffers)
+    while (queued_ > kChunkBuffers / 2 && !terminated_) wake_.wait(&mutex_);
   if (terminated_) return nullptr;
   return &chunks_[(first_ + queued_) % kChunkBuffers];
 }
@@ -121,7 +124,7 @@ bool TReadCycle::takeQueuedSlices(const QDeadlineTimer& until) {
     const QMutexLocker lock(&mutex_);
     first_ = (first_ + 1) % kChunkBuffers;
     --queued_;
-    wake_.wakeAll();
+    if (queued_ == kChunkBuffers / 2 || queued_ == 0) wake_.wakeAll();
     if (queued_ > 0 && until.hasExpired()) {
       postSlicesWaiting();
       return true;

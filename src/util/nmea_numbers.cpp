@@ -9,23 +9,6 @@ namespace {
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
-int32_t leadingInt(std::string_view text) {
-  size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  int64_t value = 0;
-  for (; i < text.size() && isDigit(text[i]); ++i) {
-    value = value * 10 + (text[i] - '0');
-    if (value > int64_t(std::numeric_limits<int32_t>::max()) + 1) value = int64_t(std::numeric_limits<int32_t>::max()) + 1;
-  }
-  if (negative) value = -value;
-  if (value > std::numeric_limits<int32_t>::max()) value = std::numeric_limits<int32_t>::max();
-  return int32_t(value);
-}
-
 double leadingReal(std::string_view text) {
   size_t i = 0;
   bool negative = false;

@@ -48,7 +48,7 @@ struct FakeIntakeSink : IntakeSink {
   int repaints = 0;
 
   void blockRecorded(int32_t length) override { recorded.push_back(length); }
-  void showReceivedBytes(const std::string& text) override { receivedLabels.push_back(text); }
+  void showReceivedTotal(int64_t total) override { receivedLabels.push_back(formatReceivedTotal(total)); }
   void repaintWindows() override { ++repaints; }
 };
 

@@ -109,7 +109,7 @@ class ReceivePath : private IntakeSink {
   }
 
   void blockRecorded(int32_t) override {}
-  void showReceivedBytes(const std::string&) override {}
+  void showReceivedTotal(int64_t) override {}
   void repaintWindows() override {}
 
   std::unique_ptr<Receiver> receiver_ = std::make_unique<Receiver>();

@@ -92,7 +92,7 @@ class LiveSession : public RecordPanel, private NoDisplay, private IntakeSink {
   void showDevice(std::string_view text) override;
   // IntakeSink
   void blockRecorded(int32_t) override { recording_.blockRecorded(); }
-  void showReceivedBytes(const std::string&) override {}
+  void showReceivedTotal(int64_t) override {}
   void repaintWindows() override {}
 
   TransportFields transport_;
