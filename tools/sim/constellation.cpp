@@ -44,6 +44,10 @@ void Constellation::addWalker(GnssSystem system, int planes, int perPlane, uint8
       s.phase = kTwoPi * (double(k) / perPlane + double(p) / total);
       s.meanMotion = std::sqrt(kEarthGm / (radius * radius * radius));
       s.geoLongitude = 0;
+      s.cosNode = std::cos(s.node);
+      s.sinNode = std::sin(s.node);
+      s.cosInclination = std::cos(s.inclination);
+      s.sinInclination = std::sin(s.inclination);
     }
   }
 }
@@ -56,16 +60,18 @@ void Constellation::addGeostationary(uint8_t number, double longitudeDeg) {
   s.number = number;
   s.radius = kGeoRadius;
   s.geoLongitude = longitudeDeg * kDeg;
+  s.cosNode = std::cos(s.geoLongitude);
+  s.sinNode = std::sin(s.geoLongitude);
 }
 
 Ecef Constellation::position(int i, double gpsSeconds) const {
   const OrbitSlot& s = slots[i];
-  if (s.meanMotion == 0)
-    return {s.radius * std::cos(s.geoLongitude), s.radius * std::sin(s.geoLongitude), 0.0};
+  // A geostationary satellite's node angles are those of its longitude.
+  if (s.meanMotion == 0) return {s.radius * s.cosNode, s.radius * s.sinNode, 0.0};
   const double u = s.phase + std::fmod(s.meanMotion * gpsSeconds, kTwoPi);
   const double cu = std::cos(u), su = std::sin(u);
-  const double cn = std::cos(s.node), sn = std::sin(s.node);
-  const double ci = std::cos(s.inclination), si = std::sin(s.inclination);
+  const double cn = s.cosNode, sn = s.sinNode;
+  const double ci = s.cosInclination, si = s.sinInclination;
   const double x = s.radius * (cn * cu - sn * su * ci);
   const double y = s.radius * (sn * cu + cn * su * ci);
   const double z = s.radius * su * si;

@@ -17,6 +17,8 @@ struct OrbitSlot {
   double phase;        // argument of latitude at time 0, radians
   double meanMotion;   // radians per second; 0 for a geostationary satellite
   double geoLongitude; // radians, geostationary satellites only
+  // The sines and cosines of the fixed angles, worked out once.
+  double cosNode, sinNode, cosInclination, sinInclination;
 };
 
 class Constellation {

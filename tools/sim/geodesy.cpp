@@ -20,10 +20,17 @@ Ecef geodeticToEcef(double latitude, double longitude, double height) {
           (n * (1.0 - kEccentricitySquared) + height) * std::sin(latitude)};
 }
 
-LookAngles lookAngles(double latitude, double longitude, const Ecef& from, const Ecef& to) {
-  const double dx = to.x - from.x, dy = to.y - from.y, dz = to.z - from.z;
-  const double sLat = std::sin(latitude), cLat = std::cos(latitude);
-  const double sLon = std::sin(longitude), cLon = std::cos(longitude);
+Viewpoint::Viewpoint(double latitude, double longitude, const Ecef& position)
+    : position(position),
+      sinLatitude(std::sin(latitude)),
+      cosLatitude(std::cos(latitude)),
+      sinLongitude(std::sin(longitude)),
+      cosLongitude(std::cos(longitude)) {}
+
+LookAngles lookAngles(const Viewpoint& from, const Ecef& to) {
+  const double dx = to.x - from.position.x, dy = to.y - from.position.y, dz = to.z - from.position.z;
+  const double sLat = from.sinLatitude, cLat = from.cosLatitude;
+  const double sLon = from.sinLongitude, cLon = from.cosLongitude;
   const double e = -sLon * dx + cLon * dy;
   const double n = -sLat * cLon * dx - sLat * sLon * dy + cLat * dz;
   const double u = cLat * cLon * dx + cLat * sLon * dy + sLat * dz;

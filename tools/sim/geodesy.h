@@ -15,9 +15,16 @@ struct LookAngles {
 
 Ecef geodeticToEcef(double latitude, double longitude, double height);
 
-// Direction from a receiver at (latitude, longitude) with Earth-centred position
-// `from` to the point `to`.
-LookAngles lookAngles(double latitude, double longitude, const Ecef& from, const Ecef& to);
+// A receiver's place: its Earth-centred position and the sines and cosines of
+// its latitude and longitude, worked out once for all the satellites of an epoch.
+struct Viewpoint {
+  Viewpoint(double latitude, double longitude, const Ecef& position);
+  Ecef position;
+  double sinLatitude, cosLatitude, sinLongitude, cosLongitude;
+};
+
+// Direction from a receiver to the point `to`.
+LookAngles lookAngles(const Viewpoint& from, const Ecef& to);
 
 // Metres per radian of latitude and of longitude at a latitude and height.
 double metresPerRadianNorth(double latitude, double height);

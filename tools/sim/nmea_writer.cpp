@@ -57,6 +57,10 @@ void NmeaWriter::append(const char* format, ...) {
 
 // ",%0<width>d" written out by hand: the satellite fields of the GSA and GSV
 // sentences are most of what a flood writes.
+void NmeaWriter::appendText(const char* piece) {
+  while (*piece && length + 1 < int(sizeof text)) text[length++] = *piece++;
+}
+
 void NmeaWriter::appendNumber(int value, int width) {
   if (value < 0 || int(sizeof text) - length < 16) return append(",%0*d", width, value);
   char digits[12];
@@ -81,7 +85,9 @@ void NmeaWriter::finish(OutputBuffer& out, bool periodic) {
   uint8_t sum = 0;
   for (int i = 1; i < length; ++i) sum ^= uint8_t(text[i]);
   if (periodic && corrupter.next()) sum ^= 0x5A;
-  append("*%02X\r\n", sum);
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  const char tail[] = {'*', kHex[sum >> 4], kHex[sum & 15], '\r', '\n', '\0'};
+  appendText(tail);
   out.put(reinterpret_cast<const uint8_t*>(text), size_t(length));
   out.endFrame();
 }
@@ -173,7 +179,11 @@ void NmeaWriter::writeGsvGroup(const Epoch& epoch, const char* address, GnssSyst
   const int total = (n + 3) / 4;
   for (int k = 0; k < total; ++k) {
     begin();
-    append("$%s,%d,%d,%02d", address, total, k + 1, n);
+    appendText("$");
+    appendText(address);
+    appendNumber(total, 1);
+    appendNumber(k + 1, 1);
+    appendNumber(n, 2);
     for (int j = 4 * k; j < n && j < 4 * k + 4; ++j) {
       const SkySatellite& sat = epoch.sats[members[j]];
       const int azimuth = int(std::lround(sat.azimuth)) % 360;

@@ -19,6 +19,8 @@ class NmeaWriter {
  private:
   void begin();
   void append(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  // Text as it is, and ",%0*d" of a number, without printf: GSV sentences are many.
+  void appendText(const char* piece);
   void appendNumber(int value, int width);
   void appendCoordinates(const Epoch& epoch);
   void finish(OutputBuffer& out, bool periodic);
