@@ -7,8 +7,9 @@
 #include <QEvent>
 #include <QObject>
 #include <algorithm>
-#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -23,15 +24,19 @@ class EventLatency : public QObject {
     running_ = true;
     prober_ = std::thread([this] {
       int n = 0;
-      while (running_) {
-        // 30 to 50 ms apart, so that the probes do not fall into step with the frames.
-        std::this_thread::sleep_for(std::chrono::milliseconds(30 + (n++ * 7) % 21));
+      std::unique_lock lock(mutex_);
+      // 30 to 50 ms apart, so that the probes do not fall into step with the
+      // frames; stop wakes the prober at once, so that it posts no probe late.
+      while (!wake_.wait_for(lock, std::chrono::milliseconds(30 + (n++ * 7) % 21), [this] { return !running_; }))
         QCoreApplication::postEvent(this, new Probe(clock_.nsecsElapsed()));
-      }
     });
   }
   void stop() {
-    running_ = false;
+    {
+      const std::lock_guard lock(mutex_);
+      running_ = false;
+    }
+    wake_.notify_all();
     if (prober_.joinable()) prober_.join();
     QCoreApplication::sendPostedEvents(this, kProbeType);
   }
@@ -61,7 +66,9 @@ class EventLatency : public QObject {
   }
 
   QElapsedTimer clock_;
-  std::atomic<bool> running_{false};
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool running_ = false;
   std::thread prober_;
   std::vector<double> waitsMs_;
 };

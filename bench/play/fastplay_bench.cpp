@@ -1,6 +1,6 @@
 // Fast play of a recording through the program, offscreen: bytes per second
 // with no tool window or with all six shown, the CPU time it took, and how
-// long input waited meanwhile. The file is named on the command line as the
+// long input waited while the bytes were decoded. The file is named on the command line as the
 // program takes it, so the protocol follows its extension; the first pass
 // starts with the main window's first show and is left out of the figures.
 //
@@ -52,12 +52,17 @@ int usageError() {
 }
 
 // Seconds from `clock`'s start until the last byte was decoded, noted when the
-// event loop next runs; the thread's fixed wait before the end follows.
-double waitForStop(const TransportFields& transport, int64_t bytes, const QElapsedTimer& clock) {
+// event loop next runs; the thread's fixed wait before the end follows. Input
+// is probed while the bytes are decoded.
+double waitForStop(const TransportFields& transport, int64_t bytes, const QElapsedTimer& clock,
+                   EventLatency& latency) {
   double decoded = 0;
   while (transport.transportState != TransportState::STOP) {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    if (decoded == 0 && transport.receivedTotal == bytes) decoded = double(clock.nsecsElapsed()) * 1e-9;
+    if (decoded == 0 && transport.receivedTotal == bytes) {
+      decoded = double(clock.nsecsElapsed()) * 1e-9;
+      latency.stop();
+    }
   }
   return decoded;
 }
@@ -94,9 +99,8 @@ int run(bool allWindows, int passes, const QString& recording) {
       std::fprintf(stderr, "fastplay_bench: %s does not play\n", qPrintable(recording));
       return 1;
     }
-    const double seconds = waitForStop(app.transport, bytes, clock);
+    const double seconds = waitForStop(app.transport, bytes, clock, latency);
     const double stopped = double(clock.nsecsElapsed()) * 1e-9;
-    latency.stop();
     const Usage after = usage();
     std::printf(
         "pass %d: %.1f MB decoded in %.3f s, %.1f MB/s (stopped after %.3f s), cpu %.3f s, %ld waits, "

@@ -2,10 +2,19 @@
 
 #include <QCoreApplication>
 #include <QWidget>
+#include <algorithm>
 
 #include "displays/held_drawing.h"
 
 namespace veltrano {
+
+FramePacer::FramePacer(QWidgetList painted, std::vector<HeldDrawing*> held)
+    : painted_(std::move(painted)), held_(std::move(held)) {
+  frameEnd_.setSingleShot(true);
+  frameEnd_.callOnTimeout([this] {
+    if (frameOpen_ && !collecting_) draw();
+  });
+}
 
 void FramePacer::holdDrawing() {
   if (holding_) return;
@@ -27,7 +36,30 @@ void FramePacer::endFrame() {
   draw();
 }
 
+void FramePacer::startSlot() {
+  collecting_ = true;
+  if (frameOpen_) return;
+  frameOpen_ = true;
+  frame_.start();
+  frameEnd_.start(frameMs);
+}
+
+QDeadlineTimer FramePacer::slotEnd() const {
+  return QDeadlineTimer(std::clamp<qint64>(frameMs - frame_.elapsed(), 0, frameMs / 2));
+}
+
+void FramePacer::endSlot() {
+  collecting_ = false;
+  if (frame_.elapsed() >= frameMs) draw();
+}
+
+void FramePacer::finishFrame() {
+  if (frameOpen_) draw();
+}
+
 void FramePacer::draw() {
+  frameOpen_ = false;
+  frameEnd_.stop();
   if (holding_) {
     holding_ = false;
     for (HeldDrawing* window : held_) window->releaseDrawing();

@@ -1,10 +1,12 @@
 #pragma once
-// When the shown windows are drawn: once after every block, as live data and
-// normal play deliver them, or once for a whole frame of blocks, as fast play
-// decodes them for about one display frame at a time. Between the drawings the
-// windows with held drawing keep what the messages change.
+// When the shown windows are drawn: once after every block, as normal play
+// delivers them, once for the blocks live data hands over in one go, or once a
+// display frame while fast play decodes. Between the drawings the windows with
+// held drawing keep what the messages change.
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QList>
+#include <QTimer>
 #include <QWidgetList>
 #include <vector>
 
@@ -22,8 +24,7 @@ class FramePacer : public BlockFrames {
 
   // `painted`: every window that shows decoded data, in the order they are
   // painted; `held`: those of them that can hold their drawing.
-  FramePacer(QWidgetList painted, std::vector<HeldDrawing*> held)
-      : painted_(std::move(painted)), held_(std::move(held)) {}
+  FramePacer(QWidgetList painted, std::vector<HeldDrawing*> held);
 
   // A message is about to update the windows: they keep what it changes
   // until the next drawing.
@@ -35,6 +36,18 @@ class FramePacer : public BlockFrames {
   bool frameOver() const override { return frame_.hasExpired(frameMs); }
   void endFrame() override;
   int frameLengthMs() const override { return frameMs; }
+
+  // Fast play decodes a slot at a time, half a frame, and goes back to the
+  // event loop in between, so that a click waits half a frame at most. The
+  // windows are drawn at the end of the slot in which the frame is over, or
+  // when the frame is over and no slot came (the file is read more slowly than
+  // it is decoded, or the playback paused).
+  void startSlot();
+  // When the slot begun last is over: half a frame later, or at the frame's end.
+  QDeadlineTimer slotEnd() const;
+  void endSlot();
+  // The playback ended: what the last frame holds is drawn now.
+  void finishFrame();
   // How many times the windows were drawn.
   int drawings() const { return drawings_; }
 
@@ -48,7 +61,10 @@ class FramePacer : public BlockFrames {
   std::vector<HeldDrawing*> held_;
   bool holding_ = false;
   bool collecting_ = false;
+  // A fast-play frame has begun and is not drawn yet.
+  bool frameOpen_ = false;
   QElapsedTimer frame_;
+  QTimer frameEnd_;
   int drawings_ = 0;
 };
 

@@ -159,6 +159,7 @@ void Playback::stopPlayback() {
     if (transport_.transportState == TransportState::PAUSE) resumePlayback();
     current_->requestTermination();
     current_ = nullptr;
+    pacer_.finishFrame();
   }
   if (protocolProfile(transport_.receiverProtocol).convertedToNmea) conversion_.closeConversionFile();
 }
@@ -184,13 +185,13 @@ const QString& Playback::progressText(int64_t receivedTotal, int64_t fileLength)
   return progressText_;
 }
 
-// The event loop runs between two frames: a click is answered and the other
+// The event loop runs between two slots: a click is answered and the other
 // windows are drawn while the next slices wait.
 void Playback::decodeQueuedSlices(TReadCycle* cycle) {
   if (closing_ || cycle != current_) return;
-  pacer_.startFrame();
-  cycle->takeQueuedSlices(QDeadlineTimer(pacer_.frameMs));
-  pacer_.endFrame();
+  pacer_.startSlot();
+  cycle->takeQueuedSlices(pacer_.slotEnd());
+  pacer_.endSlot();
 }
 
 void Playback::endPlayback(TReadCycle* cycle) {
@@ -198,6 +199,7 @@ void Playback::endPlayback(TReadCycle* cycle) {
   // leaves the transport and InfoLabel alone.
   if (closing_ || cycle != current_) return;
   current_ = nullptr;
+  pacer_.finishFrame();
   panel_.showInfo(QString());
   panel_.stop();
 }

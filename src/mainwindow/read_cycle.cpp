@@ -83,7 +83,7 @@ TReadCycle::Chunk* TReadCycle::waitForFreeChunk() {
 void TReadCycle::queueChunk() {
   const QMutexLocker lock(&mutex_);
   ++queued_;
-  postSlicesWaiting();
+  if (!taking_) postSlicesWaiting();
 }
 
 bool TReadCycle::waitUntilTaken() {
@@ -92,9 +92,25 @@ bool TReadCycle::waitUntilTaken() {
   return !terminated_;
 }
 
+// While the main thread takes slices the thread queues chunks without posting;
+// what is left when it stops is offered again by an event posted then, behind
+// whatever the event loop holds by that time (a click waits one frame at most).
+bool TReadCycle::takeQueuedSlices(const QDeadlineTimer& until) {
+  {
+    const QMutexLocker lock(&mutex_);
+    taking_ = true;
+  }
+  const bool left = takeSlicesUntil(until);
+  const QMutexLocker lock(&mutex_);
+  taking_ = false;
+  // A paused playback is offered again when resumed.
+  if (queued_ > 0 && !suspended_ && !terminated_) postSlicesWaiting();
+  return left;
+}
+
 // A queued chunk is read and moved on here without the lock: the thread writes
 // only buffers that are not queued, and only this thread takes slices.
-bool TReadCycle::takeQueuedSlices(const QDeadlineTimer& until) {
+bool TReadCycle::takeSlicesUntil(const QDeadlineTimer& until) {
   for (;;) {
     Chunk* chunk = nullptr;
     {
@@ -104,31 +120,19 @@ bool TReadCycle::takeQueuedSlices(const QDeadlineTimer& until) {
     }
     for (;;) {
       const int32_t length = std::min(chunk->length - chunk->taken, kSliceSize);
-      if (!handOffs_.block(this, chunk->bytes + chunk->taken, length)) {
-        // Offered again once resumed, or at once when it was refused unpaused.
-        const QMutexLocker lock(&mutex_);
-        if (!suspended_ && !terminated_) postSlicesWaiting();
-        return false;
-      }
+      if (!handOffs_.block(this, chunk->bytes + chunk->taken, length)) return false;
       chunk->taken += length;
       // Slices go on while a slice had the full size, so a chunk of a
       // multiple of kSliceSize bytes (or none) ends with an empty one.
       if (length < kSliceSize) break;
       if (terminated_ || suspended_) return false;
-      if (until.hasExpired()) {
-        const QMutexLocker lock(&mutex_);
-        postSlicesWaiting();
-        return true;
-      }
+      if (until.hasExpired()) return true;
     }
     const QMutexLocker lock(&mutex_);
     first_ = (first_ + 1) % kChunkBuffers;
     --queued_;
     if (queued_ == kChunkBuffers / 2 || queued_ == 0) wake_.wakeAll();
-    if (queued_ > 0 && until.hasExpired()) {
-      postSlicesWaiting();
-      return true;
-    }
+    if (queued_ > 0 && until.hasExpired()) return true;
   }
 }
 

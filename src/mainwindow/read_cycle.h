@@ -105,6 +105,8 @@ class TReadCycle : public QThread {
   bool waitUntilTaken();
   // Posts SlicesWaiting unless it is posted already; with mutex_ held.
   void postSlicesWaiting();
+  // takeQueuedSlices without offering what is left.
+  bool takeSlicesUntil(const QDeadlineTimer& until);
 
   // One of the two is there.
   std::unique_ptr<QFile> playbackFile_;
@@ -121,6 +123,8 @@ class TReadCycle : public QThread {
   int first_ = 0;
   int queued_ = 0;
   bool slicesWaitingPosted_ = false;
+  // The main thread is taking slices (and offers the rest when it stops).
+  bool taking_ = false;
   Chunk chunks_[kChunkBuffers];
 };
 

@@ -13,6 +13,7 @@
 #include "mainwindow/app_context.h"
 #include "mainwindow/frame_pacer.h"
 #include "mainwindow/main_form.h"
+#include "spin_until.h"
 #include "util/formatters.h"
 
 namespace veltrano {
@@ -94,6 +95,52 @@ TEST_F(DisplayRouterTest, ShownWindowsAreRepaintedBeforeTheBlockReturns) {
   EXPECT_EQ(lat->text(), QString::fromLatin1(formatLatitude(45 * kPi / 180).c_str()));
   lat->removeEventFilter(&latPaints);
   test::probeControls(main).receiveBytesLabel->removeEventFilter(&sizePaints);
+}
+
+// Fast play's slots: the windows are drawn once the frame is over, at the end
+// of a slot or, when no slot comes, by the frame's own timer; an ended
+// playback draws at once what its last frame holds.
+TEST_F(DisplayRouterTest, FastPlaySlotsDrawOnceTheFrameIsOver) {
+  main.show();
+  app.transport.receiverProtocol = ReceiverProtocol::BINR;
+  main.setTransportState(TransportState::FF);
+  test::probeControls(main).positionCheckBox->setChecked(true);
+  QCoreApplication::processEvents();
+  const auto latitude = [](double degrees) { return QString::fromLatin1(formatLatitude(degrees * kPi / 180).c_str()); };
+  const int drawings = app.pacer->drawings();
+
+  // Slots within a long frame draw nothing.
+  app.pacer->frameMs = 60000;
+  for (double degrees : {41.0, 42.0}) {
+    app.pacer->startSlot();
+    feed(binrFix(degrees));
+    app.pacer->endSlot();
+    QCoreApplication::processEvents();
+  }
+  EXPECT_EQ(app.pacer->drawings(), drawings);
+  EXPECT_NE(lat->text(), latitude(42));
+  app.pacer->finishFrame();
+  EXPECT_EQ(app.pacer->drawings(), drawings + 1);
+  EXPECT_EQ(lat->text(), latitude(42));
+  app.pacer->finishFrame();  // nothing left to draw
+  EXPECT_EQ(app.pacer->drawings(), drawings + 1);
+
+  // A frame that no slot ends is drawn when its time is over.
+  app.pacer->frameMs = 40;
+  app.pacer->startSlot();
+  feed(binrFix(43));
+  app.pacer->endSlot();
+  ASSERT_TRUE(test::spinUntil([&] { return app.pacer->drawings() == drawings + 2; }));
+  EXPECT_EQ(lat->text(), latitude(43));
+
+  // A slot that ends after the frame's time draws at its end.
+  app.pacer->startSlot();
+  feed(binrFix(44));
+  test::spinFor(60);
+  EXPECT_EQ(app.pacer->drawings(), drawings + 2);  // not while the slot runs
+  app.pacer->endSlot();
+  EXPECT_EQ(app.pacer->drawings(), drawings + 3);
+  EXPECT_EQ(lat->text(), latitude(44));
 }
 
 TEST_F(DisplayRouterTest, BinrSynchronisationNamesTheReceiverAndStops) {

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -346,6 +347,30 @@ TEST_F(ReadCycleTest, ADeadlineLeavesTheRestForAnotherTaking) {
   // no taking took more than one.
   EXPECT_EQ(run.lengths.size(), 3u * 17u + 1u);
   EXPECT_GE(run.takings, int(run.lengths.size()));
+}
+
+// Input that comes while slices are taken (a click) is answered before the
+// next taking: the thread, reading ahead meanwhile, does not put the next
+// taking before it in the event queue.
+TEST_F(ReadCycleTest, InputDuringATakingComesBeforeTheNextTaking) {
+  const Bytes bytes = pattern(12 * TReadCycle::kChunkSize);
+  CycleRun run(file(bytes), false);
+  run.deadline = [] { return QDeadlineTimer(0); };
+  QObject context;
+  std::vector<std::pair<int, int>> probes;  // takings when posted, and when answered
+  run.afterBlock = [&] {
+    // The first taking lasts until the thread has filled its ring.
+    if (run.lengths.size() == 1) QThread::msleep(150);
+    const int posted = run.takings;
+    QMetaObject::invokeMethod(
+        &context, [&, posted] { probes.emplace_back(posted, run.takings); }, Qt::QueuedConnection);
+  };
+  run.cycle->start();
+  ASSERT_TRUE(spinUntil([&] { return run.ended(); }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(run.received, bytes);
+  ASSERT_EQ(probes.size(), run.lengths.size());
+  for (const auto& [posted, answered] : probes) EXPECT_EQ(answered, posted) << "posted in taking " << posted;
 }
 
 TEST_F(ReadCycleTest, ARefusedBlockIsOfferedAgain) {
