@@ -223,12 +223,12 @@ void buildNmeaFix(const NmeaAssembler& nmea, Fix& fix) {
   } else {
     fix.height = leadingReal(sentence.text(9));
     fix.hasSatsUsed = !sentence.text(7).empty();
-    fix.satsUsed = leadingInt(sentence.text(7));
+    fix.satsUsed = sentence.leadingIntOf(7);
     fix.hdop = fieldDop(Dop::Form::Field, sentence.text(8));
     if (kind == NmeaKind::GNS) {
       shownQuality = gnsModeQuality(sentence.text(6));
     } else {
-      shownQuality = leadingInt(sentence.text(6));
+      shownQuality = sentence.leadingIntOf(6);
       const std::string_view age = sentence.text(13);
       if (!age.empty()) {
         fix.hasDiffAge = true;
@@ -256,12 +256,12 @@ void buildNmeaFix(const NmeaAssembler& nmea, Fix& fix) {
     if (gsaCount - 1 >= 1) fix.vdop = fieldDop(Dop::Form::GsaField, gsa.text(gsaCount - 1));
   }
   fix.rms = {leadingReal(nmea.stored(NmeaKind::RZD).text(2)), false};
-  const int32_t fixType = leadingInt(gsa.text(2));
+  const int32_t fixType = gsa.leadingIntOf(2);
   fix.status = statusOfCode(shownQuality, fixType);
 
   // The statistic filter reads GGA's quality and HDOP unless GNS carries the
   // position, or no GGA came at all (then RMC's status and GSA's HDOP).
-  int32_t quality = leadingInt(gga.text(6));
+  int32_t quality = gga.leadingIntOf(6);
   fix.statisticHdop = fieldDop(Dop::Form::Field, gga.text(8));
   if (kind == NmeaKind::GNS) {
     quality = gnsModeQuality(sentence.text(6));

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "util/nmea_numbers.h"
+
 namespace veltrano {
 
 struct NmeaFieldTable {
@@ -23,6 +25,12 @@ struct NmeaFieldTable {
     size_t length = 0;
     while (length < size_t(kSlotSize) && f[length] != '\0') ++length;
     return {f, length};
+  }
+  // leadingInt of field j (0 outside 0..39). The slot is not measured first:
+  // its digits end at its NUL anyway.
+  int32_t leadingIntOf(int j) const {
+    if (j < 0 || j >= kFieldSlots) return 0;
+    return leadingInt(std::string_view(field[j], kSlotSize));
   }
 };
 

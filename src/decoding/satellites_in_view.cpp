@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "util/nmea_numbers.h"
 #include "util/small_stable_sort.h"
 
 namespace veltrano {
@@ -87,7 +86,7 @@ bool SatellitesInView::fillFromNmea(NmeaKind kind, const NmeaFieldTable& gsv, bo
     gpsGroupDone_ = glonassGroupDone_ = false;
     committed = true;
   }
-  if (leadingInt(gsv.text(1)) == leadingInt(gsv.text(2))) {
+  if (gsv.leadingIntOf(1) == gsv.leadingIntOf(2)) {
     if (kind == NmeaKind::GPGSV) gpsGroupDone_ = true;
     if (kind == NmeaKind::GLGSV) glonassGroupDone_ = true;
   }
@@ -107,7 +106,7 @@ bool SatellitesInView::fillFromNmea(NmeaKind kind, const NmeaFieldTable& gsv, bo
 // (or an empty field) leaves an empty entry that still takes its slot.
 void SatellitesInView::fillNmeaSlot(SatelliteInView& entry, NmeaKind kind, const NmeaFieldTable& gsv, int field,
                                     bool glonassSeen) {
-  const uint8_t number = uint8_t(leadingInt(gsv.text(field)));
+  const uint8_t number = uint8_t(gsv.leadingIntOf(field));
   entry.number = number;
   if (number == 0) {
     entry.system = kSatNone;
@@ -133,9 +132,9 @@ void SatellitesInView::fillNmeaSlot(SatelliteInView& entry, NmeaKind kind, const
   } else {
     entry.system = kSatNone;  // 89 to 150: no system of these numbers
   }
-  entry.elevation = leadingInt(gsv.text(field + 1));
-  entry.azimuth = leadingInt(gsv.text(field + 2));
-  entry.snr = uint8_t(leadingInt(gsv.text(field + 3)));
+  entry.elevation = gsv.leadingIntOf(field + 1);
+  entry.azimuth = gsv.leadingIntOf(field + 2);
+  entry.snr = uint8_t(gsv.leadingIntOf(field + 3));
 }
 
 }  // namespace veltrano

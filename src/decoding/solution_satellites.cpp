@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "decoding/nmea_field_table.h"
-#include "util/nmea_numbers.h"
 
 namespace veltrano {
 
@@ -106,7 +105,7 @@ int gsaSatellites(const NmeaFieldTable& gsa, UsedSatellite* out, int room) {
   const int last = std::min<int>(gsa.fieldCount, NmeaFieldTable::kFieldSlots) - 4;
   int n = 0;
   for (int k = 3; k <= last && n < room; ++k) {
-    const int32_t v = leadingInt(gsa.text(k));
+    const int32_t v = gsa.leadingIntOf(k);
     if (v >= 1 && v <= 32) out[n++] = {kSatGps, uint8_t(v)};
     else if (v >= 65 && v <= 88) out[n++] = {kSatGlonass, uint8_t(v - 64)};
     else if (v >= 151 && v <= 200) out[n++] = {kSatGalileo, uint8_t(v - 150)};

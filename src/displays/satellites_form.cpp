@@ -239,7 +239,7 @@ void TSatellitesForm::showList(AutoLabel* label, ListShown shown, const Satellit
 }
 
 void TSatellitesForm::showBssStatus(const NmeaFieldTable& bss) {
-  keptBss_ = {true, leadingInt(bss.text(1)), leadingInt(bss.text(2)), leadingInt(bss.text(3)),
+  keptBss_ = {true, bss.leadingIntOf(1), bss.leadingIntOf(2), bss.leadingIntOf(3),
               leadingReal(bss.text(4))};
   if (!drawingHeld()) drawKept();
 }

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -93,6 +94,20 @@ TEST(NmeaFieldTable, TextOutOfRangeIsEmpty) {
   EXPECT_EQ(nmea.fields().text(-1), "");
   EXPECT_EQ(nmea.fields().text(40), "");
   EXPECT_EQ(nmea.fields().text(0), "GPGGA");
+}
+
+// A field's number read straight from its slot equals the number of its text,
+// whatever the slot holds after its NUL or without one.
+TEST(NmeaFieldTable, LeadingIntOfReadsTheSlotAsItsText) {
+  std::mt19937 random(11);
+  const char alphabet[] = {'0', '1', '7', '9', '+', '-', '\0', 'x', '.'};
+  NmeaFieldTable table;
+  for (int round = 0; round < 2000; ++round) {
+    for (auto& slot : table.field)
+      for (char& c : slot) c = alphabet[random() % sizeof alphabet];
+    for (int j = -1; j <= NmeaFieldTable::kFieldSlots; ++j)
+      ASSERT_EQ(table.leadingIntOf(j), leadingInt(table.text(j))) << std::string(table.text(j));
+  }
 }
 
 TEST(NmeaAssembler, StartsEmpty) {
