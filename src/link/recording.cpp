@@ -67,9 +67,15 @@ void Recording::RecordButtonClick(bool) {
   const std::string fileName = record_.name();
   panel_.showFileName(QFile::decodeName(fileName.c_str()));
   const std::optional<int32_t> baud = baudFromText(panel_.baudText());
-  if (!baud || !link_.openPort(panel_.portName(), *baud, profile.oddParity, true, &record_)) {
+  if (!baud) {
     record_.close();
-    if (link_.openFailureExplained()) panel_.showInfo(link_.openFailureText(panel_.portName()));
+    panel_.showInfo(QStringLiteral("Connection failed"));
+    return;
+  }
+  if (!link_.openPort(panel_.portName(), *baud, profile.oddParity, true, &record_)) {
+    record_.close();
+    // Said even when nothing more is known: the line must not keep an earlier "Connection Ok".
+    panel_.showInfo(link_.openFailureText(panel_.portName()));
     return;
   }
 

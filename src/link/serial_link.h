@@ -52,9 +52,6 @@ class SerialLink : public PortWriter {
   bool isOpen() const { return descriptor_ >= 0; }
   // Whether the last openPort failed because the system refused this user the port.
   bool accessDenied() const { return openErrno_ == EACCES || openErrno_ == EPERM; }
-  // Whether the last failed openPort can say more than "Connection failed": access
-  // was denied, or a TCP port was malformed or could not be connected to.
-  bool openFailureExplained() const { return accessDenied() || !connectFailure_.isEmpty(); }
   // What the last failed openPort tells the user: "No permission for <port>" when
   // access was denied, "Cannot connect to HOST:PORT: <reason>" or what is wrong
   // with a malformed TCP port, otherwise "Connection failed".

@@ -255,8 +255,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // sysfs takes no new files, not even from root.
                       FailureCase{"DirectoryNotWritable", "/sys/rec.nme", "", "115200", false,
                                   "Cannot create /sys/rec_20240501_100000.nme: Permission denied"},
-                      FailureCase{"PortMissing", "rec.nme", "/nonexistent/tty0", "115200", true, "earlier text"},
-                      FailureCase{"RateNotANumber", "rec.nme", "", "custom", true, "earlier text"},
+                      FailureCase{"PortMissing", "rec.nme", "/nonexistent/tty0", "115200", true, "Connection failed"},
+                      FailureCase{"RateNotANumber", "rec.nme", "", "custom", true, "Connection failed"},
                       // Nothing listens on port 1 of the loopback.
                       FailureCase{"ConnectionRefused", "rec.nme", "tcp://127.0.0.1:1", "115200", true,
                                   "Cannot connect to 127.0.0.1:1: Connection refused"},
