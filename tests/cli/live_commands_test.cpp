@@ -333,6 +333,38 @@ INSTANTIATE_TEST_SUITE_P(
                       ResumeCase{"Unplugged", P::BINR2, {"--unplug-after", "3", "--unplug-for", "3"}}),
     [](const ::testing::TestParamInfo<ResumeCase>& info) { return info.param.name; });
 
+// ---- A receiver behind a serial-to-network server ----
+
+class TcpRecordTest : public LiveCli, public ::testing::Test {};
+
+// The address is a port like any other: no folder is put before it, the file is
+// named after host and port, and it holds what the server sent.
+TEST_F(TcpRecordTest, RecordsFromATcpPort) {
+  SimProcess server;
+  ASSERT_TRUE(server.start({"--protocol", "binr", "--baud", "19200", "--rate", "5", "--device", "ABC12", "--firmware",
+                            "03.14", "--tcp", "0", "--copy", scratch.file("sent")}));
+  const std::string url = server.terminalPath();
+  ASSERT_EQ(url.rfind("tcp://127.0.0.1:", 0), 0u) << url;
+  const std::string portPart = "127-0-0-1-" + url.substr(url.rfind(':') + 1);
+
+  RecordRun run;
+  ASSERT_TRUE(run.start({"--port", url, "--protocol", "binr", "--dir", dir, "--duration", "3"}));
+  ASSERT_TRUE(run.waitFor("opened", "record", kGuardMs));
+  EXPECT_EQ(run.finish(kGuardMs), 0);
+
+  const std::vector<Event> records = run.filesOf("record");
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[1].event, "closed");
+  expectRecordName(records[0].file, dir, P::BINR);
+  EXPECT_EQ(std::filesystem::path(records[0].file).filename().string().rfind("ABC12_c" + portPart + "_", 0), 0u)
+      << records[0].file;
+  const Bytes recorded = sim::readWholeFile(records[0].file);
+  EXPECT_EQ(records[1].bytes, double(recorded.size()));
+  EXPECT_GT(recorded.size(), 1000u);
+  // The search was the first connection, the recording the second.
+  EXPECT_TRUE(sameAsSent(recorded, sentTo(2), tenthOfASecond(P::BINR)));
+}
+
 // ---- A full medium ----
 
 class FullMediumTest : public LiveCli, public ::testing::Test {};
