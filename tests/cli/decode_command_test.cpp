@@ -161,6 +161,11 @@ TEST_F(DecodeCli, OutputAsRecorded) {
       {"--protocol nmea " + logs + "firefly-II.log " + logs + "mtk-3301.log " + logs + "telit-pls83-w-excerpt.log",
        "70920d2745f078c677cbbd8d1dddc5648e28d9d51c617c2c26e2085755bc3e9a"},
       {write("awkward.nme", text(awkward)), "baff13efb502fa060b63df0df5df09f9fe5188bc6f61b0cbf20d54f9c711cb6d"},
+      // Characters to escape beyond the sixteenth of a field.
+      {"--protocol nmea " + write("tail.nme", text("$GPTXT,0123456789abcdef\"x,0123456789abcdefg\\\\,"
+                                                   "0123456789abcdefgh\t,0123456789abcdefghi\x01,"
+                                                   "0123456789abcde\x7f,0123456789abcdefghij\"\r\n")),
+       "158ba591d6ea88e613fbe33a99bf6acd4ec7e31f5e25ca998d03a9edfababff0"},
   };
   for (const auto& c : cases) {
     const CliRun run = test::runCommand(std::string(VELTRANO_CLI_PATH) + " decode " + c.arguments + " | sha256sum");
