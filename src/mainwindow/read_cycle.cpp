@@ -62,10 +62,15 @@ void TReadCycle::postSlicesWaiting() {
       this,
       [this] {
         {
+          // The taking starts now as far as the thread can tell, so that it
+          // posts nothing before the input that comes during the taking.
           const QMutexLocker lock(&mutex_);
           slicesWaitingPosted_ = false;
+          taking_ = true;
         }
         handOffs_.slicesWaiting(this);
+        const QMutexLocker lock(&mutex_);
+        taking_ = false;  // when the hand-off took nothing
       },
       Qt::QueuedConnection);
 }
