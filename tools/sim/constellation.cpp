@@ -64,19 +64,24 @@ void Constellation::addGeostationary(uint8_t number, double longitudeDeg) {
   s.sinNode = std::sin(s.geoLongitude);
 }
 
-Ecef Constellation::position(int i, double gpsSeconds) const {
+Constellation::EarthAngle::EarthAngle(double seconds) : gpsSeconds(seconds) {
+  const double theta = std::fmod(kEarthRotation * seconds, kTwoPi);
+  cosTheta = std::cos(theta);
+  sinTheta = std::sin(theta);
+}
+
+Ecef Constellation::position(int i, const EarthAngle& at) const {
   const OrbitSlot& s = slots[i];
   // A geostationary satellite's node angles are those of its longitude.
   if (s.meanMotion == 0) return {s.radius * s.cosNode, s.radius * s.sinNode, 0.0};
-  const double u = s.phase + std::fmod(s.meanMotion * gpsSeconds, kTwoPi);
+  const double u = s.phase + std::fmod(s.meanMotion * at.gpsSeconds, kTwoPi);
   const double cu = std::cos(u), su = std::sin(u);
   const double cn = s.cosNode, sn = s.sinNode;
   const double ci = s.cosInclination, si = s.sinInclination;
   const double x = s.radius * (cn * cu - sn * su * ci);
   const double y = s.radius * (sn * cu + cn * su * ci);
   const double z = s.radius * su * si;
-  const double theta = std::fmod(kEarthRotation * gpsSeconds, kTwoPi);
-  const double ct = std::cos(theta), st = std::sin(theta);
+  const double ct = at.cosTheta, st = at.sinTheta;
   return {ct * x + st * y, -st * x + ct * y, z};
 }
 

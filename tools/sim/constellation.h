@@ -31,8 +31,13 @@ class Constellation {
   int size() const { return count; }
   const OrbitSlot& slot(int i) const { return slots[i]; }
 
-  // Earth-centred, Earth-fixed position at a GPS time in seconds.
-  Ecef position(int i, double gpsSeconds) const;
+  // The Earth's rotation at a GPS time in seconds, the same for every satellite.
+  struct EarthAngle {
+    explicit EarthAngle(double gpsSeconds);
+    double gpsSeconds, cosTheta, sinTheta;
+  };
+  // Earth-centred, Earth-fixed position at that time.
+  Ecef position(int i, const EarthAngle& at) const;
 
  private:
   void addWalker(GnssSystem system, int planes, int perPlane, uint8_t firstNumber, double radius,

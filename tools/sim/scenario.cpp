@@ -61,13 +61,14 @@ void Scenario::fillSky(Epoch& epoch) {
   const double gpsSeconds = double(epoch.gpsMillis) * 0.001;
   const Viewpoint antenna(trueLatitude, trueLongitude,
                           geodeticToEcef(trueLatitude, trueLongitude, options.height + kGeoidSeparation));
+  const Constellation::EarthAngle earth(gpsSeconds);
   LineOfSight used[kMaxSkySatellites];
   int usedCount = 0;
   epoch.satCount = 0;
   std::fill(std::begin(epoch.usedBySystem), std::end(epoch.usedBySystem), 0);
   for (int i = 0; i < constellation.size() && epoch.satCount < kMaxSkySatellites; ++i) {
     const OrbitSlot& slot = constellation.slot(i);
-    const LookAngles look = lookAngles(antenna, constellation.position(i, gpsSeconds));
+    const LookAngles look = lookAngles(antenna, constellation.position(i, earth));
     const double elevation = look.elevation / kDeg;
     if (elevation < kVisibleElevation) continue;
     const double level = 28.0 + 22.0 * std::sin(look.elevation) + snrOffset[i] + 0.7 * noise.gaussian();
