@@ -8,7 +8,7 @@ ReceiveQueue::ReceiveQueue() : storage_(std::make_unique<uint8_t[]>(kCapacity)) 
 
 std::span<uint8_t> ReceiveQueue::waitForSpace() {
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return stopped_ || committed_ - released_ < uint64_t(kCapacity); });
+  spaceChanged_.wait(lock, [this] { return stopped_ || committed_ - released_ < uint64_t(kCapacity); });
   if (stopped_) return {};
   const int32_t free = kCapacity - int32_t(committed_ - released_);
   const int32_t position = int32_t(committed_ % kCapacity);
@@ -20,7 +20,7 @@ void ReceiveQueue::commit(int32_t n) {
     std::lock_guard lock(mutex_);
     committed_ += uint64_t(n);
   }
-  changed_.notify_all();
+  itemsChanged_.notify_all();
 }
 
 void ReceiveQueue::addLineError() {
@@ -35,7 +35,7 @@ void ReceiveQueue::addLineError() {
       ++markCount_;
     }
   }
-  changed_.notify_all();
+  notifyEveryWaiter();
 }
 
 void ReceiveQueue::endOfInput() {
@@ -43,12 +43,12 @@ void ReceiveQueue::endOfInput() {
     std::lock_guard lock(mutex_);
     ended_ = true;
   }
-  changed_.notify_all();
+  notifyEveryWaiter();
 }
 
 ReceiveQueue::Taken ReceiveQueue::waitForItem() {
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return stopped_ || ended_ || markCount_ > 0 || committed_ > released_; });
+  itemsChanged_.wait(lock, [this] { return stopped_ || ended_ || markCount_ > 0 || committed_ > released_; });
   if (stopped_) return {};
   if (markCount_ > 0) {
     ErrorMark& mark = errorMarks_[firstMark_];
@@ -74,7 +74,7 @@ ReceiveQueue::Taken ReceiveQueue::queuedBytes() {
 
 void ReceiveQueue::waitForNonBytes(std::chrono::milliseconds longest) {
   std::unique_lock lock(mutex_);
-  changed_.wait_for(lock, longest, [this] { return stopped_ || ended_ || markCount_ > 0; });
+  nonBytesChanged_.wait_for(lock, longest, [this] { return stopped_ || ended_ || markCount_ > 0; });
 }
 
 uint64_t ReceiveQueue::bytesBeforeError() const {
@@ -93,7 +93,13 @@ void ReceiveQueue::release(int32_t n) {
     std::lock_guard lock(mutex_);
     released_ += uint64_t(n);
   }
-  changed_.notify_all();
+  spaceChanged_.notify_all();
+}
+
+void ReceiveQueue::notifyEveryWaiter() {
+  itemsChanged_.notify_all();
+  nonBytesChanged_.notify_all();
+  spaceChanged_.notify_all();
 }
 
 void ReceiveQueue::stop() {
@@ -101,7 +107,7 @@ void ReceiveQueue::stop() {
     std::lock_guard lock(mutex_);
     stopped_ = true;
   }
-  changed_.notify_all();
+  notifyEveryWaiter();
 }
 
 }  // namespace veltrano

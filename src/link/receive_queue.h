@@ -58,9 +58,16 @@ class ReceiveQueue {
   // With the lock held: the bytes queued before the next line error.
   uint64_t bytesBeforeError() const;
   Taken batch(uint64_t available) const;
+  // A line error, the end or the stop: every wait ends or looks again.
+  void notifyEveryWaiter();
 
   std::mutex mutex_;
-  std::condition_variable changed_;
+  // Each wait has its own, so that the bytes committed a few kilobytes at a
+  // time wake only the thread that takes them, not one waiting for the frame
+  // to end or the one that fills the queue.
+  std::condition_variable itemsChanged_;
+  std::condition_variable nonBytesChanged_;
+  std::condition_variable spaceChanged_;
   std::unique_ptr<uint8_t[]> storage_;
   uint64_t committed_ = 0;
   uint64_t released_ = 0;
