@@ -3,7 +3,6 @@
 // "$" (for example GPGGA), field 1 the first data field. Slots at and beyond
 // fieldCount keep whatever an earlier sentence left in them.
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 
 #include "util/nmea_numbers.h"

@@ -99,7 +99,7 @@ bool TReadCycle::waitUntilTaken() {
 
 // While the main thread takes slices the thread queues chunks without posting;
 // what is left when it stops is offered again by an event posted then, behind
-// whatever the event loop holds by that time (a click waits one frame at most).
+// whatever the event loop holds by that time (a click waits one slot at most).
 bool TReadCycle::takeQueuedSlices(const QDeadlineTimer& until) {
   {
     const QMutexLocker lock(&mutex_);
