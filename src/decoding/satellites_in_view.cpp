@@ -8,8 +8,8 @@ namespace veltrano {
 
 namespace {
 
-void markUsed(SatelliteInView& entry, std::span<const UsedSatellite> used) {
-  entry.used = std::find(used.begin(), used.end(), UsedSatellite{entry.system, entry.number}) != used.end() ? 1 : 0;
+void markUsed(SatelliteInView& entry, const UsedSatellites& used) {
+  entry.used = used.contains(UsedSatellite{entry.system, entry.number}) ? 1 : 0;
 }
 
 // The system of a BINR2 record by the low three bits of its system byte; a
@@ -42,7 +42,7 @@ void SatellitesInView::commit(int count, bool sort) {
   displayed_ = working_;
 }
 
-void SatellitesInView::fillFromBinr(const BinrSatsInView& view, std::span<const UsedSatellite> used) {
+void SatellitesInView::fillFromBinr(const BinrSatsInView& view, const UsedSatellites& used) {
   const int count = std::min<int>(view.satCount, kMaxEntries);
   for (int i = 0; i < count; ++i) {
     const BinrSatInView& record = view.sat[i];
@@ -61,7 +61,7 @@ void SatellitesInView::fillFromBinr(const BinrSatsInView& view, std::span<const 
   commit(count, false);
 }
 
-void SatellitesInView::fillFromBinr2(const Binr2SatsInView& view, std::span<const UsedSatellite> used) {
+void SatellitesInView::fillFromBinr2(const Binr2SatsInView& view, const UsedSatellites& used) {
   const int count = std::min<int>(view.satCount, kMaxEntries);
   for (int i = 0; i < count; ++i) {
     const Binr2SatInView& record = view.sat[i];
@@ -77,7 +77,7 @@ void SatellitesInView::fillFromBinr2(const Binr2SatsInView& view, std::span<cons
 }
 
 bool SatellitesInView::fillFromNmea(NmeaKind kind, const NmeaFieldTable& gsv, bool glonassSeen,
-                                    std::span<const UsedSatellite> used, bool snrShown) {
+                                    const UsedSatellites& used, bool snrShown) {
   bool committed = false;
   // A GPGSV (GLGSV) sentence after a complete group of its own begins the next cycle.
   if ((kind == NmeaKind::GPGSV && gpsGroupDone_) || (kind == NmeaKind::GLGSV && glonassGroupDone_)) {

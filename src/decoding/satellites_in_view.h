@@ -11,7 +11,7 @@
 #include "decoding/binr_state.h"
 #include "decoding/nmea_field_table.h"
 #include "decoding/nmea_kind.h"
-#include "decoding/used_satellite.h"
+#include "decoding/used_satellites.h"
 
 namespace veltrano {
 
@@ -33,10 +33,10 @@ class SatellitesInView {
   // Each fill marks the entries the solution uses (`used`, as the Satellites
   // window last built it). `snrShown`: the S/N ratio window is shown, so a
   // commit sorts an NMEA cycle for its bars. True when the fill committed.
-  bool fillFromNmea(NmeaKind kind, const NmeaFieldTable& gsv, bool glonassSeen, std::span<const UsedSatellite> used,
+  bool fillFromNmea(NmeaKind kind, const NmeaFieldTable& gsv, bool glonassSeen, const UsedSatellites& used,
                     bool snrShown);
-  void fillFromBinr(const BinrSatsInView& view, std::span<const UsedSatellite> used);
-  void fillFromBinr2(const Binr2SatsInView& view, std::span<const UsedSatellite> used);
+  void fillFromBinr(const BinrSatsInView& view, const UsedSatellites& used);
+  void fillFromBinr2(const Binr2SatsInView& view, const UsedSatellites& used);
 
   // The working count back to 0; the displayed copy, the NMEA cycle and its
   // group flags stay, so the sky view keeps its last picture.
@@ -57,7 +57,6 @@ class SatellitesInView {
   std::array<SatelliteInView, kMaxEntries + 1> displayed_{};
   uint8_t workingCount_ = 0;
   uint8_t displayedCount_ = 0;
-  std::span<const UsedSatellite> used_;
   // NMEA: entries written in the current cycle, and which groups ended.
   int32_t gsvFill_ = 0;
   bool gpsGroupDone_ = false;

@@ -6,7 +6,6 @@
 
 #include "displays/auto_label.h"
 #include "util/nmea_numbers.h"
-#include "util/small_stable_sort.h"
 
 namespace veltrano {
 
@@ -126,7 +125,7 @@ void TSatellitesForm::clearRows() {
     rowsKept_[r].rejected = ListShown::Empty;
     rowsKept_[r].placed = false;
   }
-  usedCount = 0;
+  used.clear();
 }
 
 void TSatellitesForm::lightFlags(uint8_t flags1, uint8_t flags2, bool beidouFlag) {
@@ -171,8 +170,7 @@ void TSatellitesForm::showSolutionSatellites(const SolutionSatellites& satellite
         break;
     }
   }
-  std::copy_n(satellites.used, satellites.usedCount, usedSatellites);
-  usedCount = satellites.usedCount;
+  used.assign({satellites.used, satellites.usedCount});
   if (!drawingHeld()) drawKept();
 }
 
@@ -180,28 +178,20 @@ void TSatellitesForm::showGsaSatellites(const NmeaFieldTable& gsa) {
   if (newGsaGroup) {
     newGsaGroup = false;
     showGsaGroup();
-    usedCount = 0;
+    used.clear();
     if (!drawingHeld()) drawKept();
   }
   UsedSatellite entries[NmeaFieldTable::kFieldSlots];
   const int n = gsaSatellites(gsa, entries, NmeaFieldTable::kFieldSlots);
-  for (int i = 0; i < n; ++i) {
-    // A group keeps 63 satellites; the last entry takes every further one uncounted.
-    usedSatellites[std::min<int>(usedCount, kMaxUsed - 1)] = entries[i];
-    if (usedCount < kMaxUsed - 1) ++usedCount;
-  }
+  for (int i = 0; i < n; ++i) used.appendToGroup(entries[i]);
 }
 
 void TSatellitesForm::showGsaGroup() {
-  const int n = std::min<int>(usedCount, kMaxUsed);
-  // By system, then number; equal entries keep their order.
-  smallStableSort(usedSatellites, usedSatellites + n, [](const UsedSatellite& a, const UsedSatellite& b) {
-    return a.system < b.system || (a.system == b.system && a.number < b.number);
-  });
+  used.sort();
   for (SatelliteList& list : used_) list.startUsed();
-  for (int i = 0; i < n; ++i) {
-    const int row = rowOf(usedSatellites[i].system);
-    if (row >= 0) used_[row].append(usedSatellites[i].number);
+  for (const UsedSatellite& satellite : used.counted()) {
+    const int row = rowOf(satellite.system);
+    if (row >= 0) used_[row].append(satellite.number);
   }
   for (int r = 0; r < kRowCount; ++r) {
     rowsKept_[r].count = true;

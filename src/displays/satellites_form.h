@@ -7,7 +7,7 @@
 
 #include "decoding/nmea_field_table.h"
 #include "decoding/solution_satellites.h"
-#include "decoding/used_satellite.h"
+#include "decoding/used_satellites.h"
 #include "displays/held_drawing.h"
 #include "displays/satellite_list.h"
 #include "displays/tool_form.h"
@@ -21,7 +21,6 @@ class TSatellitesForm : public ToolForm, public HeldDrawing {
  public:
   TSatellitesForm();
 
-  static constexpr int kMaxUsed = 64;
   static constexpr int kFlagCount = 15;
   static constexpr int kRowCount = 4;  // GPS, GLONASS, Galileo, BeiDou
 
@@ -38,9 +37,8 @@ class TSatellitesForm : public ToolForm, public HeldDrawing {
   // StatusInfoLabel over the flag row with "not available" (NMEA), or hidden.
   void showNotAvailable(bool shown);
 
-  // The satellites used by the solution; the Visual window reads the first usedCount.
-  UsedSatellite usedSatellites[kMaxUsed] = {};
-  uint8_t usedCount = 0;
+  // The satellites used by the solution, which the satellites-in-view table marks.
+  UsedSatellites used;
   // The next GSA sentence begins a new group; set by every other NMEA sentence.
   bool newGsaGroup = true;
 

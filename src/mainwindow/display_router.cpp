@@ -46,25 +46,21 @@ void DisplayRouter::showErrorCount(int32_t count) { w_.main.showErrorCount(QStri
 
 bool DisplayRouter::satelliteTableWanted() const { return w_.visual.skyViewShown() || ticked(ToolWindow::SNR); }
 
-std::span<const UsedSatellite> DisplayRouter::usedSatellites() const {
-  return {w_.satellites.usedSatellites, w_.satellites.usedCount};
-}
-
 void DisplayRouter::showSatellitesInView(NmeaKind kind, const NmeaFieldTable& gsv, bool glonassSeen) {
   if (satelliteTableWanted() &&
-      w_.visual.satellitesInView.fillFromNmea(kind, gsv, glonassSeen, usedSatellites(), ticked(ToolWindow::SNR)))
+      w_.visual.satellitesInView.fillFromNmea(kind, gsv, glonassSeen, w_.satellites.used, ticked(ToolWindow::SNR)))
     satelliteTableCommitted();
 }
 
 void DisplayRouter::showSatellitesInView(const BinrSatsInView& view) {
   if (!satelliteTableWanted()) return;
-  w_.visual.satellitesInView.fillFromBinr(view, usedSatellites());
+  w_.visual.satellitesInView.fillFromBinr(view, w_.satellites.used);
   satelliteTableCommitted();
 }
 
 void DisplayRouter::showSatellitesInView(const Binr2SatsInView& view) {
   if (!satelliteTableWanted()) return;
-  w_.visual.satellitesInView.fillFromBinr2(view, usedSatellites());
+  w_.visual.satellitesInView.fillFromBinr2(view, w_.satellites.used);
   satelliteTableCommitted();
 }
 

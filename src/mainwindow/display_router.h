@@ -3,7 +3,6 @@
 // shown, and the raw blocks to the recording: the one place that knows which
 // window wants what.
 #include <cstdint>
-#include <span>
 #include <string>
 
 #include "decoding/fan_out_sinks.h"
@@ -57,7 +56,6 @@ class DisplayRouter : public DisplaySink, public IntakeSink {
   bool ticked(ToolWindow window) const;
   // The satellite table is kept while the sky view or the S/N ratio window is shown.
   bool satelliteTableWanted() const;
-  std::span<const UsedSatellite> usedSatellites() const;
   // A fill of the satellite table was committed: the S/N ratio window, when shown, draws it.
   void satelliteTableCommitted();
 

@@ -39,7 +39,7 @@ class NmeaTable : public ::testing::Test {
 
   NmeaAssembler reader;
   SatellitesInView table;
-  std::vector<UsedSatellite> used;
+  UsedSatellites used;
 };
 
 TEST_F(NmeaTable, CycleCommitsWhenTheNextGpsGroupBeginsSortedForTheBars) {
@@ -106,7 +106,8 @@ TEST_F(NmeaTable, AnEmptyNumberKeepsItsSlotAndTheTableHolds64) {
 }
 
 TEST_F(NmeaTable, UsedSatellitesAreMarkedAndClearingKeepsTheDisplayedCopy) {
-  used = {{1, 5}, {2, 6}};
+  const UsedSatellite usedPair[] = {{1, 5}, {2, 6}};
+  used.assign(usedPair);
   feed("GPGSV,1,1,03,05,10,20,30,06,40,50,60,70,10,20,30");
   feed("GPGSV,1,1,00");
   ASSERT_EQ(table.working().size(), 3u);
@@ -128,7 +129,9 @@ TEST(BinaryTable, BinrRecordsBeyondTheGpsNumbersBecomeQ) {
   view.sat[1] = {2, 7, -3, 90, 1};
   view.sat[2] = {1, 12, 60, 45, 50};
   SatellitesInView table;
-  const std::vector<UsedSatellite> used = {{16, 3}};
+  const UsedSatellite usedOne[] = {{16, 3}};
+  UsedSatellites used;
+  used.assign(usedOne);
   table.fillFromBinr(view, used);
   EXPECT_EQ(entries(table.displayed()), (std::vector<Entry>{{16, 3}, {2, 7}, {1, 12}}));
   EXPECT_EQ(table.working()[0].used, 1);
@@ -145,7 +148,7 @@ TEST(BinaryTable, Binr2SystemsAndTenths) {
   view.sat[3] = {0x04, 11, 0, 0, 0};
   view.sat[4] = {0x05, 20, 0, 0, 0};  // no known system
   SatellitesInView table;
-  table.fillFromBinr2(view, {});
+  table.fillFromBinr2(view, UsedSatellites{});
   EXPECT_EQ(entries(table.displayed()), (std::vector<Entry>{{2, 4}, {1, 9}, {4, 33}, {8, 11}, {0, 20}}));
   EXPECT_EQ(table.working()[0].elevation, 30);
   EXPECT_EQ(table.working()[0].azimuth, 179);

@@ -54,11 +54,12 @@ class WindowsSink : public DisplaySink {
       visual_.plotFix(fix, {statistic_.meanLat(), statistic_.meanLon(), statistic_.meanHeight()});
     if (satellites) satellites_.showSolutionSatellites(*satellites);
     visual_.SatCheckBoxClick();
-    FUZZ_CHECK(satellites_.usedCount <= TSatellitesForm::kMaxUsed);
+    checkUsed();
   }
   void showGsa(const NmeaFieldTable& gsa) override {
     satellites_.showGsaSatellites(gsa);
-    FUZZ_CHECK(satellites_.usedCount < TSatellitesForm::kMaxUsed);
+    FUZZ_CHECK(satellites_.used.count() < UsedSatellites::kMaxEntries);
+    checkUsed();
   }
   void endGsaGroup() override { satellites_.newGsaGroup = true; }
   void showBss(const NmeaFieldTable& bss) override {
@@ -89,7 +90,11 @@ class WindowsSink : public DisplaySink {
   }
 
  private:
-  std::span<const UsedSatellite> used() const { return {satellites_.usedSatellites, satellites_.usedCount}; }
+  const UsedSatellites& used() const { return satellites_.used; }
+  // Every counted satellite is found by the lookup the satellites-in-view table uses.
+  void checkUsed() const {
+    for (const UsedSatellite& s : satellites_.used.counted()) FUZZ_CHECK(satellites_.used.contains(s));
+  }
   std::array<QWidget*, 5> windows() { return {&position_, &statistic_, &satellites_, &visual_, &snr_}; }
   void redrawSnr() { snr_.redrawSnrChart(visual_.satellitesInView.displayed()); }
 

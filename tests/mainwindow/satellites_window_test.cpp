@@ -89,7 +89,8 @@ class SatellitesFormTest : public ::testing::Test {
   }
 
   std::vector<UsedSatellite> used() {
-    return {form().usedSatellites, form().usedSatellites + form().usedCount};
+    const auto counted = form().used.counted();
+    return {counted.begin(), counted.end()};
   }
 
   // Each label shows its whole text, and each rejected list starts where the used list of its row ends.
@@ -175,7 +176,7 @@ TEST_F(SatellitesFormTest, ControlsStartWithTheirDesignTextsPlacesAndLooks) {
   EXPECT_TRUE(info->autoFillBackground());
   EXPECT_FALSE(info->isHidden());
   EXPECT_GT(form().children().indexOf(info), form().children().indexOf(label("rmsLabel")));
-  EXPECT_EQ(form().usedCount, 0);
+  EXPECT_EQ(form().used.count(), 0);
   EXPECT_TRUE(form().newGsaGroup);
 }
 
@@ -293,10 +294,10 @@ TEST_F(SatellitesFormTest, BinrLongListsAreShownWholeAndUsedSatellitesKeepsTheFi
   expectRowsWholeAndPlaced();
 
   // 96 used satellites in order of their numbers, the systems interleaved; the first 64 are kept.
-  ASSERT_EQ(form().usedCount, TSatellitesForm::kMaxUsed);
+  ASSERT_EQ(form().used.count(), UsedSatellites::kMaxEntries);
   const uint8_t systems[] = {kSatGps, kSatGlonass, kSatGalileo};
-  for (int k = 0; k < TSatellitesForm::kMaxUsed; ++k)
-    EXPECT_EQ(form().usedSatellites[k], (UsedSatellite{systems[k % 3], uint8_t(k / 3 + 1)})) << k;
+  for (int k = 0; k < UsedSatellites::kMaxEntries; ++k)
+    EXPECT_EQ(form().used.place(k), (UsedSatellite{systems[k % 3], uint8_t(k / 3 + 1)})) << k;
 }
 
 TEST_F(SatellitesFormTest, ClearDarkensFlagsAndEmptiesAllButCountsAndBeidou) {
@@ -326,7 +327,7 @@ TEST_F(SatellitesFormTest, ClearDarkensFlagsAndEmptiesAllButCountsAndBeidou) {
   }
   EXPECT_EQ(row("BDS").quant, "1");
   EXPECT_EQ(row("BDS").num, "- 05 ");
-  EXPECT_EQ(form().usedCount, 0);
+  EXPECT_EQ(form().used.count(), 0);
 }
 
 // ---- BINR2 --------------------------------------------------------------------------------
@@ -402,9 +403,9 @@ TEST_F(SatellitesFormTest, GsaNumbersMapToSystems) {
     form().newGsaGroup = true;
     store(std::string("GNGSA,A,3,") + c.field + ",,1.9,1.0,1.6");
     showGsa();
-    ASSERT_EQ(form().usedCount, c.added ? 1 : 0);
+    ASSERT_EQ(form().used.count(), c.added ? 1 : 0);
     if (c.added) {
-      EXPECT_EQ(form().usedSatellites[0], c.entry);
+      EXPECT_EQ(form().used.place(0), c.entry);
     }
   }
 }
@@ -412,7 +413,7 @@ TEST_F(SatellitesFormTest, GsaNumbersMapToSystems) {
 TEST_F(SatellitesFormTest, GsaWithSixFieldsOrFewerAddsNothing) {
   store("GPGSA,A,3,05,1.0,1.0");
   showGsa();
-  EXPECT_EQ(form().usedCount, 0);
+  EXPECT_EQ(form().used.count(), 0);
   store("GPGSA,A,3,05,07,1.0,1.0");
   showGsa();
   EXPECT_EQ(used(), (std::vector<UsedSatellite>{{kSatGps, 5}}));
@@ -434,8 +435,9 @@ TEST_F(SatellitesFormTest, GroupIsSortedBySystemThenNumber) {
     EXPECT_EQ(row(system).num, expected.num) << system;
   }
   // The new group is empty; the entries of the last one stay sorted behind it.
-  EXPECT_EQ(form().usedCount, 0);
-  const std::vector<UsedSatellite> sorted(form().usedSatellites, form().usedSatellites + 6);
+  EXPECT_EQ(form().used.count(), 0);
+  std::vector<UsedSatellite> sorted;
+  for (int i = 0; i < 6; ++i) sorted.push_back(form().used.place(i));
   EXPECT_EQ(sorted, (std::vector<UsedSatellite>{{kSatGps, 4}, {kSatGps, 12}, {kSatGlonass, 1}, {kSatGlonass, 7},
                                                 {kSatGalileo, 2}, {kSatBeidou, 5}}));
 }
@@ -453,9 +455,9 @@ TEST_F(SatellitesFormTest, GroupKeeps63SatellitesAndLongListsAreShownWhole) {
     store(body + ",1.5,0.9,1.2");
     showGsa();
   }
-  ASSERT_EQ(form().usedCount, 63);
+  ASSERT_EQ(form().used.count(), 63);
   // Every satellite beyond the 63rd lands in the uncounted last entry.
-  EXPECT_EQ(form().usedSatellites[63], (UsedSatellite{kSatBeidou, 172}));
+  EXPECT_EQ(form().used.place(63), (UsedSatellite{kSatBeidou, 172}));
   form().newGsaGroup = true;
   store("GPGSA,A,3,,,,,,,,,,,,,2.0,1.1,1.7");
   showGsa();
@@ -542,7 +544,7 @@ TEST_F(SatellitesPathTest, GsaSentencesOfOneEpochAreJoinedAndShownByTheNextEpoch
   EXPECT_EQ(row("GPS").quant, "0");
   EXPECT_EQ(row("GPS").num, "");
   feed("GLGSA,A,3,65,71,,,,,,,,,,,2.0,1.1,1.7");
-  EXPECT_EQ(form().usedCount, 5);
+  EXPECT_EQ(form().used.count(), 5);
   feed("GPRMC,120000.00,A,5545.0000,N,03737.0000,E,0.0,0.0,010124,,,A");
   feed("GPGSA,A,3,04,09,,,,,,,,,,,2.0,1.1,1.7");
   for (auto [system, expected] : {std::pair{"GPS", RowText{"3", "- 04 09 12 ", "17 "}},
@@ -603,7 +605,7 @@ TEST_F(SatellitesPathTest, SamplesFillTheWindow) {
       app.intake->receiveBlock(bytes.data() + at, int32_t(std::min(kChunk, bytes.size() - at)));
     main.StopButtonClick(false);
 
-    EXPECT_GT(form().usedCount, 0);
+    EXPECT_GT(form().used.count(), 0);
     EXPECT_NE(row("GPS").num, "");
     expectRowsWholeAndPlaced();
     if (const char* dir = std::getenv("VELTRANO_GRAB_DIR")) {
@@ -673,8 +675,9 @@ TEST_F(SatellitesFormTest, HeldRebuildsShowWhatTheyShowOneByOne) {
     // The rejected lists start placed after their used lists, as a rebuild left them.
     for (TSatellitesForm* f : {&oneByOne, &held}) f->showSolutionSatellites(c);
     test::expectHeldShownAsOneByOne(held, oneByOne, updates);
-    EXPECT_EQ(std::vector<UsedSatellite>(held.usedSatellites, held.usedSatellites + held.usedCount),
-              std::vector<UsedSatellite>(oneByOne.usedSatellites, oneByOne.usedSatellites + oneByOne.usedCount));
+    const auto heldUsed = held.used.counted(), oneByOneUsed = oneByOne.used.counted();
+    EXPECT_EQ(std::vector<UsedSatellite>(heldUsed.begin(), heldUsed.end()),
+              std::vector<UsedSatellite>(oneByOneUsed.begin(), oneByOneUsed.end()));
   }
 }
 
