@@ -21,20 +21,24 @@ void SatelliteList::startRejected() {
   count_ = 0;
 }
 
-// "%02d " written out by hand: a row is rebuilt for every solution.
+// "%02d " written out by hand: a row is rebuilt for every solution. The
+// characters go straight into the text: copied from a small buffer, they were
+// read back before their single-byte stores had landed.
 void SatelliteList::append(int number) {
-  char piece[16];
-  int n = 0;
-  if (number >= 0 && number < 1000) {
-    if (number >= 100) piece[n++] = char('0' + number / 100);
-    piece[n++] = char('0' + number / 10 % 10);
-    piece[n++] = char('0' + number % 10);
-    piece[n++] = ' ';
-  } else {
-    n = std::snprintf(piece, sizeof piece, "%02d ", number);
-  }
-  text_.append(piece, size_t(n));
   ++count_;
+  if (number < 0 || number >= 1000) {
+    char piece[16];
+    const int n = std::snprintf(piece, sizeof piece, "%02d ", number);
+    text_.append(piece, size_t(n));
+    return;
+  }
+  const size_t at = text_.size();
+  text_.resize(at + (number >= 100 ? 4 : 3));
+  char* out = text_.data() + at;
+  if (number >= 100) *out++ = char('0' + number / 100);
+  out[0] = char('0' + number / 10 % 10);
+  out[1] = char('0' + number % 10);
+  out[2] = ' ';
 }
 
 QString SatelliteList::shown() const {
