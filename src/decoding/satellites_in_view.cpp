@@ -91,12 +91,15 @@ bool SatellitesInView::fillFromNmea(NmeaKind kind, const NmeaFieldTable& gsv, bo
     if (kind == NmeaKind::GLGSV) glonassGroupDone_ = true;
   }
   const int n = (int(gsv.fieldCount) - 3) / 4;
-  for (int i = 0; i < n; ++i) {
-    const int slot = gsvFill_ + i;
-    if (slot >= kMaxEntries) continue;
-    SatelliteInView& entry = working_[size_t(slot)];
-    fillNmeaSlot(entry, kind, gsv, 4 + 4 * i, glonassSeen);
+  const int first = gsvFill_;
+  const int end = std::min(first + n, int(kMaxEntries));
+  // Each entry is changed aside and stored whole: its single bytes, stored one
+  // by one into the table, would make every member be read again after them.
+  for (int slot = first; slot < end; ++slot) {
+    SatelliteInView entry = working_[size_t(slot)];
+    fillNmeaSlot(entry, kind, gsv, 4 + 4 * (slot - first), glonassSeen);
     if (entry.system != kSatNone) markUsed(entry, used);
+    working_[size_t(slot)] = entry;
   }
   gsvFill_ = std::min(gsvFill_ + n, int32_t(kMaxEntries));
   return committed;

@@ -50,7 +50,8 @@ class SatellitesInView {
 
  private:
   void commit(int count, bool sort);
-  void fillNmeaSlot(SatelliteInView& entry, NmeaKind kind, const NmeaFieldTable& gsv, int field, bool glonassSeen);
+  static void fillNmeaSlot(SatelliteInView& entry, NmeaKind kind, const NmeaFieldTable& gsv, int field,
+                           bool glonassSeen);
 
   // One spare entry beyond the 64, as the table has always had.
   std::array<SatelliteInView, kMaxEntries + 1> working_{};
