@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -149,6 +150,13 @@ TEST_F(DecodeCli, OutputAsRecorded) {
     awkward += "$GPTXT,a" + std::string(1, char(c)) + "b," + std::string(size_t(c % 23), char('A' + c % 26)) + "\r\n";
   }
   awkward += "$GPTXT,\"quoted\",back\\slash,tab\there,1234567890123456789,12345678901234567890\r\n";
+  // Satellites in view with numbers of every length and sign.
+  Bytes sats;
+  for (const auto [number, elevation, azimuth, snr] :
+       {std::array<int, 4>{1, -3, 0, 0}, {9, -90, 9, 9}, {10, 0, 10, 10}, {99, 9, 99, 99}, {100, 10, 100, 100},
+        {255, 90, 999, 255}, {7, 127, 1000, 1}, {8, -128, 65535, 0}})
+    sats.insert(sats.end(), {1, uint8_t(number), 0, uint8_t(elevation), uint8_t(azimuth & 0xFF),
+                             uint8_t(azimuth >> 8), uint8_t(snr)});
   const std::string samples = VELTRANO_SAMPLES_DIR;
   const std::string logs = std::string(VELTRANO_SAMPLES_DIR) + "/../tests/data/nmea/";
   const struct {
@@ -161,6 +169,7 @@ TEST_F(DecodeCli, OutputAsRecorded) {
       {"--protocol nmea " + logs + "firefly-II.log " + logs + "mtk-3301.log " + logs + "telit-pls83-w-excerpt.log",
        "70920d2745f078c677cbbd8d1dddc5648e28d9d51c617c2c26e2085755bc3e9a"},
       {write("awkward.nme", text(awkward)), "baff13efb502fa060b63df0df5df09f9fe5188bc6f61b0cbf20d54f9c711cb6d"},
+      {write("sats.dat", test::binrFrame(0x52, sats)), "788ca4c9ce38439a626e05af3afbc89f37d493e763d45759fe6a3f80b6abae98"},
       // Characters to escape beyond the sixteenth of a field.
       {"--protocol nmea " + write("tail.nme", text("$GPTXT,0123456789abcdef\"x,0123456789abcdefg\\\\,"
                                                    "0123456789abcdefgh\t,0123456789abcdefghi\x01,"

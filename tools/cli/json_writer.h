@@ -44,6 +44,19 @@ inline bool mayNeedEscape(uint64_t word) { return escapeMarks(word) != 0; }
 
 constexpr size_t kNeedsEscape = size_t(-1);
 
+// An integer as text at `out`, returning its end: 0 to 999 (satellite numbers,
+// angles, signal levels) by hand, others by std::to_chars; at most 20 characters.
+inline char* integerText(char* out, int64_t value) {
+  if (uint64_t(value) < 1000) {
+    const unsigned v = unsigned(value);
+    if (v >= 100) *out++ = char('0' + v / 100);
+    if (v >= 10) *out++ = char('0' + v / 10 % 10);
+    *out++ = char('0' + v % 10);
+    return out;
+  }
+  return std::to_chars(out, out + 20, value).ptr;
+}
+
 // The length of the text in a slot that holds it up to the first NUL, or the
 // whole slot without one; kNeedsEscape when it may need an escape. Sixteen
 // bytes a step where SSE2 is there, then word by word, the last word filled
@@ -86,6 +99,13 @@ size_t plainSlotText(const char (&slot)[N]) {
     return std::min(i + 8 * w + size_t(zeroAt / 8), N);
   }
   return N;
+}
+
+// A fixed text at `out`, returning its end.
+template <size_t N>
+char* literalText(char* out, const char (&text)[N]) {
+  std::memcpy(out, text, N - 1);
+  return out + N - 1;
 }
 
 }  // namespace json_detail
@@ -186,6 +206,16 @@ class JsonWriter {
   void value(int64_t number) {  // number element of an array
     separator();
     this->number(number);
+  }
+  // An array element written in one piece by `write`, which is given the
+  // write position with room for `bound` characters and returns the end of
+  // what it wrote. The satellite tables of a binary recording are most of its
+  // JSON: written through a local pointer, their characters do not make the
+  // compiler read the writer's own pointer again after each store.
+  template <typename Write>
+  void element(size_t bound, Write write) {
+    separator();
+    end_ = write(room(bound));
   }
   // Hands the buffered lines to the output.
   void flush();

@@ -18,15 +18,21 @@ void header(JsonWriter& out, const char* type, int64_t offset) {
 
 template <typename Sat>
 void writeSats(JsonWriter& out, const Sat* sats, int count) {
+  using json_detail::integerText, json_detail::literalText;
+  // Each member a number of at most 20 characters.
+  constexpr size_t kBound = sizeof R"({"system":,"number":,"elevation":,"azimuth":,"snr":})" + 5 * 20;
   out.beginArray("sats");
   for (int i = 0; i < count; ++i) {
-    out.beginObject();
-    out.field("system", int64_t(sats[i].system));
-    out.field("number", int64_t(sats[i].number));
-    out.field("elevation", int64_t(sats[i].elevation));
-    out.field("azimuth", int64_t(sats[i].azimuth));
-    out.field("snr", int64_t(sats[i].snr));
-    out.endObject();
+    const Sat& sat = sats[i];
+    out.element(kBound, [&sat](char* text) {
+      text = integerText(literalText(text, R"({"system":)"), sat.system);
+      text = integerText(literalText(text, R"(,"number":)"), sat.number);
+      text = integerText(literalText(text, R"(,"elevation":)"), sat.elevation);
+      text = integerText(literalText(text, R"(,"azimuth":)"), sat.azimuth);
+      text = integerText(literalText(text, R"(,"snr":)"), sat.snr);
+      *text++ = '}';
+      return text;
+    });
   }
   out.endArray();
 }
