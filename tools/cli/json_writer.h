@@ -115,7 +115,8 @@ char* literalText(char* out, const char (&text)[N]) {
 class JsonKey {
  public:
   template <size_t N>
-  consteval JsonKey(const char (&name)[N]) : name_(name, N - 1) {
+  consteval JsonKey(const char (&name)[N]) : JsonKey(std::string_view(name, N - 1)) {}
+  consteval explicit JsonKey(std::string_view name) : name_(name) {
     for (const char c : name_)
       if (c < 0x20 || c == 0x7F || c == '"' || c == '\\') throw "a fixed JSON key has no character to escape";
   }
@@ -179,6 +180,17 @@ class JsonWriter {
   void field(const Name& name, const Value& value) {
     key(name);
     write(value);
+  }
+  // A member whose text is fixed in the program as well, checked as a key is.
+  void fixedField(JsonKey name, JsonKey text) {
+    fixedKey(name);
+    const size_t length = text.name().size();
+    char* out = room(length + 2);
+    out[0] = '"';
+    std::memcpy(out + 1, text.name().data(), length);
+    out[length + 1] = '"';
+    end_ = out + length + 2;
+    first_ = false;
   }
   void fieldBool(JsonKey name, bool value) {
     fixedKey(name);

@@ -1,6 +1,8 @@
 #include "message_json.h"
 
+#include <array>
 #include <cmath>
+#include <utility>
 
 #include "util/formatters.h"
 
@@ -10,9 +12,16 @@ namespace {
 
 constexpr double kDegreesPerRadian = 180.0 / kPi;
 
-void header(JsonWriter& out, const char* type, int64_t offset) {
+// The name of every kind from Error on, checked when the program is built.
+template <size_t... Offsets>
+consteval std::array<JsonKey, sizeof...(Offsets)> kindNames(std::index_sequence<Offsets...>) {
+  return {JsonKey(std::string_view(nmeaKindName(NmeaKind(int(NmeaKind::Error) + int(Offsets)))))...};
+}
+constexpr auto kKindNames = kindNames(std::make_index_sequence<int(NmeaKind::VER) - int(NmeaKind::Error) + 1>());
+
+void header(JsonWriter& out, JsonKey type, int64_t offset) {
   out.beginObject();
-  out.field("type", type);
+  out.fixedField("type", type);
   out.field("offset", offset);
 }
 
@@ -48,7 +57,9 @@ void writeErrorMessage(JsonWriter& out, int64_t offset, const char* protocol) {
 void writeNmeaMessage(JsonWriter& out, int64_t offset, NmeaKind kind, const NmeaFieldTable& fields) {
   header(out, "nmea", offset);
   out.field("kind", int64_t(kind));
-  out.field("name", nmeaKindName(kind));
+  // A kind beyond the table is named "Error", as nmeaKindName names it.
+  const size_t name = size_t(int(kind) - int(NmeaKind::Error));
+  out.fixedField("name", kKindNames[name < kKindNames.size() ? name : 0]);
   out.beginArray("fields");
   for (int j = 0; j < fields.fieldCount; ++j) out.value(fields.field[j]);
   out.endArray();
