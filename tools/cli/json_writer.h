@@ -202,18 +202,39 @@ class JsonWriter {
     separator();
     text(s);
   }
-  // A string element of an array from a fixed-size slot that holds its text up
-  // to the first NUL, or the whole slot without one.
+  // String elements of an array from `count` fixed-size slots, each holding
+  // its text up to the first NUL, or the whole slot without one. Written
+  // through a local pointer, as the satellites are: the fields of the NMEA
+  // sentences are most of their JSON.
   template <size_t N>
-  void value(const char (&slot)[N]) {
-    separator();
-    char* out = room(N + 2);
-    const size_t length = json_detail::plainSlotText(slot);
-    if (length == json_detail::kNeedsEscape) return text(slotText(slot, N));
-    out[0] = '"';
-    std::memcpy(out + 1, slot, N);
-    out[length + 1] = '"';
-    end_ = out + length + 2;
+  void values(const char (*fields)[N], size_t count) {
+    constexpr size_t kFieldRoom = N + 3;  // a comma, the quotes and the slot
+    static_assert(kFieldRoom <= kPieceRoom);
+    size_t j = 0;
+    while (j < count) {
+      const size_t batch = std::min(count - j, kPieceRoom / kFieldRoom);
+      char* out = room(batch * kFieldRoom);
+      bool first = first_;
+      bool escape = false;
+      for (const size_t end = j + batch; j < end; ++j) {
+        const size_t length = json_detail::plainSlotText(fields[j]);
+        escape = length == json_detail::kNeedsEscape;
+        if (escape) break;
+        if (!first) *out++ = ',';
+        first = false;
+        out[0] = '"';
+        std::memcpy(out + 1, fields[j], N);
+        out[length + 1] = '"';
+        out += length + 2;
+      }
+      end_ = out;
+      first_ = first;
+      if (escape) {
+        separator();
+        text(slotText(fields[j], N));
+        ++j;
+      }
+    }
   }
   void value(int64_t number) {  // number element of an array
     separator();

@@ -1,5 +1,6 @@
 #include "message_json.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <utility>
@@ -61,7 +62,7 @@ void writeNmeaMessage(JsonWriter& out, int64_t offset, NmeaKind kind, const Nmea
   const size_t name = size_t(int(kind) - int(NmeaKind::Error));
   out.fixedField("name", kKindNames[name < kKindNames.size() ? name : 0]);
   out.beginArray("fields");
-  for (int j = 0; j < fields.fieldCount; ++j) out.value(fields.field[j]);
+  out.values(fields.field, std::min<size_t>(fields.fieldCount, NmeaFieldTable::kFieldSlots));
   out.endArray();
   out.endObject();
 }
