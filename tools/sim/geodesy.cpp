@@ -27,7 +27,7 @@ Viewpoint::Viewpoint(double latitude, double longitude, const Ecef& position)
       sinLongitude(std::sin(longitude)),
       cosLongitude(std::cos(longitude)) {}
 
-LookAngles lookAngles(const Viewpoint& from, const Ecef& to) {
+std::optional<LookAngles> lookAngles(const Viewpoint& from, const Ecef& to, double minimumUp) {
   const double dx = to.x - from.position.x, dy = to.y - from.position.y, dz = to.z - from.position.z;
   const double sLat = from.sinLatitude, cLat = from.cosLatitude;
   const double sLon = from.sinLongitude, cLon = from.cosLongitude;
@@ -36,9 +36,10 @@ LookAngles lookAngles(const Viewpoint& from, const Ecef& to) {
   const double u = cLat * cLon * dx + cLat * sLon * dy + sLat * dz;
   const double range = std::sqrt(e * e + n * n + u * u);
   LookAngles look{};
+  look.up = u / range;
+  if (look.up < minimumUp) return std::nullopt;
   look.east = e / range;
   look.north = n / range;
-  look.up = u / range;
   look.elevation = std::asin(look.up);
   look.azimuth = std::atan2(e, n);
   if (look.azimuth < 0) look.azimuth += kTwoPi;

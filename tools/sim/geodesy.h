@@ -1,6 +1,8 @@
 #pragma once
 // Earth-centred coordinates of WGS-84 positions and the local east-north-up
 // view of a point, for the simulated sky and trajectory.
+#include <optional>
+
 namespace veltrano::sim {
 
 struct Ecef {
@@ -23,8 +25,10 @@ struct Viewpoint {
   double sinLatitude, cosLatitude, sinLongitude, cosLongitude;
 };
 
-// Direction from a receiver to the point `to`.
-LookAngles lookAngles(const Viewpoint& from, const Ecef& to);
+// The direction from a receiver to the point `to`; nothing when the up
+// component of the line of sight is below `minimumUp` (a satellite under the
+// horizon, whose angles, the costly part, are not wanted).
+std::optional<LookAngles> lookAngles(const Viewpoint& from, const Ecef& to, double minimumUp);
 
 // Metres per radian of latitude and of longitude at a latitude and height.
 double metresPerRadianNorth(double latitude, double height);

@@ -14,6 +14,10 @@ constexpr double kDeg = kPi / 180.0;
 constexpr double kGeoidSeparation = 14.6;   // metres
 constexpr double kVisibleElevation = 3.0;   // degrees
 constexpr double kMaskElevation = 10.0;     // degrees
+// A line of sight whose up component is below this is under kVisibleElevation
+// for certain: its angles are not worked out. The margin leaves the angles near
+// the edge to the comparison of the elevation itself.
+const double kVisibleUp = std::sin(kVisibleElevation * kDeg) - 1e-9;
 constexpr int kMinUsedSnr = 30;             // dB-Hz
 constexpr int kMaxUsedPerSystem = 12;       // one GSA sentence's worth
 constexpr double kWanderTime = 300.0;       // seconds
@@ -68,7 +72,9 @@ void Scenario::fillSky(Epoch& epoch) {
   std::fill(std::begin(epoch.usedBySystem), std::end(epoch.usedBySystem), 0);
   for (int i = 0; i < constellation.size() && epoch.satCount < kMaxSkySatellites; ++i) {
     const OrbitSlot& slot = constellation.slot(i);
-    const LookAngles look = lookAngles(antenna, constellation.position(i, earth));
+    const std::optional<LookAngles> seen = lookAngles(antenna, constellation.position(i, earth), kVisibleUp);
+    if (!seen) continue;
+    const LookAngles& look = *seen;
     const double elevation = look.elevation / kDeg;
     if (elevation < kVisibleElevation) continue;
     const double level = 28.0 + 22.0 * std::sin(look.elevation) + snrOffset[i] + 0.7 * noise.gaussian();
