@@ -122,7 +122,7 @@ void NmeaWriter::writeGga(const Epoch& epoch, OutputBuffer& out) {
   append(",%d,%02d,%.1f,%.1f,M,%.1f,M,", epoch.valid ? (epoch.differential ? 2 : 1) : 0, epoch.usedCount,
          epoch.hdop, epoch.height, epoch.geoidSeparation);
   if (epoch.differential) append("%.1f,0001", epoch.differentialAge);
-  else append(",");
+  else appendText(",");
   finish(out, true);
 }
 
@@ -136,7 +136,7 @@ void NmeaWriter::writeGns(const Epoch& epoch, OutputBuffer& out) {
   appendCoordinates(epoch);
   append(",%s,%02d,%.1f,%.1f,%.1f,", mode, epoch.usedCount, epoch.hdop, epoch.height, epoch.geoidSeparation);
   if (epoch.differential) append("%.1f,0001", epoch.differentialAge);
-  else append(",");
+  else appendText(",");
   finish(out, true);
 }
 
@@ -163,7 +163,7 @@ void NmeaWriter::writeGsa(const Epoch& epoch, GnssSystem system, OutputBuffer& o
     appendNumber(nmeaNumber(sat), 2);
     ++fields;
   }
-  for (; fields < 12; ++fields) append(",");
+  for (; fields < 12; ++fields) appendText(",");
   append(",%.1f,%.1f,%.1f", epoch.pdop, epoch.hdop, epoch.vdop);
   finish(out, true);
 }
