@@ -30,6 +30,8 @@ TVisualForm::TVisualForm(int32_t& radiusValue, VisualSources sources)
       sources_(std::move(sources)),
       c_(buildVisualFormControls(this)) {
   addTitleStrip(QStringLiteral("VISUAL"), QRect(4, 2, 419, 17));
+  skyViewShown_ = c_.satCheckBox->isChecked();
+  connect(c_.satCheckBox, &QCheckBox::toggled, this, [this](bool on) { skyViewShown_ = on; });
   for (QCheckBox* box : {c_.satCheckBox, c_.gpsCheckBox, c_.glnCheckBox, c_.sbasCheckBox, c_.gllCheckBox,
                          c_.bdsCheckBox, c_.cogCheckBox, c_.sogCheckBox})
     connect(box, &QCheckBox::toggled, this, [this] { SatCheckBoxClick(true); });
@@ -99,8 +101,6 @@ void TVisualForm::plotFix(const Fix& fix, const MeanPosition& mean) {
   emit pointPlotted(currentLat, currentLon, currentHeight);
   updateMarker(mean);
 }
-
-bool TVisualForm::skyViewShown() const { return c_.satCheckBox->isChecked(); }
 
 void TVisualForm::SatCheckBoxClick(bool) {
   plotKept_ = true;

@@ -61,8 +61,9 @@ class TVisualForm : public ToolForm, public HeldDrawing {
 
   // Shows the plot, the sky view or the gauges over either, as the boxes say.
   void SatCheckBoxClick(bool sender = false);
-  // Whether the sky view is on ("VIEW---" ticked).
-  bool skyViewShown() const;
+  // Whether the sky view is on ("VIEW---" ticked); asked for every satellite
+  // message, so kept beside the box.
+  bool skyViewShown() const { return skyViewShown_; }
   // R from the stored radius position, the reference edits, then the empty plot.
   void FormShow();
 
@@ -152,6 +153,8 @@ class TVisualForm : public ToolForm, public HeldDrawing {
 
   VisualFormControls c_;
   Gauges gauges_;
+  // "VIEW---" ticked, as the box's toggles left it.
+  bool skyViewShown_ = false;
   // Whether the system boxes show their sky-view-on colours.
   bool systemBoxesLit_ = false;
   // Kept for the next drawing: the ring labels over the dots, the offsets the

@@ -13,8 +13,8 @@
 #include "decoding/stream_intake.h"
 #include "displays/tool_form.h"
 #include "displays/window_placement.h"
-#include "mainwindow/dialogs.h"
 #include "link/protocol_profile.h"
+#include "mainwindow/dialogs.h"
 #include "mainwindow/state_icon.h"
 #include "mainwindow/timer_form.h"
 #include "mainwindow/transport_enabling.h"
@@ -127,6 +127,14 @@ void TMainForm::connectControls() {
   connect(c_.clockButton, &QToolButton::clicked, this, [this] { ClockButtonClick(); });
   connect(c_.soundButton, &QToolButton::clicked, this, [this] { emit soundClicked(true); });
 
+  // The bits of the ticked boxes change first, before what a box's change starts.
+  for (const ToolWindow window : {ToolWindow::Position, ToolWindow::Statistic, ToolWindow::Satellites,
+                                  ToolWindow::Visual, ToolWindow::Profile, ToolWindow::SNR, ToolWindow::Control}) {
+    const unsigned bit = 1u << int(window);
+    QCheckBox* box = tickBox(window);
+    if (box->isChecked()) ticked_ |= bit;
+    connect(box, &QCheckBox::toggled, this, [this, bit](bool on) { ticked_ = on ? ticked_ | bit : ticked_ & ~bit; });
+  }
   connect(c_.positionCheckBox, &QCheckBox::toggled, this, [this] { PositionCheckBoxClick(); });
   connect(c_.statisticCheckBox, &QCheckBox::toggled, this, [this] { StatisticCheckBoxClick(); });
   connect(c_.satellitesCheckBox, &QCheckBox::toggled, this, [this] { SatellitesCheckBoxClick(); });
@@ -272,31 +280,13 @@ void TMainForm::setDebugData(bool ticked, bool enabled) {
   c_.rawDataCheckBox->setEnabled(enabled);
 }
 
-void TMainForm::setTicked(ToolWindow window, bool ticked) {
-  QCheckBox* boxes[] = {c_.positionCheckBox, c_.statisticCheckBox, c_.satellitesCheckBox, c_.visualCheckBox,
-                        c_.profileCheckBox,  c_.snrCheckBox,       c_.controlCheckBox};
-  boxes[int(window)]->setChecked(ticked);
+QCheckBox* TMainForm::tickBox(ToolWindow window) const {
+  QCheckBox* const boxes[] = {c_.positionCheckBox, c_.statisticCheckBox, c_.satellitesCheckBox, c_.visualCheckBox,
+                              c_.profileCheckBox,  c_.snrCheckBox,       c_.controlCheckBox};
+  return boxes[int(window)];
 }
 
-bool TMainForm::isTicked(ToolWindow window) const {
-  switch (window) {
-    case ToolWindow::Position:
-      return c_.positionCheckBox->isChecked();
-    case ToolWindow::Statistic:
-      return c_.statisticCheckBox->isChecked();
-    case ToolWindow::Satellites:
-      return c_.satellitesCheckBox->isChecked();
-    case ToolWindow::Visual:
-      return c_.visualCheckBox->isChecked();
-    case ToolWindow::Profile:
-      return c_.profileCheckBox->isChecked();
-    case ToolWindow::SNR:
-      return c_.snrCheckBox->isChecked();
-    case ToolWindow::Control:
-      return c_.controlCheckBox->isChecked();
-  }
-  return false;
-}
+void TMainForm::setTicked(ToolWindow window, bool ticked) { tickBox(window)->setChecked(ticked); }
 
 // ---- Transport ----
 

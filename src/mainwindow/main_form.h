@@ -57,8 +57,9 @@ class TMainForm : public QFrame, public TransportPanel, public SoundPanel, publi
   void scheduledStart();
   void scheduledStop();
 
-  // Whether a tool-window box is ticked: the decoded data goes only to shown windows.
-  bool isTicked(ToolWindow window) const;
+  // Whether a tool-window box is ticked: the decoded data goes only to shown
+  // windows. Asked for every message, so kept as bits beside the boxes.
+  bool isTicked(ToolWindow window) const { return (ticked_ >> int(window)) & 1u; }
   // Ticks or unticks a box as the user would: its window shows or hides in its tile.
   void setTicked(ToolWindow window, bool ticked);
   // The rate list's item, and its selection; an item outside the listed rates selects the first.
@@ -175,6 +176,7 @@ class TMainForm : public QFrame, public TransportPanel, public SoundPanel, publi
   void showTimerArmed(bool armed);
   void selectStartLink();
   void askForPortPath();
+  QCheckBox* tickBox(ToolWindow window) const;
 
   TransportFields& transport_;
   const QStringList arguments_;
@@ -188,6 +190,8 @@ class TMainForm : public QFrame, public TransportPanel, public SoundPanel, publi
   TTimerForm* timer_ = nullptr;
   OffTaskbar offTaskbar_;
   StartLink startLink_;
+  // A bit for each ticked tool-window box, by ToolWindow.
+  unsigned ticked_ = 0;
   // The received total kept for the next drawing.
   bool receivedBytesKept_ = false;
   int64_t keptReceivedTotal_ = 0;
