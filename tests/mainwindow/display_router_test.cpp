@@ -43,6 +43,14 @@ struct DisplayRouterTest : ::testing::Test {
   AutoLabel* lat = app.positionForm->findChild<AutoLabel*>(QStringLiteral("LatLabel"));
 
   void feed(const Bytes& bytes) { app.intake->receiveBlock(bytes.data(), int32_t(bytes.size())); }
+  // The main window shown, fast play of BINR, the Position window ticked.
+  void showPositionInFastPlay() {
+    main.show();
+    app.transport.receiverProtocol = ReceiverProtocol::BINR;
+    main.setTransportState(TransportState::FF);
+    test::probeControls(main).positionCheckBox->setChecked(true);
+    QCoreApplication::processEvents();
+  }
 };
 
 TEST_F(DisplayRouterTest, BinrFixReachesThePositionWindowOnlyWhenTicked) {
@@ -68,11 +76,7 @@ TEST_F(DisplayRouterTest, NothingHappensInStop) {
 }
 
 TEST_F(DisplayRouterTest, ShownWindowsAreRepaintedBeforeTheBlockReturns) {
-  main.show();
-  app.transport.receiverProtocol = ReceiverProtocol::BINR;
-  main.setTransportState(TransportState::FF);
-  test::probeControls(main).positionCheckBox->setChecked(true);
-  QCoreApplication::processEvents();
+  showPositionInFastPlay();
   PaintCounter latPaints, sizePaints;
   lat->installEventFilter(&latPaints);
   test::probeControls(main).receiveBytesLabel->installEventFilter(&sizePaints);
@@ -101,11 +105,7 @@ TEST_F(DisplayRouterTest, ShownWindowsAreRepaintedBeforeTheBlockReturns) {
 // of a slot or, when no slot comes, by the frame's own timer; an ended
 // playback draws at once what its last frame holds.
 TEST_F(DisplayRouterTest, FastPlaySlotsDrawOnceTheFrameIsOver) {
-  main.show();
-  app.transport.receiverProtocol = ReceiverProtocol::BINR;
-  main.setTransportState(TransportState::FF);
-  test::probeControls(main).positionCheckBox->setChecked(true);
-  QCoreApplication::processEvents();
+  showPositionInFastPlay();
   const auto latitude = [](double degrees) { return QString::fromLatin1(formatLatitude(degrees * kPi / 180).c_str()); };
   const int drawings = app.pacer->drawings();
 
