@@ -7,7 +7,7 @@
 namespace veltrano {
 
 void UsedSatellites::mark(UsedSatellite entry, bool on) {
-  const unsigned index = unsigned(entry.system) << 8 | entry.number;
+  const unsigned index = bitOf(entry);
   const uint64_t bit = uint64_t(1) << (index % 64);
   if (on)
     bits_[index / 64] |= bit;

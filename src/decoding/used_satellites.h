@@ -24,7 +24,7 @@ class UsedSatellites {
   void sort();
 
   bool contains(UsedSatellite entry) const {
-    const unsigned index = unsigned(entry.system) << 8 | entry.number;
+    const unsigned index = bitOf(entry);
     return (bits_[index / 64] >> (index % 64)) & 1;
   }
   std::span<const UsedSatellite> counted() const { return {entries_.data(), count_}; }
@@ -33,6 +33,7 @@ class UsedSatellites {
   const UsedSatellite& place(int i) const { return entries_[size_t(i)]; }
 
  private:
+  static unsigned bitOf(UsedSatellite entry) { return unsigned(entry.system) << 8 | entry.number; }
   void mark(UsedSatellite entry, bool on);
 
   std::array<UsedSatellite, kMaxEntries> entries_{};

@@ -54,11 +54,7 @@ void JsonWriter::endLine() {
 
 void JsonWriter::text(std::string_view s) {
   if (s.size() <= kTextPiece && surelyPlain(s)) {
-    char* out = room(s.size() + 2);
-    out[0] = '"';
-    std::memcpy(out + 1, s.data(), s.size());
-    out[s.size() + 1] = '"';
-    end_ = out + s.size() + 2;
+    end_ = json_detail::quotedText(room(s.size() + 2), s);
     return;
   }
   put('"');

@@ -101,6 +101,14 @@ size_t plainSlotText(const char (&slot)[N]) {
   return N;
 }
 
+// A text that needs no escape, in quotes at `out`; returns the end.
+inline char* quotedText(char* out, std::string_view text) {
+  out[0] = '"';
+  std::memcpy(out + 1, text.data(), text.size());
+  out[text.size() + 1] = '"';
+  return out + text.size() + 2;
+}
+
 // A fixed text at `out`, returning its end.
 template <size_t N>
 char* literalText(char* out, const char (&text)[N]) {
@@ -184,12 +192,7 @@ class JsonWriter {
   // A member whose text is fixed in the program as well, checked as a key is.
   void fixedField(JsonKey name, JsonKey text) {
     fixedKey(name);
-    const size_t length = text.name().size();
-    char* out = room(length + 2);
-    out[0] = '"';
-    std::memcpy(out + 1, text.name().data(), length);
-    out[length + 1] = '"';
-    end_ = out + length + 2;
+    end_ = json_detail::quotedText(room(text.name().size() + 2), text.name());
     first_ = false;
   }
   void fieldBool(JsonKey name, bool value) {
@@ -280,13 +283,9 @@ class JsonWriter {
   }
   void fixedKey(JsonKey name) {
     separator();
-    const size_t length = name.name().size();
-    char* out = room(length + 3);
-    out[0] = '"';
-    std::memcpy(out + 1, name.name().data(), length);
-    out[length + 1] = '"';
-    out[length + 2] = ':';
-    end_ = out + length + 3;
+    char* out = json_detail::quotedText(room(name.name().size() + 3), name.name());
+    *out++ = ':';
+    end_ = out;
     first_ = true;
   }
   void openArray() {
